@@ -44,7 +44,8 @@ uint16_t ArchitectureOfMachine(std::string_view machine) {
 // The file itself when we may run it, otherwise the desktop's opener for its type.
 std::vector<std::string> OpenCommand(const std::string& path) {
   struct stat info {};
-  if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0) return {path};
+  if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0)
+    return {path};
   return {"xdg-open", path};
 }
 
