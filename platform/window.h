@@ -82,7 +82,7 @@ class IButtonWindow {
   // Opens an address with the shell's "open" verb, maximised, without the shell's error dialogs.
   virtual void OpenAddress(const std::u16string& address) = 0;
   // Plays a named sound with the platform's play flags; a sound that cannot be played is ignored.
-  virtual void PlaySound(const std::u16string& name, uint32_t flags) = 0;
+  virtual void PlayNamedSound(const std::u16string& name, uint32_t flags) = 0;
 };
 
 // The pointer as a button's mouse-move handling needs to see it.
