@@ -1,0 +1,5 @@
+// The process-wide destination file and its lock.
+#include "download/destination_file.h"
+
+platform::File DestinationFile;
+std::mutex FileLock;

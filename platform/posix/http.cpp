@@ -1,0 +1,336 @@
+// The http seam on libcurl: each request runs on its own multi handle behind a pull adaptor. The
+// body callback fills a buffer and pauses the transfer when it is full; asking for the bytes
+// available drives the transfer until data is there, the body has ended, or a second has passed.
+#include "platform/http.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <strings.h>
+#include <vector>
+
+#include "platform/utf.h"
+
+namespace platform::http {
+
+struct Session {
+  std::string agent;
+};
+
+struct Connection {
+  const Session* session;
+  UrlParts parts;
+};
+
+struct Request {
+  CURLM* multi = nullptr;
+  CURL* easy = nullptr;
+  curl_slist* headerList = nullptr;
+  std::string url;
+  std::vector<std::string> headers;  // "Name: value" lines to send
+  bool started = false;
+
+  // The reply of the last response seen (a followed redirect starts a new one).
+  uint32_t status = 0;
+  bool hasLocation = false;
+  bool headersDone = false;
+  std::string contentLength, contentRange;
+  bool hasContentLength = false, hasContentRange = false;
+
+  // Body bytes waiting to be read: [readPos, body.size()).
+  std::vector<char> body;
+  size_t readPos = 0;
+  bool paused = false;
+  bool done = false;
+  CURLcode result = CURLE_OK;
+};
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr long kConnectTimeoutSeconds = 30;
+constexpr auto kHeaderWait = std::chrono::seconds(30);
+constexpr auto kDataWait = std::chrono::seconds(1);
+constexpr long kMaxRedirects = 10;
+constexpr long kReceiveBufferSize = 128 * 1024;
+constexpr size_t kBodyBufferSize = 512 * 1024;
+
+void InitCurlOnce() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+std::string Trim(std::string_view text) {
+  size_t begin = text.find_first_not_of(" \t\r\n");
+  if (begin == std::string_view::npos) return {};
+  size_t end = text.find_last_not_of(" \t\r\n");
+  return std::string(text.substr(begin, end - begin + 1));
+}
+
+bool NameIs(std::string_view line, size_t colon, std::string_view name) {
+  if (colon != name.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(line[i])) != name[i]) return false;
+  }
+  return true;
+}
+
+bool IsFollowedRedirect(const Request& r) {
+  return r.hasLocation && (r.status == 301 || r.status == 302 || r.status == 303 || r.status == 307 ||
+                           r.status == 308);
+}
+
+size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
+  auto& r = *static_cast<Request*>(user);
+  std::string_view line(data, size * count);
+  if (line.substr(0, 5) == "HTTP/") {
+    // A new response: forget the previous one's headers.
+    r.status = 0;
+    r.hasLocation = r.hasContentLength = r.hasContentRange = false;
+    size_t space = line.find(' ');
+    if (space != std::string_view::npos) r.status = static_cast<uint32_t>(std::atoi(std::string(line.substr(space + 1, 3)).c_str()));
+    return line.size();
+  }
+  if (Trim(line).empty()) {
+    // The end of a response's headers; an interim or redirecting one is followed by another.
+    if (r.status >= 200 && !IsFollowedRedirect(r)) r.headersDone = true;
+    return line.size();
+  }
+  size_t colon = line.find(':');
+  if (colon == std::string_view::npos) return line.size();
+  std::string value = Trim(line.substr(colon + 1));
+  if (NameIs(line, colon, "content-length")) {
+    r.contentLength = value;
+    r.hasContentLength = true;
+  } else if (NameIs(line, colon, "content-range")) {
+    r.contentRange = value;
+    r.hasContentRange = true;
+  } else if (NameIs(line, colon, "location")) {
+    r.hasLocation = true;
+  }
+  return line.size();
+}
+
+size_t Unread(const Request& r) { return r.body.size() - r.readPos; }
+
+size_t OnBody(char* data, size_t size, size_t count, void* user) {
+  auto& r = *static_cast<Request*>(user);
+  size_t length = size * count;
+  if (Unread(r) == 0) {
+    r.body.clear();
+    r.readPos = 0;
+  } else if (r.body.size() + length > kBodyBufferSize) {
+    r.body.erase(r.body.begin(), r.body.begin() + static_cast<ptrdiff_t>(r.readPos));
+    r.readPos = 0;
+    if (r.body.size() + length > kBodyBufferSize) {
+      r.paused = true;  // curl keeps these bytes and hands them over again once resumed
+      return CURL_WRITEFUNC_PAUSE;
+    }
+  }
+  r.body.insert(r.body.end(), data, data + length);
+  return length;
+}
+
+// Lets curl work once and notes the end of the transfer.
+void Perform(Request& r) {
+  int running = 0;
+  curl_multi_perform(r.multi, &running);
+  int queued = 0;
+  while (CURLMsg* message = curl_multi_info_read(r.multi, &queued)) {
+    if (message->msg == CURLMSG_DONE && message->easy_handle == r.easy) {
+      r.done = true;
+      r.result = message->data.result;
+    }
+  }
+}
+
+// Drives the transfer until `ready` holds, the transfer ends, or `deadline` passes.
+template <typename Ready>
+void DriveUntil(Request& r, Clock::time_point deadline, Ready ready) {
+  for (;;) {
+    Perform(r);
+    if (ready() || r.done) return;
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    if (left.count() <= 0) return;
+    curl_multi_poll(r.multi, nullptr, 0, static_cast<int>(std::min<long long>(left.count(), 1000)), nullptr);
+  }
+}
+
+// Percent-encodes what may not stand in a URL as it is (spaces, controls, non-ASCII as UTF-8).
+std::string EncodeForUrl(std::u16string_view text) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string encoded;
+  for (unsigned char c : ToUtf8(text)) {
+    if (c <= 0x20 || c >= 0x7F || c == '"' || c == '<' || c == '>' || c == '\\' || c == '^' || c == '`' ||
+        c == '{' || c == '|' || c == '}') {
+      encoded += '%';
+      encoded += kHex[c >> 4];
+      encoded += kHex[c & 15];
+    } else {
+      encoded += static_cast<char>(c);
+    }
+  }
+  return encoded;
+}
+
+std::string BuildUrl(const UrlParts& parts, const std::u16string& object) {
+  std::string host = ToUtf8(parts.host);
+  if (host.find(':') != std::string::npos) host = "[" + host + "]";
+  std::string url = parts.scheme == Scheme::Https ? "https://" : "http://";
+  url += host + ":" + std::to_string(parts.port);
+  if (object.empty() || object.front() != u'/') url += '/';
+  return url + EncodeForUrl(object);
+}
+
+void SetHeader(std::vector<std::string>& headers, std::string_view name, std::string_view value) {
+  auto sameName = [&](const std::string& line) {
+    size_t colon = line.find(':');
+    return colon == name.size() && strncasecmp(line.c_str(), name.data(), name.size()) == 0;
+  };
+  headers.erase(std::remove_if(headers.begin(), headers.end(), sameName), headers.end());
+  headers.push_back(std::string(name) + ": " + std::string(value));
+}
+
+void Configure(Request& r, const Connection& connection, uint32_t flags) {
+  const Session& session = *connection.session;
+  CURL* easy = r.easy;
+  bool https = connection.parts.scheme == Scheme::Https;
+  curl_easy_setopt(easy, CURLOPT_URL, r.url.c_str());
+  curl_easy_setopt(easy, CURLOPT_USERAGENT, session.agent.c_str());
+  curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_1);
+  curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
+  // A secure address never continues over plain http.
+  curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, https ? "https" : "http,https");
+  curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+  curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
+  curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, OnHeaderLine);
+  curl_easy_setopt(easy, CURLOPT_HEADERDATA, &r);
+  curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, OnBody);
+  curl_easy_setopt(easy, CURLOPT_WRITEDATA, &r);
+  // Certificates are verified in full (curl's default); the system's trust store, or the one
+  // SSL_CERT_FILE names, as OpenSSL programs on this platform honour it.
+  if (const char* caFile = std::getenv("SSL_CERT_FILE"); caFile != nullptr && *caFile != '\0') {
+    curl_easy_setopt(easy, CURLOPT_CAINFO, caFile);
+  }
+  if (!connection.parts.user.empty()) {
+    curl_easy_setopt(easy, CURLOPT_USERNAME, ToUtf8(connection.parts.user).c_str());
+    curl_easy_setopt(easy, CURLOPT_PASSWORD, ToUtf8(connection.parts.password).c_str());
+  }
+  if (flags & REQUEST_RELOAD) {
+    SetHeader(r.headers, "Pragma", "no-cache");
+    SetHeader(r.headers, "Cache-Control", "no-cache");
+  }
+}
+
+}  // namespace
+
+void Close(Session* handle) { delete handle; }
+void Close(Connection* handle) { delete handle; }
+
+void Close(Request* handle) {
+  if (handle == nullptr) return;
+  if (handle->multi != nullptr && handle->easy != nullptr) curl_multi_remove_handle(handle->multi, handle->easy);
+  if (handle->easy != nullptr) curl_easy_cleanup(handle->easy);
+  if (handle->multi != nullptr) curl_multi_cleanup(handle->multi);
+  curl_slist_free_all(handle->headerList);
+  delete handle;
+}
+
+SessionHandle OpenSession(const std::u16string& agent) {
+  InitCurlOnce();
+  return SessionHandle(new Session{ToUtf8(agent)});
+}
+
+ConnectionHandle Connect(Session& session, const UrlParts& parts) {
+  if (parts.scheme != Scheme::Http && parts.scheme != Scheme::Https) return nullptr;
+  if (parts.host.empty() || parts.port == 0) return nullptr;
+  return ConnectionHandle(new Connection{&session, parts});
+}
+
+RequestHandle OpenRequest(Connection& connection, const char16_t* verb, const std::u16string& object,
+                          std::initializer_list<const char16_t*> acceptTypes, uint32_t flags) {
+  if (verb != nullptr && std::u16string_view(verb) != u"GET") return nullptr;  // only GET is needed
+  RequestHandle request(new Request);
+  request->multi = curl_multi_init();
+  request->easy = curl_easy_init();
+  if (request->multi == nullptr || request->easy == nullptr) return nullptr;
+  request->url = BuildUrl(connection.parts, object);
+  std::string accept;
+  for (const char16_t* type : acceptTypes) accept += (accept.empty() ? "" : ", ") + ToUtf8(type);
+  if (!accept.empty()) SetHeader(request->headers, "Accept", accept);
+  Configure(*request, connection, flags);
+  return request;
+}
+
+bool AddRequestHeader(Request& request, const std::u16string& line) {
+  std::string text = ToUtf8(line);
+  size_t colon = text.find(':');
+  if (colon == 0 || colon == std::string::npos || request.started) return false;
+  SetHeader(request.headers, Trim(std::string_view(text).substr(0, colon)),
+            Trim(std::string_view(text).substr(colon + 1)));
+  return true;
+}
+
+bool SendRequest(Request& request) {
+  if (request.started) return false;
+  request.started = true;
+  for (const std::string& line : request.headers) {
+    curl_slist* next = curl_slist_append(request.headerList, line.c_str());
+    if (next == nullptr) return false;
+    request.headerList = next;
+  }
+  curl_easy_setopt(request.easy, CURLOPT_HTTPHEADER, request.headerList);
+  if (curl_multi_add_handle(request.multi, request.easy) != CURLM_OK) return false;
+  DriveUntil(request, Clock::now() + kHeaderWait, [&] { return request.headersDone; });
+  return request.headersDone && (!request.done || request.result == CURLE_OK);
+}
+
+bool QueryStatusCode(Request& request, uint32_t& status) {
+  if (!request.headersDone) return false;
+  status = request.status;
+  return true;
+}
+
+bool QueryHeader(Request& request, Header header, std::u16string& value) {
+  if (!request.headersDone) return false;
+  bool present = header == Header::ContentLength ? request.hasContentLength : request.hasContentRange;
+  if (!present) return false;
+  value = FromUtf8(header == Header::ContentLength ? request.contentLength : request.contentRange);
+  return true;
+}
+
+Availability QueryDataAvailable(Request& request, uint32_t& count) {
+  count = 0;
+  if (!request.headersDone) return Availability::Failed;
+  if (Unread(request) == 0 && request.paused) {
+    request.paused = false;
+    curl_easy_pause(request.easy, CURLPAUSE_CONT);
+  }
+  if (Unread(request) == 0 && !request.done) {
+    DriveUntil(request, Clock::now() + kDataWait, [&] { return Unread(request) > 0; });
+  }
+  if (Unread(request) > 0) {
+    count = static_cast<uint32_t>(std::min<size_t>(Unread(request), UINT32_MAX));
+    return Availability::Ready;
+  }
+  if (!request.done) return Availability::Silent;
+  return request.result == CURLE_OK ? Availability::Ready : Availability::Failed;
+}
+
+bool ReadData(Request& request, void* buffer, uint32_t size, uint32_t& read) {
+  size_t n = std::min<size_t>(size, Unread(request));
+  if (n > 0) std::memcpy(buffer, request.body.data() + request.readPos, n);
+  request.readPos += n;
+  read = static_cast<uint32_t>(n);
+  return true;
+}
+
+}  // namespace platform::http

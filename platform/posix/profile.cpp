@@ -1,0 +1,145 @@
+// The profile seam on Linux: our own INI reader, following the rules of the Windows call it stands
+// in for. The text is UTF-8 or UTF-16 when it starts with a byte-order mark, else Windows-1252; lines
+// end at CR or LF; names and values lose the white space around them; section and key names match
+// without regard to case; the first section of the name is the one searched and the first key of
+// the name in it wins; a key without "=" has no value; a value in matching quotes loses them.
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+#include "platform/posix/native_path.h"
+#include "platform/profile.h"
+#include "platform/utf.h"
+
+namespace platform {
+namespace {
+
+bool IsProfileSpace(char16_t c) { return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20; }
+
+std::u16string_view Trim(std::u16string_view s) {
+  while (!s.empty() && IsProfileSpace(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsProfileSpace(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+// Names and values are C strings once stored: they end at their first zero character.
+std::u16string_view UpToZero(std::u16string_view s) { return s.substr(0, std::min(s.find(u'\0'), s.size())); }
+
+char16_t FoldCase(char16_t c) {
+  if (c >= u'A' && c <= u'Z') return c + 0x20;
+  if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB && c != 0x3A2) ||
+      (c >= 0x410 && c <= 0x42F)) {
+    return c + 0x20;
+  }
+  if (c >= 0x400 && c <= 0x40F) return c + 0x50;
+  if (c >= 0x100 && c <= 0x17F && (c & 1) == 0 && c != 0x130 && c != 0x138) return c + 1;
+  return c;
+}
+
+bool SameName(std::u16string_view a, std::u16string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) { return FoldCase(x) == FoldCase(y); });
+}
+
+constexpr std::array<char16_t, 32> kWindows1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+std::u16string FromWindows1252(std::string_view bytes) {
+  std::u16string text;
+  text.reserve(bytes.size());
+  for (char b : bytes) {
+    const auto byte = static_cast<unsigned char>(b);
+    text += byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : char16_t{byte};
+  }
+  return text;
+}
+
+std::u16string FromUtf16(std::string_view bytes, bool bigEndian) {
+  std::u16string text(bytes.size() / 2, u'\0');  // an odd last byte is no character
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto first = static_cast<unsigned char>(bytes[2 * i]), second = static_cast<unsigned char>(bytes[2 * i + 1]);
+    text[i] = bigEndian ? char16_t(first << 8 | second) : char16_t(second << 8 | first);
+  }
+  return text;
+}
+
+std::u16string DecodeProfileText(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) return FromUtf8(bytes.substr(3));
+  if (bytes.starts_with("\xFF\xFE")) return FromUtf16(bytes.substr(2), false);
+  if (bytes.starts_with("\xFE\xFF")) return FromUtf16(bytes.substr(2), true);
+  return FromWindows1252(bytes);
+}
+
+std::u16string ReadProfileText(const std::u16string& path) {
+  std::ifstream in(posix::NativePath(path), std::ios::binary);
+  if (!in) return {};
+  const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return DecodeProfileText(bytes);
+}
+
+// The value of the first `key` in the first `section`: nullopt when either is missing or the key
+// line has no "=".
+std::optional<std::u16string_view> FindValue(std::u16string_view text, std::u16string_view section,
+                                             std::u16string_view key) {
+  bool inSection = section.empty();  // lines before any header belong to the nameless section
+  size_t next = 0;
+  while (next < text.size()) {
+    const size_t start = next;
+    next = std::min(text.find_first_of(u"\r\n", start), text.size());
+    const std::u16string_view line = Trim(text.substr(start, next - start));
+    next = std::min(text.find_first_not_of(u"\r\n", next), text.size());
+    if (line.empty()) continue;
+    if (line.front() == u'[') {
+      const size_t close = line.rfind(u']');
+      if (close != std::u16string_view::npos) {
+        if (inSection) return std::nullopt;  // only the first section of the name is searched
+        inSection = SameName(UpToZero(Trim(line.substr(1, close - 1))), section);
+        continue;
+      }
+    }
+    if (!inSection) continue;
+    const size_t equals = line.find(u'=');
+    const std::u16string_view name = Trim(line.substr(0, std::min(equals, line.size())));
+    if (!SameName(UpToZero(name), key)) continue;
+    if (equals == std::u16string_view::npos) return std::nullopt;
+    return UpToZero(Trim(line.substr(equals + 1)));
+  }
+  return std::nullopt;
+}
+
+// Copies a value into a buffer of `bufferChars` characters; a value enclosed in matching quotes
+// loses them (the closing one only when the whole value fitted).
+std::u16string CopyEntry(std::u16string_view value, size_t bufferChars) {
+  bool quoted = false;
+  if (value.size() >= 2 && (value.front() == u'\'' || value.front() == u'"') && value.back() == value.front()) {
+    quoted = true;
+    value.remove_prefix(1);
+  }
+  std::u16string copy(value.substr(0, bufferChars - 1));
+  if (quoted && bufferChars >= value.size() && !copy.empty()) copy.pop_back();
+  return copy;
+}
+
+// The default loses trailing blanks, but never its first character.
+std::u16string_view TrimDefault(std::u16string_view text) {
+  text = UpToZero(text);
+  while (text.size() > 1 && text.back() == u' ') text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace
+
+std::u16string ReadProfileString(std::u16string_view section, std::u16string_view key,
+                                 std::u16string_view defaultText, const std::u16string& path,
+                                 size_t bufferChars) {
+  if (bufferChars == 0) return {};
+  const std::u16string text = ReadProfileText(path);
+  const std::optional<std::u16string_view> value = FindValue(text, Trim(UpToZero(section)), Trim(UpToZero(key)));
+  return CopyEntry(value ? *value : TrimDefault(defaultText), bufferChars);
+}
+
+}  // namespace platform

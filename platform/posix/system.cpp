@@ -1,0 +1,126 @@
+// The system seam on Linux: uname for version and processor, /proc/self/exe for the module path,
+// standard error for debug lines, posix_spawn for opening a file.
+#include "platform/system.h"
+
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/utsname.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/posix/system_source.h"
+#include "platform/utf.h"
+
+extern char** environ;
+
+namespace platform {
+namespace {
+
+std::mutex g_sourceLock;
+std::optional<posix::SystemSource> g_source;  // guarded by g_sourceLock
+std::function<void(std::u16string_view)> g_debugSink;
+
+std::optional<posix::SystemSource> OverriddenSource() {
+  std::lock_guard lock(g_sourceLock);
+  return g_source;
+}
+
+uint16_t ArchitectureOfMachine(std::string_view machine) {
+  if (machine == "x86_64" || machine == "amd64") return ARCHITECTURE_X64;
+  if (machine == "aarch64" || machine == "arm64") return ARCHITECTURE_ARM64;
+  if (machine == "ia64") return ARCHITECTURE_IA64;
+  if (machine.size() == 4 && machine[0] == 'i' && machine.substr(2) == "86") return ARCHITECTURE_X86;
+  if (machine.starts_with("arm")) return ARCHITECTURE_ARM;
+  return ARCHITECTURE_UNKNOWN;
+}
+
+// The file itself when we may run it, otherwise the desktop's opener for its type.
+std::vector<std::string> OpenCommand(const std::string& path) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0)
+    return {path};
+  return {"xdg-open", path};
+}
+
+}  // namespace
+
+namespace posix {
+
+void SetSystemSource(const SystemSource& source) {
+  std::lock_guard lock(g_sourceLock);
+  g_source = source;
+}
+
+void ResetSystemSource() {
+  std::lock_guard lock(g_sourceLock);
+  g_source.reset();
+}
+
+void SetDebugLineSink(std::function<void(std::u16string_view)> sink) {
+  std::lock_guard lock(g_sourceLock);
+  g_debugSink = std::move(sink);
+}
+
+}  // namespace posix
+
+// The kernel's release as major.minor; Linux is not of the NT family, so no Windows name applies.
+std::optional<OsVersion> QueryOsVersion() {
+  if (auto source = OverriddenSource()) return source->version;
+  utsname names{};
+  if (uname(&names) != 0) return std::nullopt;
+  OsVersion version;
+  std::sscanf(names.release, "%u.%u", &version.major, &version.minor);
+  return version;
+}
+
+uint16_t QuerySystemArchitecture() {
+  if (auto source = OverriddenSource()) return source->architecture;
+  utsname names{};
+  if (uname(&names) != 0) return ARCHITECTURE_UNKNOWN;
+  return ArchitectureOfMachine(names.machine);
+}
+
+std::u16string ModulePath() {
+  std::vector<char> buffer(4096);
+  ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
+  if (length <= 0 || static_cast<size_t>(length) >= buffer.size()) return {};
+  return FromUtf8(std::string_view(buffer.data(), static_cast<size_t>(length)));
+}
+
+void DebugLine(std::u16string_view line) {
+  std::function<void(std::u16string_view)> sink;
+  {
+    std::lock_guard lock(g_sourceLock);
+    sink = g_debugSink;
+  }
+  if (sink) {
+    sink(line);
+    return;
+  }
+  std::fprintf(stderr, "%s\n", ToUtf8(line).c_str());
+}
+
+bool ShellOpen(const std::u16string& path) {
+  std::string file = ToUtf8(path);
+  if (path.empty() || access(file.c_str(), F_OK) != 0) return false;
+  std::vector<std::string> command = OpenCommand(file);
+  std::vector<char*> argv;
+  for (std::string& argument : command) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  pid_t child = 0;
+  if (posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
+  // The started program outlives our interest in it; reap it so that it leaves no zombie.
+  std::thread([child] { waitpid(child, nullptr, 0); }).detach();
+  return true;
+}
+
+void SleepFor(uint32_t milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+
+}  // namespace platform

@@ -1,0 +1,46 @@
+// The Windows side of an image button: a push button of the dialog template, subclassed and made
+// owner-drawn, whose messages reach the button's portable logic.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/window.h"
+
+namespace platform::win32 {
+
+class ButtonHost final : public IButtonWindow {
+ public:
+  explicit ButtonHost(HWND button) : m_hWnd(button) {}
+  ButtonHost(const ButtonHost&) = delete;
+  ButtonHost& operator=(const ButtonHost&) = delete;
+  ~ButtonHost() override;
+
+  // Subclasses the window, reports its type bits and turns it owner-drawn.
+  void Bind(IButtonEvents& events);
+  IButtonEvents* Events() const { return m_events; }
+
+  Size GetClientSize() override;
+  Rect GetRectInParent() override;
+  void Move(const Rect& rect) override;
+  std::u16string GetText() override;
+  void SetText(const std::u16string& text) override;
+  void Redraw() override;
+  void TakeFocus() override;
+  void TrackMouseLeave() override;
+  void OpenAddress(const std::u16string& address) override;
+  void PlayNamedSound(const std::u16string& name, uint32_t flags) override;
+
+ private:
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
+  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+  void RelayToTooltip(UINT msg, WPARAM wp, LPARAM lp);
+  void OnMouseMove(LPARAM lp, WPARAM wp);
+  void MoveFocusOnDisable();
+  void Unbind();
+
+  HWND m_hWnd;
+  IButtonEvents* m_events = nullptr;
+  HWND m_hTooltip = nullptr;
+};
+
+}  // namespace platform::win32

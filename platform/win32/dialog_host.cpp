@@ -1,0 +1,240 @@
+// The dialog procedure and the window operations of the installer's window.
+#include "platform/win32/dialog_host.h"
+
+#include <windowsx.h>
+
+#include "platform/win32/cursor.h"
+#include "platform/win32/pixel_blit.h"
+#include "platform/win32/wide.h"
+
+namespace platform::win32 {
+
+namespace {
+
+constexpr int kIconResource = 128;
+
+// The executable's file name without its extension: the caption of a message box without one.
+std::wstring ApplicationName() {
+  wchar_t path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return L"";
+  std::wstring name(path, length);
+  name.erase(0, name.find_last_of(L"\\/") + 1);
+  const size_t dot = name.find_last_of(L'.');
+  if (dot != std::wstring::npos) name.erase(dot);
+  return name;
+}
+
+UINT MessageBoxFlags(MessageBoxKind kind) {
+  switch (kind) {
+    case MessageBoxKind::OkCancel:
+      return MB_OKCANCEL;
+    case MessageBoxKind::OkExclamation:
+      return MB_OK | MB_ICONEXCLAMATION;
+    case MessageBoxKind::YesNoExclamation:
+      return MB_YESNO | MB_ICONEXCLAMATION;
+  }
+  return MB_OK;
+}
+
+MessageBoxAnswer ToAnswer(int pressed) {
+  switch (pressed) {
+    case IDOK:
+      return MessageBoxAnswer::Ok;
+    case IDYES:
+      return MessageBoxAnswer::Yes;
+    case IDNO:
+      return MessageBoxAnswer::No;
+    default:
+      return MessageBoxAnswer::Cancel;
+  }
+}
+
+}  // namespace
+
+int RunModalDialog(int templateId, IDialogEvents& events) {
+  DialogHost host(events);
+  return static_cast<int>(DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), nullptr,
+                                          DialogHost::DialogProc, reinterpret_cast<LPARAM>(&host)));
+}
+
+DialogHost::DialogHost(IDialogEvents& events)
+    : m_events(events), m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource))) {}
+
+INT_PTR CALLBACK DialogHost::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_INITDIALOG) {
+    SetWindowLongPtrW(hwnd, DWLP_USER, lp);
+    return reinterpret_cast<DialogHost*>(lp)->OnInitDialog(hwnd);
+  }
+  auto* host = reinterpret_cast<DialogHost*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+  return host ? host->Handle(msg, wp, lp) : FALSE;
+}
+
+INT_PTR DialogHost::OnInitDialog(HWND hwnd) {
+  m_hWnd = hwnd;
+  m_events.OnCreate(*this);
+  return m_events.OnInitDialog() ? TRUE : FALSE;
+}
+
+INT_PTR DialogHost::Result(LRESULT value) {
+  SetWindowLongPtrW(m_hWnd, DWLP_MSGRESULT, value);
+  return TRUE;
+}
+
+INT_PTR DialogHost::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+  const Point at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+  switch (msg) {
+    case WM_TIMER:
+      m_events.OnTimer(static_cast<uint32_t>(wp));
+      return TRUE;
+    case WM_ERASEBKGND:
+      OnEraseBackground(reinterpret_cast<HDC>(wp));
+      return Result(0);  // the face is the dialog's own: nothing was erased
+    case WM_PAINT:
+      OnPaint();
+      return TRUE;
+    case WM_QUERYDRAGICON:
+      return reinterpret_cast<INT_PTR>(m_hIcon);
+    case WM_MOUSEMOVE:
+      m_events.OnMouseMove(at);
+      return FALSE;
+    case WM_LBUTTONDOWN:
+      m_events.OnLButtonDown(at);
+      return FALSE;
+    case WM_LBUTTONUP:
+      m_events.OnLButtonUp(at);
+      return FALSE;
+    case WM_DRAWITEM:
+      OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp));
+      return Result(TRUE);
+    case WM_CTLCOLORBTN:
+      if (BoundEvents(GetDlgCtrlID(reinterpret_cast<HWND>(lp)))) {
+        return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
+      }
+      return FALSE;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wp), HIWORD(wp));
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+void DialogHost::OnEraseBackground(HDC target) {
+  m_hEraseTarget = target;
+  m_events.OnEraseBkgnd();
+  m_hEraseTarget = nullptr;
+}
+
+void DialogHost::OnPaint() {
+  PAINTSTRUCT paint{};
+  const HDC surface = BeginPaint(m_hWnd, &paint);
+  if (IsIconic(m_hWnd)) {
+    SendMessageW(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(surface), 0);
+    RECT client{};
+    GetClientRect(m_hWnd, &client);
+    const int iconWidth = GetSystemMetrics(SM_CXICON);
+    const int iconHeight = GetSystemMetrics(SM_CYICON);
+    DrawIcon(surface, (client.right - iconWidth + 1) / 2, (client.bottom - iconHeight + 1) / 2, m_hIcon);
+  }
+  // The dialog presents through the window's own surface, so a paint is never clipped to what
+  // this pass found invalid.
+  m_events.OnPaint();
+  EndPaint(m_hWnd, &paint);
+}
+
+void DialogHost::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  IButtonEvents* events = BoundEvents(static_cast<int>(item.CtlID));
+  if (!events) return;
+  ItemState state;
+  state.selected = (item.itemState & ODS_SELECTED) != 0;
+  state.focused = (item.itemState & ODS_FOCUS) != 0;
+  state.disabled = (item.itemState & ODS_DISABLED) != 0;
+  BlitPixels(item.hDC, events->DrawItem(state), {item.rcItem.left, item.rcItem.top});
+}
+
+void DialogHost::OnCommand(int id, int code) {
+  if (id == IDCANCEL) {  // Escape, Alt+F4 and the system menu's close arrive as IDCANCEL
+    m_events.OnCloseRequest();
+    return;
+  }
+  if (code != BN_CLICKED) return;
+  if (IButtonEvents* events = BoundEvents(id)) events->OnReflectedClick();
+  m_events.OnClicked(id);
+}
+
+IButtonEvents* DialogHost::BoundEvents(int id) {
+  const auto found = m_controls.find(id);
+  return found == m_controls.end() ? nullptr : found->second->Events();
+}
+
+Rect DialogHost::GetWindowRect() {
+  RECT rc{};
+  ::GetWindowRect(m_hWnd, &rc);
+  return {rc.left, rc.top, rc.right, rc.bottom};
+}
+
+void DialogHost::MoveWindow(const Rect& rect) {
+  ::MoveWindow(m_hWnd, rect.left, rect.top, rect.Width(), rect.Height(), TRUE);
+}
+
+void DialogHost::SetWindowIcons() {
+  SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+  SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+}
+
+void DialogHost::SetTimer(uint32_t id, uint32_t milliseconds) { ::SetTimer(m_hWnd, id, milliseconds, nullptr); }
+
+void DialogHost::KillTimer(uint32_t id) { ::KillTimer(m_hWnd, id); }
+
+void DialogHost::Invalidate(const Rect& rect) {
+  const RECT rc{rect.left, rect.top, rect.right, rect.bottom};
+  InvalidateRect(m_hWnd, &rc, FALSE);
+}
+
+void DialogHost::PostPaint() { PostMessageW(m_hWnd, WM_PAINT, 0, 0); }
+
+void DialogHost::SendPaint() { SendMessageW(m_hWnd, WM_PAINT, 0, 0); }
+
+void DialogHost::Present(const PixelView& pixels, Point at) {
+  if (m_hEraseTarget) {
+    BlitPixels(m_hEraseTarget, pixels, at);
+    return;
+  }
+  WindowDC surface(m_hWnd);
+  BlitPixels(surface.Get(), pixels, at);
+}
+
+MessageBoxAnswer DialogHost::ShowMessageBox(const std::u16string& text, const std::optional<std::u16string>& caption,
+                                            MessageBoxKind kind) {
+  const std::wstring applicationName = caption ? std::wstring() : ApplicationName();
+  const wchar_t* title = caption ? Wide(*caption) : applicationName.c_str();
+  return ToAnswer(MessageBoxW(m_hWnd, Wide(text), title, MessageBoxFlags(kind)));
+}
+
+void DialogHost::SetCursor(Cursor cursor) {
+  ::SetCursor(StandardCursor(cursor));
+}
+
+void DialogHost::Minimize() { ShowWindow(m_hWnd, SW_MINIMIZE); }
+
+void DialogHost::StartDrag(Point at) {
+  POINT screen{at.x, at.y};
+  ClientToScreen(m_hWnd, &screen);
+  PostMessageW(m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(screen.x, screen.y));
+}
+
+void DialogHost::EndDialog(int result) { ::EndDialog(m_hWnd, result); }
+
+IButtonWindow& DialogHost::Control(int id) {
+  auto& control = m_controls[id];
+  if (!control) control = std::make_unique<ButtonHost>(GetDlgItem(m_hWnd, id));
+  return *control;
+}
+
+void DialogHost::BindControl(int id, IButtonEvents& events) {
+  Control(id);
+  m_controls[id]->Bind(events);
+}
+
+}  // namespace platform::win32

@@ -1,0 +1,59 @@
+// The Windows host of the installer's window: a modal dialog from a template of the executable,
+// whose messages are routed to the dialog's portable logic.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <memory>
+
+#include "platform/win32/button_host.h"
+#include "platform/window.h"
+
+namespace platform::win32 {
+
+class DialogHost final : public IWindowHost {
+ public:
+  explicit DialogHost(IDialogEvents& events);
+  DialogHost(const DialogHost&) = delete;
+  DialogHost& operator=(const DialogHost&) = delete;
+
+  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+  Rect GetWindowRect() override;
+  void MoveWindow(const Rect& rect) override;
+  void SetWindowIcons() override;
+  void SetTimer(uint32_t id, uint32_t milliseconds) override;
+  void KillTimer(uint32_t id) override;
+  void Invalidate(const Rect& rect) override;
+  void PostPaint() override;
+  void SendPaint() override;
+  void Present(const PixelView& pixels, Point at) override;
+  MessageBoxAnswer ShowMessageBox(const std::u16string& text, const std::optional<std::u16string>& caption,
+                                  MessageBoxKind kind) override;
+  void SetCursor(Cursor cursor) override;
+  void Minimize() override;
+  void StartDrag(Point at) override;
+  void EndDialog(int result) override;
+  IButtonWindow& Control(int id) override;
+  void BindControl(int id, IButtonEvents& events) override;
+
+ private:
+  INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
+  INT_PTR OnInitDialog(HWND hwnd);
+  void OnEraseBackground(HDC target);
+  void OnPaint();
+  void OnDrawItem(const DRAWITEMSTRUCT& item);
+  void OnCommand(int id, int code);
+  IButtonEvents* BoundEvents(int id);
+  // A message's own return value, for the messages whose result a dialog procedure cannot return.
+  INT_PTR Result(LRESULT value);
+
+  IDialogEvents& m_events;
+  HWND m_hWnd = nullptr;
+  HICON m_hIcon = nullptr;
+  HDC m_hEraseTarget = nullptr;
+  std::map<int, std::unique_ptr<ButtonHost>> m_controls;
+};
+
+}  // namespace platform::win32

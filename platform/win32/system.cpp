@@ -1,0 +1,59 @@
+// The system seam on Windows: version and system information from the kernel, the module path,
+// debug output, and the shell's "open".
+#include "platform/system.h"
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+
+#include <vector>
+
+#include "platform/win32/wide.h"
+
+namespace platform {
+
+std::optional<OsVersion> QueryOsVersion() {
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof(info);
+  if (!GetVersionExW(&info)) return std::nullopt;
+  return OsVersion{info.dwMajorVersion, info.dwMinorVersion, info.dwPlatformId};
+}
+
+// A 32-bit process on 64-bit Windows learns the real processor only from the native query, which
+// older systems lack; there the ordinary query is the truth.
+uint16_t QuerySystemArchitecture() {
+  using SystemInfoQuery = void(WINAPI*)(LPSYSTEM_INFO);
+  SystemInfoQuery query = GetSystemInfo;
+  if (HMODULE kernel = GetModuleHandleW(L"kernel32")) {
+    if (FARPROC native = GetProcAddress(kernel, "GetNativeSystemInfo"))
+      query = reinterpret_cast<SystemInfoQuery>(reinterpret_cast<void (*)()>(native));
+  }
+  SYSTEM_INFO info{};
+  query(&info);
+  return info.wProcessorArchitecture;
+}
+
+std::u16string ModulePath() {
+  std::vector<wchar_t> buffer(MAX_PATH);
+  for (;;) {
+    DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return {};
+    if (length < buffer.size()) return win32::FromWide(buffer.data(), length);
+    if (buffer.size() >= 32768) return {};  // longer than any path the system accepts
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+void DebugLine(std::u16string_view line) {
+  std::u16string text(line);
+  OutputDebugStringW(win32::Wide(text));
+}
+
+bool ShellOpen(const std::u16string& path) {
+  HINSTANCE result = ShellExecuteW(nullptr, L"open", win32::Wide(path), nullptr, nullptr, SW_SHOWDEFAULT);
+  return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+void SleepFor(uint32_t milliseconds) { Sleep(milliseconds); }
+
+}  // namespace platform
