@@ -6,12 +6,6 @@
 namespace ui {
 namespace {
 
-#ifdef _WIN32
-constexpr char16_t kPathSeparator = u'\\';
-#else
-constexpr char16_t kPathSeparator = u'/';
-#endif
-
 Size SizeOr(const Bitmap& image, Size fallback) { return image.Empty() ? fallback : image.Extent(); }
 
 }  // namespace
@@ -26,7 +20,7 @@ SkinImages LoadSkinImages(const std::u16string& moduleDir) {
                              &skin.minimizeNormal, &skin.minimizeHot, &skin.cancelNormal, &skin.cancelHot,
                              &skin.cancelDisabled, &skin.check};
   for (size_t i = 0; i < kSkinFileNames.size(); ++i) {
-    *members[i] = platform::LoadImageFile(moduleDir + kPathSeparator + kSkinFileNames[i]);
+    *members[i] = platform::LoadImageFile(moduleDir + u'\\' + kSkinFileNames[i]);
   }
   return skin;
 }

@@ -26,8 +26,8 @@ struct SkinImages {
 // File names in loading order, matching the members of SkinImages.
 extern const std::array<const char16_t*, 10> kSkinFileNames;
 
-// Loads every image from `moduleDir` + "\" + file name. A failed file leaves its image empty and
-// loading goes on.
+// Loads every image from `moduleDir` + "\" + file name (the Linux build reads "\" as "/"). A
+// failed file leaves its image empty and loading goes on.
 SkinImages LoadSkinImages(const std::u16string& moduleDir);
 
 // The progress tiles 130, 140 and 141, in that order.

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/utf.h"
+#include "platform/posix/native_path.h"
 
 namespace platform {
 namespace {
@@ -68,7 +68,7 @@ bool DecodePng(FILE* file, ui::Bitmap& out) {
 }  // namespace
 
 ui::Bitmap LoadImageFile(const std::u16string& path) {
-  FilePtr file(fopen(ToUtf8(path).c_str(), "rb"));
+  FilePtr file(fopen(posix::NativePath(path).c_str(), "rb"));
   if (!file) return {};
   unsigned char signature[8] = {};
   const size_t got = fread(signature, 1, sizeof signature, file.get());
