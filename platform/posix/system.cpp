@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -15,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/posix/native_path.h"
 #include "platform/posix/system_source.h"
 #include "platform/utf.h"
 
@@ -44,7 +46,8 @@ uint16_t ArchitectureOfMachine(std::string_view machine) {
 // The file itself when we may run it, otherwise the desktop's opener for its type.
 std::vector<std::string> OpenCommand(const std::string& path) {
   struct stat info {};
-  if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0) return {path};
+  if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0)
+    return {path};
   return {"xdg-open", path};
 }
 
@@ -90,7 +93,9 @@ std::u16string ModulePath() {
   std::vector<char> buffer(4096);
   ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
   if (length <= 0 || static_cast<size_t>(length) >= buffer.size()) return {};
-  return FromUtf8(std::string_view(buffer.data(), static_cast<size_t>(length)));
+  std::u16string path = FromUtf8(std::string_view(buffer.data(), static_cast<size_t>(length)));
+  std::replace(path.begin(), path.end(), u'/', u'\\');
+  return path;
 }
 
 void DebugLine(std::u16string_view line) {
@@ -107,7 +112,7 @@ void DebugLine(std::u16string_view line) {
 }
 
 bool ShellOpen(const std::u16string& path) {
-  std::string file = ToUtf8(path);
+  std::string file = posix::NativePath(path);
   if (path.empty() || access(file.c_str(), F_OK) != 0) return false;
   std::vector<std::string> command = OpenCommand(file);
   std::vector<char*> argv;

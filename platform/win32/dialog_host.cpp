@@ -52,12 +52,6 @@ MessageBoxAnswer ToAnswer(int pressed) {
 
 }  // namespace
 
-int RunModalDialog(int templateId, IDialogEvents& events) {
-  DialogHost host(events);
-  return static_cast<int>(DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), nullptr,
-                                          DialogHost::DialogProc, reinterpret_cast<LPARAM>(&host)));
-}
-
 DialogHost::DialogHost(IDialogEvents& events)
     : m_events(events), m_hIcon(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource))) {}
 
@@ -238,3 +232,13 @@ void DialogHost::BindControl(int id, IButtonEvents& events) {
 }
 
 }  // namespace platform::win32
+
+namespace platform {
+
+int RunModalDialog(int templateId, IDialogEvents& events) {
+  win32::DialogHost host(events);
+  return static_cast<int>(DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), nullptr,
+                                          win32::DialogHost::DialogProc, reinterpret_cast<LPARAM>(&host)));
+}
+
+}  // namespace platform

@@ -3,6 +3,7 @@
 #include "platform/system.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
 #include <shellapi.h>
 
 #include <vector>

@@ -44,7 +44,8 @@ class TestRegistryKeys {
 #ifdef _WIN32
     for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
       HKEY software = nullptr;
-      if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS | view, &software) != ERROR_SUCCESS)
+      if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software", 0, KEY_ALL_ACCESS | view, &software) !=
+          ERROR_SUCCESS)
         continue;
       RegDeleteTreeW(software, platform::win32::Wide(Leaf()));
       RegDeleteKeyW(software, platform::win32::Wide(Leaf()));

@@ -1,0 +1,51 @@
+// The downloaded installer's path, and the check that keeps a product name from pointing the
+// download anywhere but the executable's folder.
+#include "app/installer_path.h"
+
+#include <array>
+
+namespace {
+
+constexpr std::u16string_view kForbidden = u"<>:\"/\\|?*";
+
+// Device names that open a device instead of a file, whatever extension follows them.
+constexpr std::array<std::u16string_view, 24> kDeviceNames = {
+    u"CON",  u"PRN",  u"AUX",  u"NUL",  u"COM1", u"COM2",  u"COM3",    u"COM4",
+    u"COM5", u"COM6", u"COM7", u"COM8", u"COM9", u"LPT1",  u"LPT2",    u"LPT3",
+    u"LPT4", u"LPT5", u"LPT6", u"LPT7", u"LPT8", u"LPT9", u"CONIN$", u"CONOUT$"};
+
+char16_t AsciiUpper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
+
+bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
+  }
+  return true;
+}
+
+// The part a device name is matched against: up to the first dot, trailing blanks dropped, as the
+// system itself reads "nul .txt" or "com1.tar.gz".
+std::u16string_view DeviceStem(std::u16string_view name) {
+  std::u16string_view stem = name.substr(0, name.find(u'.'));
+  while (!stem.empty() && stem.back() == u' ') stem.remove_suffix(1);
+  return stem;
+}
+
+}  // namespace
+
+bool IsPlainFileName(std::u16string_view name) {
+  if (name.empty()) return false;
+  for (char16_t c : name) {
+    if (c < 0x20 || kForbidden.find(c) != std::u16string_view::npos) return false;
+  }
+  const std::u16string_view stem = DeviceStem(name);
+  for (std::u16string_view device : kDeviceNames) {
+    if (EqualsIgnoringAsciiCase(stem, device)) return false;
+  }
+  return true;
+}
+
+std::u16string InstallerPathFor(const std::u16string& moduleDir, const std::u16string& productName) {
+  return moduleDir + u"\\" + productName + u".exe";
+}

@@ -1,0 +1,317 @@
+#!/usr/bin/env python3
+"""One end-to-end run of TorvinWebInstaller.exe under Wine on a virtual screen: a temporary folder
+with the executable, the skin, the texts file and a configuration; a local HTTP server with the
+payload installers; xdotool to click and answer message boxes; ImageMagick for screenshots.
+Every wait is bounded; Wine (wineserver -k in the run's prefix), the server, the screen and the
+folder are cleaned up on every way out. Usage: run_e2e.py CASE --exe ... (see main)."""
+import argparse
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from file_server import FileServer  # noqa: E402
+
+PRODUCT = "Plantyx Setup"
+APP_NAME = "TorvinWebInstaller"
+PAYLOAD_SIZE = 640 * 1024  # the payload program padded with an overlay, so a transfer takes a while
+INSTALLED_KEY = r"Software\TorvinE2E\Plantyx"
+
+
+class Failure(Exception):
+    pass
+
+
+def wait_for(what, predicate, timeout, interval=0.2):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        result = predicate()
+        if result:
+            return result
+        time.sleep(interval)
+    raise Failure("timed out after %ds waiting for %s" % (timeout, what))
+
+
+class Run:
+    def __init__(self, args):
+        self.args = args
+        self.folder = tempfile.mkdtemp(prefix="torvin-e2e-")
+        self.app = os.path.join(self.folder, "app")
+        self.www = os.path.join(self.folder, "www")
+        os.makedirs(self.app)
+        os.makedirs(self.www)
+        self.env = dict(os.environ, WINEPREFIX=args.prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
+        if args.win32:
+            self.env["WINEARCH"] = "win32"
+        self.xvfb = None
+        self.server = None
+        self.installer = None
+
+    # -- set-up --------------------------------------------------------------------------------
+    def start(self):
+        shutil.copy(self.args.exe, os.path.join(self.app, APP_NAME + ".exe"))
+        for name in os.listdir(self.args.skin):
+            if name.lower().endswith((".jpg", ".ini")):
+                shutil.copy(os.path.join(self.args.skin, name), self.app)
+        self.serve_payload(self.args.payload, "full.exe")
+        self.serve_payload(self.args.patch_payload, "patch.exe")
+        self.server = FileServer(self.www)
+        self.start_screen()
+
+    def serve_payload(self, source, name):
+        with open(source, "rb") as f:
+            data = f.read()
+        with open(os.path.join(self.www, name), "wb") as f:
+            f.write(data + bytes(max(0, PAYLOAD_SIZE - len(data))))
+
+    def start_screen(self):
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+                                      "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as r:
+            display = r.readline().strip()
+        if not display:
+            raise Failure("Xvfb did not start")
+        self.env["DISPLAY"] = ":" + display
+
+    def write_config(self, rlink, patch=None, registry="Software\\TorvinE2E\\NotInstalled"):
+        patch_line = "      <patch>%s</patch>\n" % patch if patch else ""
+        bits = "32" if self.args.win32 else "64"
+        xml = ('<?xml version="1.0" encoding="utf-8"?>\n<torvinwebinstaller>\n  <product>\n'
+               "    <name>%s</name>\n    <registry>%s</registry>\n"
+               '    <installerInfo default="YES">\n      <os>Windows 7</os>\n      <bit>%s</bit>\n'
+               "      <rlink>%s</rlink>\n%s    </installerInfo>\n  </product>\n</torvinwebinstaller>\n"
+               % (PRODUCT, registry, bits, rlink.replace("&", "&amp;"), patch_line))
+        with open(os.path.join(self.app, "TorvinWebInstaller.xml"), "w", encoding="utf-8") as f:
+            f.write(xml)
+
+    # -- Wine and the screen ---------------------------------------------------------------------
+    def wine(self, *command, timeout=120):
+        subprocess.run([self.args.wine_run, *command], env=self.env, check=True, timeout=timeout,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def launch(self):
+        self.installer = subprocess.Popen([self.args.wine_run, os.path.join(self.app, APP_NAME + ".exe")],
+                                          env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def xdotool(self, *args):
+        done = subprocess.run(["xdotool", *args], env=self.env, capture_output=True, text=True, timeout=30)
+        return done.stdout.split() if done.returncode == 0 else []
+
+    def find_window(self, name):
+        windows = self.xdotool("search", "--onlyvisible", "--name", "^%s$" % re.escape(name))
+        return windows[0] if windows else None
+
+    def dialog(self, timeout=60):
+        """The installer's window: a visible top-level window of the background's size."""
+        def find():
+            for wid in self.xdotool("search", "--onlyvisible", "--classname", "torvinwebinstaller"):
+                geometry = self.geometry(wid)
+                if geometry and geometry[2] > 200:
+                    return wid
+            return None
+        return wait_for("the installer window", find, timeout)
+
+    def geometry(self, wid):
+        out = subprocess.run(["xdotool", "getwindowgeometry", "--shell", wid], env=self.env,
+                             capture_output=True, text=True, timeout=30).stdout
+        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        try:
+            return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+        except KeyError:
+            return None
+
+    def click_cancel(self, wid):
+        x, y, width, height = self.geometry(wid)
+        cancel_width, cancel_height = image_size(os.path.join(self.args.skin, "Cancel_N.jpg"))
+        cx = x + width - cancel_width - 20 + cancel_width // 2
+        cy = y + height - cancel_height - 30 + cancel_height // 2
+        self.xdotool("mousemove", "--sync", str(cx), str(cy))
+        time.sleep(0.3)
+        self.xdotool("click", "1")
+
+    def answer(self, caption, key, timeout=30):
+        box = wait_for("the message box \"%s\"" % caption, lambda: self.find_window(caption), timeout)
+        self.xdotool("windowfocus", "--sync", box)
+        time.sleep(0.3)
+        self.xdotool("key", "--window", box, key)
+        return box
+
+    def screenshot(self, wid, path):
+        x, y, width, height = self.geometry(wid)
+        full = os.path.join(self.folder, "screen.png")
+        subprocess.run(["/usr/bin/import", "-window", "root", full], env=self.env, check=True, timeout=60)
+        subprocess.run(["/usr/bin/convert", full, "-crop", "%dx%d+%d+%d" % (width, height, x, y), "+repage",
+                        path], check=True, timeout=60)
+
+    def wait_exit(self, timeout=90):
+        try:
+            self.installer.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure("the installer did not end within %ds" % timeout)
+
+    # -- what the run left -----------------------------------------------------------------------
+    def downloaded(self):
+        return os.path.join(self.app, PRODUCT + ".exe")
+
+    def launch_record(self):
+        path = os.path.join(self.app, "launch-record.txt")
+        if not os.path.exists(path):
+            return None
+        with open(path) as f:
+            return f.read().strip() or None
+
+    def expect_nothing_left(self):
+        if os.path.exists(self.downloaded()):
+            raise Failure("a downloaded file was left behind")
+        if self.launch_record():
+            raise Failure("an installer was launched")
+
+    def expect_launched(self, kind, served):
+        record = wait_for("the payload's launch record", self.launch_record, 90)
+        if record != "%s %s.exe" % (kind, PRODUCT):
+            raise Failure("unexpected launch record %r" % record)
+        with open(self.downloaded(), "rb") as got, open(os.path.join(self.www, served), "rb") as want:
+            if got.read() != want.read():
+                raise Failure("the downloaded file differs from the served one")
+
+    # -- clean-up --------------------------------------------------------------------------------
+    def close(self):
+        try:
+            subprocess.run(["wineserver", "-k"], env=self.env, timeout=60,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        except subprocess.TimeoutExpired:
+            pass
+        if self.installer and self.installer.poll() is None:
+            self.installer.kill()
+            self.installer.wait()
+        if self.server:
+            self.server.close()
+        if self.xvfb:
+            self.xvfb.send_signal(signal.SIGTERM)
+            try:
+                self.xvfb.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.xvfb.kill()
+                self.xvfb.wait()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
+def image_size(path):
+    out = subprocess.run(["/usr/bin/identify", "-format", "%w %h", path], capture_output=True, text=True,
+                         check=True, timeout=30).stdout.split()
+    return int(out[0]), int(out[1])
+
+
+# -- the cases ---------------------------------------------------------------------------------------
+def case_full_download(run):
+    run.write_config(run.server.url("full.exe", rate=160 * 1024))
+    run.launch()
+    wid = run.dialog()
+    time.sleep(2.0)  # a few ticks into the transfer
+    os.makedirs(run.args.artifacts, exist_ok=True)
+    run.screenshot(wid, os.path.join(run.args.artifacts, "mid-download.png"))
+    run.expect_launched("full", "full.exe")
+    run.wait_exit()
+
+
+def case_cancel_yes(run):
+    run.write_config(run.server.url("full.exe", rate=40 * 1024))
+    run.launch()
+    wid = run.dialog()
+    time.sleep(2.0)
+    run.click_cancel(wid)
+    run.answer(PRODUCT, "y")
+    run.wait_exit()
+    run.expect_nothing_left()
+
+
+def case_cancel_no(run):
+    run.write_config(run.server.url("full.exe", rate=120 * 1024))
+    run.launch()
+    wid = run.dialog()
+    time.sleep(1.5)
+    run.click_cancel(wid)
+    run.answer(PRODUCT, "n")
+    run.expect_launched("full", "full.exe")
+    run.wait_exit()
+
+
+def case_server_failure(run):
+    run.write_config(run.server.url("full.exe", status=500))
+    run.launch()
+    run.dialog()
+    run.wait_exit()
+    run.expect_nothing_left()
+
+
+def case_missing_config(run):
+    run.launch()
+    run.answer(APP_NAME, "Return")
+    run.wait_exit()
+    run.expect_nothing_left()
+
+
+def case_unrecognized_url(run):
+    run.write_config("http://%s.example/setup.exe" % ("h" * 2100))
+    run.launch()
+    run.answer(APP_NAME, "Return")
+    run.wait_exit()
+    run.expect_nothing_left()
+
+
+def case_patch_for_installed_product(run):
+    run.wine("reg", "add", "HKLM\\" + INSTALLED_KEY, "/f", "/reg:64")
+    try:
+        run.write_config(run.server.url("full.exe"), patch=run.server.url("patch.exe"), registry=INSTALLED_KEY)
+        run.launch()
+        run.expect_launched("patch", "patch.exe")
+        run.wait_exit()
+    finally:
+        run.wine("reg", "delete", "HKLM\\" + INSTALLED_KEY, "/f", "/reg:64")
+
+
+def case_not_supported_on_32bit(run):
+    run.write_config(run.server.url("full.exe"))
+    run.launch()
+    run.answer(PRODUCT, "Return")
+    run.wait_exit()
+    run.expect_nothing_left()
+
+
+CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("case", choices=sorted(CASES))
+    parser.add_argument("--exe", required=True)
+    parser.add_argument("--payload", required=True)
+    parser.add_argument("--patch-payload", required=True)
+    parser.add_argument("--skin", required=True, help="folder of the skin images and the texts file")
+    parser.add_argument("--prefix", required=True, help="the Wine prefix of this run")
+    parser.add_argument("--win32", action="store_true", help="the prefix is a 32-bit one")
+    parser.add_argument("--wine-run", required=True)
+    parser.add_argument("--artifacts", required=True, help="where screenshots are kept")
+    args = parser.parse_args()
+    run = Run(args)
+    try:
+        run.start()
+        CASES[args.case](run)
+    except Failure as failure:
+        print("FAILED: %s" % failure)
+        return 1
+    finally:
+        run.close()
+    print("passed: %s" % args.case)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,122 @@
+// A window host for native tests: records what the dialog asks of its window and its buttons,
+// answers message boxes from a script, and runs paint requests the way a message loop would
+// (immediate ones at once, queued ones when the test pumps them).
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/window.h"
+
+namespace testing_support {
+
+struct FakeMessageBox {
+  std::u16string text;
+  std::optional<std::u16string> caption;
+  platform::MessageBoxKind kind;
+};
+
+class FakeButtonWindow final : public platform::IButtonWindow {
+ public:
+  platform::Size GetClientSize() override { return {rect.Width(), rect.Height()}; }
+  platform::Rect GetRectInParent() override { return rect; }
+  void Move(const platform::Rect& r) override { rect = r; }
+  std::u16string GetText() override { return text; }
+  void SetText(const std::u16string& t) override { text = t; }
+  void Redraw() override { ++redraws; }
+  void TakeFocus() override { focused = true; }
+  void TrackMouseLeave() override { ++leaveTracks; }
+  void OpenAddress(const std::u16string& address) override { openedAddresses.push_back(address); }
+  void PlayNamedSound(const std::u16string& name, uint32_t) override { playedSounds.push_back(name); }
+
+  platform::Rect rect;
+  std::u16string text;
+  int redraws = 0;
+  bool focused = false;
+  int leaveTracks = 0;
+  std::vector<std::u16string> openedAddresses;
+  std::vector<std::u16string> playedSounds;
+  platform::IButtonEvents* events = nullptr;
+};
+
+class FakeWindowHost final : public platform::IWindowHost {
+ public:
+  // Creates the "window" at `rect` and runs the dialog's initialisation, as the real host does.
+  bool Open(platform::IDialogEvents& dialog, platform::Rect rect = {100, 100, 100 + 596, 100 + 325}) {
+    m_dialog = &dialog;
+    windowRect = rect;
+    dialog.OnCreate(*this);
+    return dialog.OnInitDialog();
+  }
+
+  // Delivers the queued paint requests, in order.
+  void PumpPaints() {
+    while (queuedPaints > 0) {
+      --queuedPaints;
+      m_dialog->OnPaint();
+    }
+  }
+
+  // A timer tick of `id`, if that timer is armed.
+  bool Tick(uint32_t id) {
+    if (!timers.contains(id)) return false;
+    m_dialog->OnTimer(id);
+    return true;
+  }
+
+  platform::Rect GetWindowRect() override { return windowRect; }
+  void MoveWindow(const platform::Rect& rect) override { windowRect = rect; }
+  void SetWindowIcons() override { iconsSet = true; }
+  void SetTimer(uint32_t id, uint32_t milliseconds) override { timers[id] = milliseconds; }
+  void KillTimer(uint32_t id) override { timers.erase(id); }
+  void Invalidate(const platform::Rect& rect) override { invalidated.push_back(rect); }
+  void PostPaint() override { ++queuedPaints; }
+  void SendPaint() override {
+    ++sentPaints;
+    m_dialog->OnPaint();
+  }
+  void Present(const platform::PixelView& pixels, platform::Point at) override {
+    presented.push_back({at.x, at.y, at.x + pixels.width, at.y + pixels.height});
+  }
+  platform::MessageBoxAnswer ShowMessageBox(const std::u16string& text, const std::optional<std::u16string>& caption,
+                                            platform::MessageBoxKind kind) override {
+    messageBoxes.push_back({text, caption, kind});
+    if (onMessageBox) onMessageBox();
+    if (answers.empty()) return platform::MessageBoxAnswer::Cancel;
+    const auto answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  void SetCursor(platform::Cursor c) override { cursor = c; }
+  void Minimize() override { ++minimizes; }
+  void StartDrag(platform::Point at) override { drags.push_back(at); }
+  void EndDialog(int result) override { endResult = result; }
+  platform::IButtonWindow& Control(int id) override { return controls[id]; }
+  void BindControl(int id, platform::IButtonEvents& events) override { controls[id].events = &events; }
+
+  platform::Rect windowRect;
+  bool iconsSet = false;
+  std::map<uint32_t, uint32_t> timers;
+  std::vector<platform::Rect> invalidated;
+  int queuedPaints = 0;
+  int sentPaints = 0;
+  std::vector<platform::Rect> presented;
+  std::vector<FakeMessageBox> messageBoxes;
+  std::deque<platform::MessageBoxAnswer> answers;
+  // Runs while a message box is open, as the box's own message loop would run timers.
+  std::function<void()> onMessageBox;
+  std::optional<platform::Cursor> cursor;
+  int minimizes = 0;
+  std::vector<platform::Point> drags;
+  std::optional<int> endResult;
+  std::map<int, FakeButtonWindow> controls;
+
+ private:
+  platform::IDialogEvents* m_dialog = nullptr;
+};
+
+}  // namespace testing_support
