@@ -20,6 +20,13 @@ Bitmap DeriveImage(const Bitmap& image, Derive derive) {
   return copy;
 }
 
+// `v` rounded to double: the x87 unit of a 32-bit build otherwise keeps intermediate results in 80
+// bits, which changes the last unit of the grey value (255, 255, 255 would give 254).
+double AsDouble(double v) {
+  volatile double stored = v;
+  return stored;
+}
+
 }  // namespace
 
 Bitmap BuildImageMask(Bitmap& image, Color key, Size maskSize) {
@@ -40,7 +47,8 @@ Bitmap BuildImageMask(Bitmap& image, Color key, Size maskSize) {
 Bitmap MakeGrayImage(const Bitmap& image) {
   return DeriveImage(image, [](Color c) {
     // This order of the double-precision sum decides the last unit: (128, 128, 128) gives 127.
-    const double luma = (0.587 * GreenOf(c) + 0.299 * RedOf(c)) + 0.114 * BlueOf(c);
+    const double gr = AsDouble(AsDouble(0.587 * GreenOf(c)) + AsDouble(0.299 * RedOf(c)));
+    const double luma = AsDouble(gr + AsDouble(0.114 * BlueOf(c)));
     const auto v = static_cast<uint8_t>(static_cast<int32_t>(luma) & 0xFF);
     return Rgb(v, v, v);
   });
