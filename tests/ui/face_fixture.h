@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/image.h"
 #include "ui/skin.h"
 #include "ui/torvin_button.h"
 #include "ui/window_painting.h"
@@ -16,16 +15,6 @@ namespace ui::test {
 
 inline const char16_t* kSkinDir = u"" TORVIN_SOURCE_DIR "/skin";
 inline constexpr char16_t kProduct[] = u"Plantyx Studio 2026";
-
-inline BarFrames TestBarFrames() {
-#ifdef _WIN32  // the test program carries no resources: the resource files themselves
-  const std::u16string dir = u"" TORVIN_SOURCE_DIR "/res/tiles/";
-  return {platform::LoadImageFile(dir + u"130.bmp"), platform::LoadImageFile(dir + u"140.bmp"),
-          platform::LoadImageFile(dir + u"141.bmp")};
-#else
-  return LoadBarFrames();
-#endif
-}
 
 // A window for a button: counts repaints and captures its background from a face bitmap.
 class FakeButtonHost : public IButtonHost {
@@ -56,7 +45,7 @@ inline constexpr Size kLinkSize{221, 28};
 
 struct Face {
   SkinImages skin = LoadSkinImages(kSkinDir);
-  BarFrames frames = TestBarFrames();
+  BarFrames frames = LoadBarFrames();
   Size window = skin.background.Extent();
   Layout layout = ComputeLayout(window, frames[0], skin.statusBack);
   Size cancelSize = skin.cancelNormal.Extent();
@@ -84,7 +73,8 @@ inline void SetUpCancel(CTorvinButton& b, const Face& face) {
   for (auto slot : {CTorvinButton::ColorForeIn, CTorvinButton::ColorForeOut, CTorvinButton::ColorForeFocus})
     b.SetColor(slot, kWhite);
   b.SetPressOffset(1, 1);
-  b.SetImages(std::make_shared<Bitmap>(face.skin.cancelHot), std::make_shared<Bitmap>(face.skin.cancelNormal));
+  b.SetImages(std::make_shared<Bitmap>(face.skin.cancelHot),
+              std::make_shared<Bitmap>(face.skin.cancelNormal));
   b.SetDrawFrame(false);
   b.SetTransparent();
 }
@@ -113,8 +103,10 @@ enum class Look { Normal, Hot, Pressed, Focused };
 
 // Draws `b` as it looks in `look`, into a bitmap of its client size.
 inline Bitmap DrawButton(CTorvinButton& b, Look look, std::u16string_view caption) {
-  if (look == Look::Hot || look == Look::Pressed) b.OnMouseMove(false, true, true);
-  else b.OnMouseLeave();
+  if (look == Look::Hot || look == Look::Pressed)
+    b.OnMouseMove(false, true, true);
+  else
+    b.OnMouseLeave();
   Bitmap surface(b.GetClientSize().cx, b.GetClientSize().cy);
   DrawItemInfo item;
   item.rcItem = surface.Bounds();
@@ -149,7 +141,8 @@ inline Rect Difference(const Bitmap& a, const Bitmap& ground, Rect area) {
   for (int32_t y = area.top; y < area.bottom; ++y)
     for (int32_t x = area.left; x < area.right; ++x)
       if (a.GetPixel(x, y) != ground.GetPixel(x, y))
-        d = Rect{std::min(d.left, x), std::min(d.top, y), std::max(d.right, x + 1), std::max(d.bottom, y + 1)};
+        d = Rect{std::min(d.left, x), std::min(d.top, y), std::max(d.right, x + 1),
+                 std::max(d.bottom, y + 1)};
   return d;
 }
 
