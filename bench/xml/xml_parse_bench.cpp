@@ -109,7 +109,8 @@ class SummaryReporter : public benchmark::ConsoleReporter {
 
  private:
   static void PrintLine(const std::string& name, const char* mode, double ours, double theirs) {
-    std::printf("%-16s %-9s %10.1f %13.1f %7.2f\n", name.c_str(), mode, ours, theirs, theirs > 0 ? ours / theirs : 0.0);
+    std::printf("%-16s %-9s %10.1f %13.1f %7.2f\n", name.c_str(), mode, ours, theirs,
+                theirs > 0 ? ours / theirs : 0.0);
   }
 
   double Speed(const std::string& prefix) const {
@@ -134,7 +135,8 @@ int main(int argc, char** argv) {
         {"pugixml/in-place/", ParseInPlaceWithPugixml},
     };
     for (const auto& [prefix, function] : cases) {
-      benchmark::RegisterBenchmark((prefix + name).c_str(), function, &prepared)->Unit(benchmark::kMillisecond);
+      benchmark::RegisterBenchmark((prefix + name).c_str(), function, &prepared)
+          ->Unit(benchmark::kMillisecond);
     }
   }
   benchmark::Initialize(&argc, argv);
