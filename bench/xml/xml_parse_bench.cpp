@@ -90,9 +90,11 @@ class SummaryReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
+      // With repetitions the median stands for the benchmark; it comes after the single runs.
+      const bool usable = run.run_type == Run::RT_Iteration || run.aggregate_name == "median";
       const auto bytes = run.counters.find("bytes_per_second");
-      if (bytes != run.counters.end() && !run.error_occurred) {
-        m_speeds[run.benchmark_name()] = bytes->second.value / 1e6;
+      if (usable && bytes != run.counters.end() && !run.error_occurred) {
+        m_speeds[run.run_name.str()] = bytes->second.value / 1e6;
       }
     }
     ConsoleReporter::ReportRuns(runs);
