@@ -28,11 +28,12 @@ void PutImage(Canvas& canvas, const Bitmap& image, Point at, Size size) {
   if (!image.Empty()) canvas.BitBlt(at, size, image);
 }
 
-// The empty track with its 2-pixel bottom line: barW + 2 by barH + 1 pixels.
+// The empty track with its 2-pixel bottom line: barW + 2 by barH + 1 pixels. The track is a
+// gradient whose two ends have the same colour, so a skin variant may shade it.
 Bitmap EmptyTrack(int32_t barW, int32_t barH) {
   Bitmap track(barW + 2, barH + 1);
   Canvas canvas(track);
-  canvas.FillSolidRect(track.Bounds(), kTrackColor);
+  canvas.GradientFillH(track.Bounds(), kTrackColor, kTrackColor);
   canvas.Line(Point{0, barH + 1}, Point{barW + 2, barH + 1}, 2, kTrackLineColor);
   return track;
 }
@@ -85,11 +86,14 @@ Bitmap PaintStaticFace(const FaceState& state) {
   PutImage(canvas, skin.background, Point{}, face.Extent());
 
   canvas.SetTextColor(kFaceTextColor);
-  canvas.RenderText(TitleFont(), state.productName, layout.rcTitle, platform::kTextLeft | platform::kTextSingleLine);
-  canvas.RenderText(TitleFont(), state.productName, layout.rcHeading, platform::kTextLeft | platform::kTextSingleLine);
+  canvas.RenderText(TitleFont(), state.productName, layout.rcTitle,
+                    platform::kTextLeft | platform::kTextSingleLine);
+  canvas.RenderText(TitleFont(), state.productName, layout.rcHeading,
+                    platform::kTextLeft | platform::kTextSingleLine);
 
   PutImage(canvas, skin.closeNormal, Point{layout.rcClose.left, layout.rcClose.top}, kCaptionButtonSize);
-  PutImage(canvas, skin.minimizeNormal, Point{layout.rcMinimize.left, layout.rcMinimize.top}, kCaptionButtonSize);
+  PutImage(canvas, skin.minimizeNormal, Point{layout.rcMinimize.left, layout.rcMinimize.top},
+           kCaptionButtonSize);
 
   const Bitmap track = EmptyTrack(layout.rcBar.Width(), layout.rcBar.Height());
   canvas.BitBlt(Point{layout.rcBar.left - 1, layout.rcBar.top}, track.Extent(), track);
@@ -115,7 +119,7 @@ Bitmap PaintProgressStrip(const FaceState& state, int32_t& barPhase) {
   Bitmap bar(fillW, barH);
   Canvas barCanvas(bar);
   barCanvas.FillSolidRect(bar.Bounds(), kSurfaceBkColor);
-  int32_t k = barPhase;
+  int32_t k = (barPhase % 3 + 3) % 3;  // a phase from outside 0 to 2 still names a tile
   barPhase = k + 1;
   for (int32_t x = 0; x < fillW; x += tile.cx) {
     barCanvas.BitBlt(Point{x, 0}, tile, frames[static_cast<size_t>(k)]);
@@ -131,7 +135,7 @@ Bitmap PaintProgressStrip(const FaceState& state, int32_t& barPhase) {
     const std::string digits = std::to_string(fill.percent) + "%";
     canvas.SetTextColor(kFaceTextColor);
     canvas.RenderText(PercentFont(), std::u16string(digits.begin(), digits.end()), box,
-                    platform::kTextCenter | platform::kTextTop);
+                      platform::kTextCenter | platform::kTextTop);
   }
   return picture;
 }
@@ -144,7 +148,8 @@ Bitmap PaintStatusLine(const FaceState& state) {
   PutImage(canvas, back, Point{}, back.Extent());
   canvas.SetTextColor(kFaceTextColor);
   // Right alignment with vertical centring but no single line: the centring has no effect.
-  canvas.RenderText(StatusFont(), state.statusText, line.Bounds(), platform::kTextRight | platform::kTextVCenter);
+  canvas.RenderText(StatusFont(), state.statusText, line.Bounds(),
+                    platform::kTextRight | platform::kTextVCenter);
   return line;
 }
 

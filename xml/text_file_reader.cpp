@@ -3,6 +3,7 @@
 #include "xml/text_file_reader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "xml/declared_encoding.h"
@@ -34,7 +35,8 @@ std::u16string DecodeTop(std::string_view top) {
 }  // namespace
 
 void TextFileReader::AddFileError(const platform::SystemError& error) {
-  AddResultRecord(m_strReadResult, RESULT_MSG | RESULT_N, u"file_error", FirstLine(error.message), error.number);
+  AddResultRecord(m_strReadResult, RESULT_MSG | RESULT_N, u"file_error", FirstLine(error.message),
+                  error.number);
 }
 
 bool TextFileReader::Open(const std::u16string& path) {
@@ -139,7 +141,8 @@ bool TextFileReader::ReadBlock(void* buffer) {
   }
   m_nTextLength = m_nBytesToRead / m_nUnitSize;
   m_nFilePos += m_nBytesToRead;
-  AddResultRecord(m_strReadResult, RESULT_ENCODING | RESULT_LENGTH, u"read", m_strEncodingName, m_nTextLength);
+  AddResultRecord(m_strReadResult, RESULT_ENCODING | RESULT_LENGTH, u"read", m_strEncodingName,
+                  m_nTextLength);
 
   m_nNullsRemoved = RemoveZeroUnits(buffer);
   if (m_nNullsRemoved > 0) {
@@ -148,7 +151,8 @@ bool TextFileReader::ReadBlock(void* buffer) {
   }
   if (m_nUnitSize > 1 && (m_nReaderFlags & FLAG_UTF16BE_FILE)) {
     auto* units = static_cast<char16_t*>(buffer);
-    for (int32_t i = 0; i < m_nTextLength; ++i) units[i] = static_cast<char16_t>((units[i] << 8) | (units[i] >> 8));
+    for (int32_t i = 0; i < m_nTextLength; ++i)
+      units[i] = static_cast<char16_t>((units[i] << 8) | (units[i] >> 8));
     AddResultRecord(m_strReadResult, 0, u"endian_swap");
   }
   return true;
@@ -157,12 +161,17 @@ bool TextFileReader::ReadBlock(void* buffer) {
 // Removes the zero units among the first m_nTextLength, keeping the order of the others; returns
 // how many there were.
 int32_t TextFileReader::RemoveZeroUnits(void* buffer) {
-  const auto removeZeros = [this](auto* units) {
-    auto* end = units + m_nTextLength;
-    auto* first = std::find(units, end, 0);  // memchr for bytes: most files have none
+  const auto removeZerosFrom = [](auto* first, auto* end) {
     return static_cast<int32_t>(end - std::remove(first, end, 0));
   };
-  return m_nUnitSize == 2 ? removeZeros(static_cast<char16_t*>(buffer)) : removeZeros(static_cast<char*>(buffer));
+  if (m_nUnitSize == 2) {
+    auto* units = static_cast<char16_t*>(buffer);
+    return removeZerosFrom(std::find(units, units + m_nTextLength, u'\0'), units + m_nTextLength);
+  }
+  // Most files have no zero byte at all, and memchr finds that out fastest.
+  auto* bytes = static_cast<char*>(buffer);
+  auto* first = static_cast<char*>(std::memchr(bytes, 0, static_cast<size_t>(m_nTextLength)));
+  return first ? removeZerosFrom(first, bytes + m_nTextLength) : 0;
 }
 
 // Some encodings spell a zero character without a zero byte (UTF-7, UTF-32, US-ASCII with the
