@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -17,5 +19,9 @@ int32_t AnsiCodePage();
 // or 0 when the platform cannot convert from this code page, the input is empty or does not fit.
 int32_t MultiByteToUtf16(int32_t codePage, const char* bytes, int32_t count, char16_t* destination,
                          int32_t capacity);
+
+// The whole UTF-16 text of `bytes` in codePage (0: the ANSI code page); empty when the platform
+// cannot convert from it.
+std::u16string ToUtf16(int32_t codePage, std::string_view bytes);
 
 }  // namespace platform

@@ -34,7 +34,9 @@ std::optional<OsVersion> QueryOsVersion();
 // system can tell the two apart.
 uint16_t QuerySystemArchitecture();
 
-// Full path of the running executable; empty when it cannot be learned.
+// Full path of the running executable; empty when it cannot be learned. Its separators are "\"
+// on every platform, so the installer builds paths beside it the same way everywhere (the Linux
+// seams read "\" as "/").
 std::u16string ModulePath();
 
 // One line for an attached debugger (and, where there is no such channel, for standard error).

@@ -5,7 +5,6 @@
 
 #include <array>
 
-namespace xml {
 namespace {
 
 constexpr int32_t kBucketCount = 155;
@@ -202,5 +201,3 @@ int32_t EncodingCodePage(std::u16string_view name) {
   }
   return -1;
 }
-
-}  // namespace xml

@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <string_view>
 
-namespace xml {
-
 // Not a platform code page: the library's own value for 32-bit code points in machine byte order.
 inline constexpr int32_t CODEPAGE_UTF32 = 65005;
 
@@ -14,5 +12,3 @@ inline constexpr int32_t CODEPAGE_UTF32 = 65005;
 // CODEPAGE_UTF32 for names that begin with "UTF-32" exactly, -1 for a name the table does not hold.
 // Letters A-Z compare without regard to case.
 int32_t EncodingCodePage(std::u16string_view name);
-
-}  // namespace xml

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -15,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/posix/native_path.h"
 #include "platform/posix/system_source.h"
 #include "platform/utf.h"
 
@@ -91,7 +93,9 @@ std::u16string ModulePath() {
   std::vector<char> buffer(4096);
   ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
   if (length <= 0 || static_cast<size_t>(length) >= buffer.size()) return {};
-  return FromUtf8(std::string_view(buffer.data(), static_cast<size_t>(length)));
+  std::u16string path = FromUtf8(std::string_view(buffer.data(), static_cast<size_t>(length)));
+  std::replace(path.begin(), path.end(), u'/', u'\\');
+  return path;
 }
 
 void DebugLine(std::u16string_view line) {
@@ -108,7 +112,7 @@ void DebugLine(std::u16string_view line) {
 }
 
 bool ShellOpen(const std::u16string& path) {
-  std::string file = ToUtf8(path);
+  std::string file = posix::NativePath(path);
   if (path.empty() || access(file.c_str(), F_OK) != 0) return false;
   std::vector<std::string> command = OpenCommand(file);
   std::vector<char*> argv;

@@ -124,14 +124,6 @@ inline constexpr Sample kSamples[] = {
     {950, "\x81\x20\x7a"sv},
 };
 
-inline std::u16string Convert(int32_t codePage, std::string_view bytes) {
-  const auto count = static_cast<int32_t>(bytes.size());
-  const int32_t units = platform::MultiByteToUtf16(codePage, bytes.data(), count, nullptr, 0);
-  std::u16string text(static_cast<size_t>(units), u'\0');
-  if (units > 0) text.resize(platform::MultiByteToUtf16(codePage, bytes.data(), count, text.data(), units));
-  return text;
-}
-
 inline std::string Hex(const std::u16string& text) {
   if (text.empty()) return "-";
   std::string hex;
@@ -162,18 +154,18 @@ inline bool IsDoubleByte(int32_t codePage) {
 // platform cannot convert from gives the single line "cp none".
 inline std::vector<std::string> Lines(int32_t codePage) {
   const std::string page = std::to_string(codePage);
-  if (Convert(codePage, "A"sv).empty()) return {std::string(page).append(" none")};
+  if (platform::ToUtf16(codePage, "A"sv).empty()) return {std::string(page).append(" none")};
   std::vector<std::string> lines;
   std::string line = std::string(page).append(" single");
   for (int byte = 0; byte < 256; ++byte)
-    line.append(" ").append(Hex(Convert(codePage, std::string(1, static_cast<char>(byte)))));
+    line.append(" ").append(Hex(platform::ToUtf16(codePage, std::string(1, static_cast<char>(byte)))));
   lines.push_back(line);
   if (IsDoubleByte(codePage)) {
     line = std::string(page).append(" pairs");
     for (int lead = 0x81; lead <= 0xFE; ++lead) {
       uint32_t hash = 2166136261u;
       for (int trail = 0x40; trail <= 0xFE; ++trail)
-        hash = Fnv(hash, Convert(codePage, std::string{static_cast<char>(lead), static_cast<char>(trail)}));
+        hash = Fnv(hash, platform::ToUtf16(codePage, std::string{static_cast<char>(lead), static_cast<char>(trail)}));
       char digits[10];
       std::snprintf(digits, sizeof digits, " %08X", static_cast<unsigned>(hash));
       line += digits;
@@ -184,7 +176,7 @@ inline std::vector<std::string> Lines(int32_t codePage) {
   for (const Sample& sample : kSamples) {
     if (sample.codePage != codePage) continue;
     line = page;
-    line.append(" sample ").append(std::to_string(index++)).append(" ").append(Hex(Convert(codePage, sample.bytes)));
+    line.append(" sample ").append(std::to_string(index++)).append(" ").append(Hex(platform::ToUtf16(codePage, sample.bytes)));
     lines.push_back(line);
   }
   return lines;

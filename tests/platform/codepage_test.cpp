@@ -12,8 +12,6 @@
 
 namespace {
 
-using codepage_dump::Convert;
-
 TEST(CodePage, CountsThenWritesOnlyWhatFits) {
   const std::string bytes = "caf\xC3\xA9 \xF0\x9F\x98\x80";
   const auto count = static_cast<int32_t>(bytes.size());
@@ -25,25 +23,30 @@ TEST(CodePage, CountsThenWritesOnlyWhatFits) {
   EXPECT_EQ(platform::MultiByteToUtf16(65001, bytes.data(), 0, text, 7), 0);
 }
 
+TEST(CodePage, ToUtf16ConvertsWholeTexts) {
+  EXPECT_EQ(platform::ToUtf16(28595, "\xBF\xE0\xD8"), u"\u041F\u0440\u0438");
+  EXPECT_EQ(platform::ToUtf16(65001, ""), u"");
+}
+
 TEST(CodePage, RefusesWhatWindowsRefuses) {
   for (int32_t codePage : {1200, 1201, 12000, 12001, 65005, 12345}) {
     SCOPED_TRACE(codePage);
-    EXPECT_EQ(Convert(codePage, "<\0a\0"), u"");
+    EXPECT_EQ(platform::ToUtf16(codePage, "<\0a\0"), u"");
   }
 }
 
 TEST(CodePage, ZeroIsTheAnsiCodePage) {
 #ifndef _WIN32
   EXPECT_EQ(platform::AnsiCodePage(), 1252);
-  EXPECT_EQ(Convert(0, "\x80 \xE9\x81"), u"\u20AC \u00E9\u0081");
+  EXPECT_EQ(platform::ToUtf16(0, "\x80 \xE9\x81"), u"\u20AC \u00E9\u0081");
 #endif
-  EXPECT_EQ(Convert(0, "\x80 \xE9\x81\xFF"), Convert(platform::AnsiCodePage(), "\x80 \xE9\x81\xFF"));
+  EXPECT_EQ(platform::ToUtf16(0, "\x80 \xE9\x81\xFF"), platform::ToUtf16(platform::AnsiCodePage(), "\x80 \xE9\x81\xFF"));
 }
 
 TEST(CodePage, MalformedBytesBecomeReplacementCharacters) {
-  EXPECT_EQ(Convert(65001, "a\x80z\xED\xA0\x80"), u"a\uFFFDz\uFFFD\uFFFD");
-  EXPECT_EQ(Convert(932, "\x82\xA0\x82"), u"\u3042\u30FB");
-  EXPECT_EQ(Convert(65000, "+AOkA6Q-!+AOk"), u"\u00E9\u00E9!\u00E9");
+  EXPECT_EQ(platform::ToUtf16(65001, "a\x80z\xED\xA0\x80"), u"a\uFFFDz\uFFFD\uFFFD");
+  EXPECT_EQ(platform::ToUtf16(932, "\x82\xA0\x82"), u"\u3042\u30FB");
+  EXPECT_EQ(platform::ToUtf16(65000, "+AOkA6Q-!+AOk"), u"\u00E9\u00E9!\u00E9");
 }
 
 // Code pages whose Linux conversion is known to differ from Wine's, and why. Everything else

@@ -7,7 +7,6 @@
 
 namespace {
 
-using xml::EncodingCodePage;
 
 TEST(EncodingTable, FindsNamesWithoutRegardToLetterCase) {
   const struct {
@@ -28,7 +27,7 @@ TEST(EncodingTable, FindsNamesWithoutRegardToLetterCase) {
 
 TEST(EncodingTable, SpecialNamesAndLimits) {
   EXPECT_EQ(EncodingCodePage(u""), 0);
-  EXPECT_EQ(EncodingCodePage(u"UTF-32"), xml::CODEPAGE_UTF32);
+  EXPECT_EQ(EncodingCodePage(u"UTF-32"), CODEPAGE_UTF32);
   EXPECT_EQ(EncodingCodePage(u"UTF-32LE"), 65005);
   EXPECT_EQ(EncodingCodePage(u"UTF-32BE"), 65005);
   EXPECT_EQ(EncodingCodePage(u"UTF-32whatever"), 65005);

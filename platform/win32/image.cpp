@@ -1,0 +1,104 @@
+// The image seam on Windows: GDI+ decodes every format it knows; the progress tiles are bitmap
+// resources of the executable.
+#include "platform/image.h"
+
+#include <windows.h>
+// GDI+ needs the COM declarations that WIN32_LEAN_AND_MEAN leaves out of windows.h.
+#include <objidl.h>
+
+#include <algorithm>
+namespace Gdiplus {
+using std::max;  // the GDI+ headers expect min and max, which NOMINMAX keeps out of windows.h
+using std::min;
+}  // namespace Gdiplus
+#include <gdiplus.h>
+
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/wide.h"
+
+namespace platform {
+namespace {
+
+namespace gdip = Gdiplus::DllExports;
+
+// GDI+ started once for the process, shut down at its end.
+class GdiplusSession {
+ public:
+  GdiplusSession() {
+    Gdiplus::GdiplusStartupInput input;
+    m_ok = Gdiplus::GdiplusStartup(&m_token, &input, nullptr) == Gdiplus::Ok;
+  }
+  ~GdiplusSession() {
+    if (m_ok) Gdiplus::GdiplusShutdown(m_token);
+  }
+  bool Ok() const { return m_ok; }
+
+ private:
+  ULONG_PTR m_token = 0;
+  bool m_ok = false;
+};
+
+struct DisposeImage {
+  void operator()(Gdiplus::GpBitmap* b) const { gdip::GdipDisposeImage(b); }
+};
+using GdipBitmap = win32::UniqueHandle<Gdiplus::GpBitmap*, DisposeImage>;
+
+struct DeleteDc {
+  void operator()(HDC dc) const { DeleteDC(dc); }
+};
+struct DeleteGdiObject {
+  void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+using MemoryDc = win32::UniqueHandle<HDC, DeleteDc>;
+using GdiBitmap = win32::UniqueHandle<HGDIOBJ, DeleteGdiObject>;
+
+}  // namespace
+
+ui::Bitmap LoadImageFile(const std::u16string& path) {
+  static GdiplusSession session;
+  if (!session.Ok()) return {};
+  Gdiplus::GpBitmap* raw = nullptr;
+  if (gdip::GdipCreateBitmapFromFile(win32::Wide(path), &raw) != Gdiplus::Ok) return {};
+  GdipBitmap image(raw);
+  UINT width = 0, height = 0;
+  gdip::GdipGetImageWidth(reinterpret_cast<Gdiplus::GpImage*>(raw), &width);
+  gdip::GdipGetImageHeight(reinterpret_cast<Gdiplus::GpImage*>(raw), &height);
+  if (width == 0 || height == 0) return {};
+  ui::Bitmap bitmap(static_cast<int32_t>(width), static_cast<int32_t>(height));
+  // Read straight into our rows: 32 bits a pixel, top row first, the fourth byte unused.
+  Gdiplus::BitmapData data{};
+  data.Width = width;
+  data.Height = height;
+  data.Stride = static_cast<INT>(width * 4);
+  data.PixelFormat = PixelFormat32bppRGB;
+  data.Scan0 = bitmap.Data();
+  const Gdiplus::GpRect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
+  if (gdip::GdipBitmapLockBits(raw, &all, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf,
+                               PixelFormat32bppRGB, &data) != Gdiplus::Ok)
+    return {};
+  gdip::GdipBitmapUnlockBits(raw, &data);
+  bitmap.ClearFillerBytes();
+  return bitmap;
+}
+
+ui::Bitmap LoadBitmapResource(int32_t id) {
+  GdiBitmap handle(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  BITMAP info{};
+  if (!handle || GetObjectW(handle.Get(), sizeof info, &info) == 0) return {};
+  ui::Bitmap bitmap(info.bmWidth, info.bmHeight);
+  BITMAPINFO format{};
+  format.bmiHeader.biSize = sizeof format.bmiHeader;
+  format.bmiHeader.biWidth = info.bmWidth;
+  format.bmiHeader.biHeight = -info.bmHeight;  // top row first
+  format.bmiHeader.biPlanes = 1;
+  format.bmiHeader.biBitCount = 32;
+  format.bmiHeader.biCompression = BI_RGB;
+  MemoryDc dc(CreateCompatibleDC(nullptr));
+  if (!dc || GetDIBits(dc.Get(), static_cast<HBITMAP>(handle.Get()), 0, static_cast<UINT>(info.bmHeight),
+                       bitmap.Data(), &format, DIB_RGB_COLORS) == 0)
+    return {};
+  bitmap.ClearFillerBytes();
+  return bitmap;
+}
+
+}  // namespace platform

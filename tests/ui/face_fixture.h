@@ -1,0 +1,156 @@
+// The shipped skin and the installer window's buttons set up as the installer sets them up, for
+// the painting and button tests and the pictures they write.
+#pragma once
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/image.h"
+#include "ui/skin.h"
+#include "ui/torvin_button.h"
+#include "ui/window_painting.h"
+
+namespace ui::test {
+
+inline const char16_t* kSkinDir = u"" TORVIN_SOURCE_DIR "/skin";
+inline constexpr char16_t kProduct[] = u"Plantyx Studio 2026";
+
+inline BarFrames TestBarFrames() {
+#ifdef _WIN32  // the test program carries no resources: the resource files themselves
+  const std::u16string dir = u"" TORVIN_SOURCE_DIR "/res/tiles/";
+  return {platform::LoadImageFile(dir + u"130.bmp"), platform::LoadImageFile(dir + u"140.bmp"),
+          platform::LoadImageFile(dir + u"141.bmp")};
+#else
+  return LoadBarFrames();
+#endif
+}
+
+// A window for a button: counts repaints and captures its background from a face bitmap.
+class FakeButtonHost : public IButtonHost {
+ public:
+  FakeButtonHost(const Bitmap* face, Point at) : m_face(face), m_at(at) {}
+  void Repaint() override { ++repaints; }
+  Bitmap CaptureParentBackground(Size size) override {
+    ++captures;
+    Bitmap back(size.cx, size.cy);
+    if (m_face) Canvas(back).BitBlt(Point{}, size, *m_face, m_at);
+    return back;
+  }
+  void PlayButtonSound(const SoundSlot& sound) override { sounds.push_back(sound.name); }
+  void TrackMouseLeave() override { ++leaveRequests; }
+
+  int repaints = 0;
+  int captures = 0;
+  int leaveRequests = 0;
+  std::vector<std::u16string> sounds;
+
+ private:
+  const Bitmap* m_face;
+  Point m_at;
+};
+
+// The dialog-template size of the link button as the dialog font maps it (147 x 17 units).
+inline constexpr Size kLinkSize{221, 28};
+
+struct Face {
+  SkinImages skin = LoadSkinImages(kSkinDir);
+  BarFrames frames = TestBarFrames();
+  Size window = skin.background.Extent();
+  Layout layout = ComputeLayout(window, frames[0], skin.statusBack);
+  Size cancelSize = skin.cancelNormal.Extent();
+  Point cancelAt{window.cx - cancelSize.cx - 20, window.cy - cancelSize.cy - 30};
+  Point linkAt{window.cx - kLinkSize.cx - cancelSize.cx - 38, window.cy - kLinkSize.cy - 24};
+
+  FaceState State(std::u16string_view status, uint64_t shown = 0, uint64_t total = 0) const {
+    FaceState state;
+    state.skin = &skin;
+    state.barFrames = &frames;
+    state.layout = layout;
+    state.window = window;
+    state.productName = kProduct;
+    state.statusText = status;
+    state.shownBytes = shown;
+    state.totalBytes = total;
+    return state;
+  }
+};
+
+inline void SetUpCancel(CTorvinButton& b, const Face& face) {
+  b.SetClientSize(face.cancelSize);
+  b.SetAlignment(CTorvinButton::AlignImageWhole);
+  b.SetCaptionFont(u"Arial", 23, 11, false);
+  for (auto slot : {CTorvinButton::ColorForeIn, CTorvinButton::ColorForeOut, CTorvinButton::ColorForeFocus})
+    b.SetColor(slot, kWhite);
+  b.SetPressOffset(1, 1);
+  b.SetImages(std::make_shared<Bitmap>(face.skin.cancelHot), std::make_shared<Bitmap>(face.skin.cancelNormal));
+  b.SetDrawFrame(false);
+  b.SetTransparent();
+}
+
+// What the install flow does to the Cancel button once the user confirmed the cancellation.
+inline void ShowCancelConfirmed(CTorvinButton& b, const Face& face) {
+  for (auto slot : {CTorvinButton::ColorForeIn, CTorvinButton::ColorForeOut, CTorvinButton::ColorForeFocus})
+    b.SetColor(slot, Rgb(133, 133, 133));
+  b.SetPressOffset(0, 0);
+  const ImageRef disabled = std::make_shared<Bitmap>(face.skin.cancelDisabled);
+  b.SetImages(disabled, disabled);
+}
+
+inline void SetUpLink(CTorvinButton& b) {
+  b.SetClientSize(kLinkSize);
+  b.SetCaptionFont(u"Arial", 15, 8, true);
+  b.SetColor(CTorvinButton::ColorForeIn, kWhite);
+  b.SetColor(CTorvinButton::ColorForeOut, Rgb(165, 165, 165));
+  b.SetColor(CTorvinButton::ColorForeFocus, Rgb(165, 165, 165));
+  b.SetUrl(u"https://www.example.com/torvin/download-help");
+  b.SetDrawFrame(false);
+  b.SetTransparent();
+}
+
+enum class Look { Normal, Hot, Pressed, Focused };
+
+// Draws `b` as it looks in `look`, into a bitmap of its client size.
+inline Bitmap DrawButton(CTorvinButton& b, Look look, std::u16string_view caption) {
+  if (look == Look::Hot || look == Look::Pressed) b.OnMouseMove(false, true, true);
+  else b.OnMouseLeave();
+  Bitmap surface(b.GetClientSize().cx, b.GetClientSize().cy);
+  DrawItemInfo item;
+  item.rcItem = surface.Bounds();
+  item.selected = look == Look::Pressed;
+  item.focus = look == Look::Focused || look == Look::Pressed;
+  item.caption = caption;
+  b.DrawItem(surface, item);
+  return surface;
+}
+
+// The whole window as the user sees it: the static face, the progress strip once bytes have
+// arrived, the status line and the two buttons.
+inline Bitmap ComposeWindow(const Face& face, const FaceState& state, bool progress, const Bitmap& cancel,
+                            const Bitmap& link, int32_t& phase) {
+  Bitmap window = PaintStaticFace(state);
+  Canvas canvas(window);
+  if (progress) {
+    const Bitmap strip = PaintProgressStrip(state, phase);
+    const Rect at = ProgressStripRect(state.layout);
+    canvas.BitBlt(Point{at.left, at.top}, strip.Extent(), strip);
+  }
+  const Bitmap status = PaintStatusLine(state);
+  canvas.BitBlt(Point{state.layout.rcStatus.left, state.layout.rcStatus.top}, status.Extent(), status);
+  canvas.BitBlt(face.cancelAt, cancel.Extent(), cancel);
+  canvas.BitBlt(face.linkAt, link.Extent(), link);
+  return window;
+}
+
+// The smallest rectangle of `area` holding pixels that differ from `ground` there.
+inline Rect Difference(const Bitmap& a, const Bitmap& ground, Rect area) {
+  Rect d{area.right, area.bottom, area.left, area.top};
+  for (int32_t y = area.top; y < area.bottom; ++y)
+    for (int32_t x = area.left; x < area.right; ++x)
+      if (a.GetPixel(x, y) != ground.GetPixel(x, y))
+        d = Rect{std::min(d.left, x), std::min(d.top, y), std::max(d.right, x + 1), std::max(d.bottom, y + 1)};
+  return d;
+}
+
+}  // namespace ui::test

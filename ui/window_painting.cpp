@@ -1,0 +1,159 @@
+// The installer window's face, composed off screen in bitmaps.
+#include "ui/window_painting.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/text.h"
+#include "ui/canvas.h"
+
+namespace ui {
+
+int32_t s_nBarPhase = 0;
+
+namespace {
+
+// What shows where the background or the status image is missing: the face's own dark grey, so the
+// white texts stay readable.
+constexpr Color kPlainFaceColor = kPercentBoxColor;
+constexpr Size kCaptionButtonSize{23, 23};
+constexpr int32_t kCheckWidth = 45;
+
+platform::Font TitleFont() { return platform::Font({u"Arial", 17, 7, 10, false}); }
+platform::Font PercentFont() { return platform::Font({u"Arial", 16, 8, 7, false}); }
+platform::Font StatusFont() { return platform::Font({u"Arial", 16, 6, 10, false}); }
+
+// Copies `image` to `at`, `size` of it from its top-left corner; a missing image copies nothing.
+void PutImage(Canvas& canvas, const Bitmap& image, Point at, Size size) {
+  if (!image.Empty()) canvas.BitBlt(at, size, image);
+}
+
+// The empty track with its 2-pixel bottom line: barW + 2 by barH + 1 pixels.
+Bitmap EmptyTrack(int32_t barW, int32_t barH) {
+  Bitmap track(barW + 2, barH + 1);
+  Canvas canvas(track);
+  canvas.FillSolidRect(track.Bounds(), kTrackColor);
+  canvas.Line(Point{0, barH + 1}, Point{barW + 2, barH + 1}, 2, kTrackLineColor);
+  return track;
+}
+
+// floor(shown * 100 / total) for shown < total, without overflowing 64 bits.
+int64_t PercentBelowTotal(uint64_t shown, uint64_t total) {
+  int64_t percent = 0;
+  uint64_t remainder = 0;  // (shown * step) mod total, always below total
+  for (int step = 0; step < 100; ++step) {
+    if (remainder >= total - shown) {
+      remainder -= total - shown;
+      ++percent;
+    } else {
+      remainder += shown;
+    }
+  }
+  return percent;
+}
+
+}  // namespace
+
+BarFill ComputeBarFill(uint64_t shown, uint64_t total, int32_t barWidth) {
+  BarFill fill;
+  if (shown == total) {
+    fill.complete = true;
+    fill.fillWidth = barWidth;
+    return fill;
+  }
+  if (total == 0) return fill;
+  fill.showPercent = true;
+  fill.percent = shown > total ? 100 : PercentBelowTotal(shown, total);
+  fill.fillWidth = static_cast<int32_t>(int64_t{barWidth} * fill.percent / 100);
+  return fill;
+}
+
+Rect ProgressStripRect(const Layout& layout) {
+  return Rect{layout.rcBar.left - 1, layout.rcBar.top, layout.rcPercent.right, layout.rcBar.bottom + 1};
+}
+
+Rect ProgressInvalidRect(const Layout& layout) {
+  return Rect{layout.rcBar.left - 2, layout.rcBar.top - 2, layout.rcPercent.right, layout.rcBar.bottom + 2};
+}
+
+Bitmap PaintStaticFace(const FaceState& state) {
+  const SkinImages& skin = *state.skin;
+  const Layout& layout = state.layout;
+  Bitmap face(state.window.cx, state.window.cy);
+  Canvas canvas(face);
+  canvas.FillSolidRect(face.Bounds(), skin.background.Empty() ? kPlainFaceColor : kSurfaceBkColor);
+  PutImage(canvas, skin.background, Point{}, face.Extent());
+
+  canvas.SetTextColor(kFaceTextColor);
+  canvas.RenderText(TitleFont(), state.productName, layout.rcTitle, platform::kTextLeft | platform::kTextSingleLine);
+  canvas.RenderText(TitleFont(), state.productName, layout.rcHeading, platform::kTextLeft | platform::kTextSingleLine);
+
+  PutImage(canvas, skin.closeNormal, Point{layout.rcClose.left, layout.rcClose.top}, kCaptionButtonSize);
+  PutImage(canvas, skin.minimizeNormal, Point{layout.rcMinimize.left, layout.rcMinimize.top}, kCaptionButtonSize);
+
+  const Bitmap track = EmptyTrack(layout.rcBar.Width(), layout.rcBar.Height());
+  canvas.BitBlt(Point{layout.rcBar.left - 1, layout.rcBar.top}, track.Extent(), track);
+  return face;
+}
+
+Bitmap PaintProgressStrip(const FaceState& state, int32_t& barPhase) {
+  const Layout& layout = state.layout;
+  const int32_t barW = layout.rcBar.Width(), barH = layout.rcBar.Height();
+  const Rect strip = ProgressStripRect(layout);
+  const BarFill fill = ComputeBarFill(state.shownBytes, state.totalBytes, barW);
+  // Held inside the track even if a caller's figures say more than a full bar.
+  const int32_t fillW = std::clamp(fill.fillWidth, 0, barW);
+
+  Bitmap picture(strip.Width(), strip.Height());
+  Canvas canvas(picture);
+  canvas.FillSolidRect(picture.Bounds(), kPercentBoxColor);
+  const Bitmap track = EmptyTrack(barW, barH);
+  canvas.BitBlt(Point{}, track.Extent(), track);
+
+  const BarFrames& frames = *state.barFrames;
+  const Size tile = frames[0].Empty() ? kFallbackTileSize : frames[0].Extent();
+  Bitmap bar(fillW, barH);
+  Canvas barCanvas(bar);
+  barCanvas.FillSolidRect(bar.Bounds(), kSurfaceBkColor);
+  int32_t k = barPhase;
+  barPhase = k + 1;
+  for (int32_t x = 0; x < fillW; x += tile.cx) {
+    barCanvas.BitBlt(Point{x, 0}, tile, frames[static_cast<size_t>(k)]);
+    k = k == 2 ? 0 : k + 1;
+  }
+  if (barPhase == 3) barPhase = 0;
+  canvas.BitBlt(Point{1, 0}, bar.Extent(), bar);
+
+  const Rect box{picture.Width() - 50, 0, picture.Width() - 5, picture.Height()};
+  if (fill.complete) {
+    PutImage(canvas, state.skin->check, Point{box.left + 4, 0}, Size{kCheckWidth, barH});
+  } else if (fill.showPercent) {
+    const std::string digits = std::to_string(fill.percent) + "%";
+    canvas.SetTextColor(kFaceTextColor);
+    canvas.RenderText(PercentFont(), std::u16string(digits.begin(), digits.end()), box,
+                    platform::kTextCenter | platform::kTextTop);
+  }
+  return picture;
+}
+
+Bitmap PaintStatusLine(const FaceState& state) {
+  const Bitmap& back = state.skin->statusBack;
+  Bitmap line(state.layout.rcStatus.Width(), state.layout.rcStatus.Height());
+  Canvas canvas(line);
+  canvas.FillSolidRect(line.Bounds(), back.Empty() ? kPlainFaceColor : kSurfaceBkColor);
+  PutImage(canvas, back, Point{}, back.Extent());
+  canvas.SetTextColor(kFaceTextColor);
+  // Right alignment with vertical centring but no single line: the centring has no effect.
+  canvas.RenderText(StatusFont(), state.statusText, line.Bounds(), platform::kTextRight | platform::kTextVCenter);
+  return line;
+}
+
+Bitmap DrawSkinImage(const Rect& rect, const Bitmap& image, const Bitmap& face) {
+  Bitmap picture(rect.Width(), rect.Height());
+  Canvas canvas(picture);
+  canvas.BitBlt(Point{}, picture.Extent(), face, Point{rect.left, rect.top});
+  PutImage(canvas, image, Point{}, picture.Extent());
+  return picture;
+}
+
+}  // namespace ui

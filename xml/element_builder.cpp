@@ -1,0 +1,129 @@
+// The element builder: turns scanned start and end tags into the element index. It never stops:
+// end tags are matched against the open elements, unmatched ones are recorded and ignored, and
+// elements left open are closed as unended with their children moved up to their parent.
+#include <algorithm>
+#include <vector>
+
+#include "xml/open_element_stack.h"
+#include "xml/result_record.h"
+#include "xml/xml_document.h"
+
+void CXmlDocument::GrowForOneMore() {
+  if (m_nUsed == m_index.Capacity()) m_index.Grow(std::max(m_nUsed + m_nUsed / 2, m_nUsed + 1));
+}
+
+int32_t CXmlDocument::NewRecord() {
+  GrowForOneMore();
+  return m_nUsed++;
+}
+
+void CXmlDocument::AddParseRecord(std::u16string_view name, std::u16string_view tagName, int32_t offset,
+                                  int32_t offset2) {
+  AddResultRecord(m_strResult, 0, name, tagName, offset, offset2);
+}
+
+int32_t CXmlDocument::ParseElements(TextCursor& cursor) {
+  OpenElementStack open;
+  int32_t parent = 0, first = 0;
+  NodeToken node;
+  for (;;) {
+    const int32_t type = ScanNode(cursor, node);
+    if (!node.messages.empty()) {
+      Record(0).Set(ILL_FORMED);
+      Record(parent).Set(HAS_ERROR);
+      if (m_strResult.size() < kResultTextLimit) m_strResult += node.messages;
+    }
+    if (type == NODE_START_TAG) {
+      const int32_t i = NewRecord();
+      if (first == 0) first = i;
+      ElementRecord& record = Record(i);
+      ElementRecord& parentRecord = Record(parent);
+      record.parent = parent;
+      record.firstChild = 0;
+      record.nextSibling = 0;
+      uint32_t flags = 0;
+      if (parentRecord.firstChild == 0) {
+        parentRecord.firstChild = i;
+        record.prevSibling = i;
+        flags = FIRST_CHILD;
+      } else {
+        ElementRecord& firstChild = Record(parentRecord.firstChild);
+        Record(firstChild.prevSibling).nextSibling = i;
+        record.prevSibling = firstChild.prevSibling;
+        firstChild.prevSibling = i;
+      }
+      record.SetLevelAndFlags(open.Depth(), flags);
+      record.start = node.start;
+      record.length = node.length;
+      record.SetTagLengths(node.length, 0);
+      if (!node.SelfClosing()) {
+        open.Push(cursor.Token());
+        parent = i;
+      }
+    } else if (type == NODE_END_TAG) {
+      const int32_t matchDepth = open.FindMatch(cursor);
+      if (matchDepth == 0) {
+        Record(0).Set(ILL_FORMED);
+        Record(parent).Set(HAS_ERROR);
+        AddParseRecord(u"lone_end_tag", cursor.Token(), node.start);
+        continue;
+      }
+      int32_t matched = parent;
+      for (int32_t d = open.Depth(); d > matchDepth; --d) matched = Record(matched).parent;
+      ElementRecord& record = Record(matched);
+      record.length = node.End() - record.start;
+      record.SetEndTagLength(node.length);
+      CloseUnended(open, matchDepth, parent, node.start + 1);
+      open.PopTo(matchDepth - 1);
+      parent = record.parent;
+    } else if (type == NODE_END_OF_TEXT) {
+      CloseUnended(open, 0, parent, cursor.Length());
+      return first;
+    }
+  }
+}
+
+// Closes the open elements above `targetDepth` as unended. The records are made innermost first;
+// the children are moved outermost first, so that each element moves once however deep the
+// unended elements nest, and all of them end up, in text order, in the element that stays open.
+void CXmlDocument::CloseUnended(OpenElementStack& open, int32_t targetDepth, int32_t& parent, int32_t cause) {
+  const int32_t depth = open.Depth();
+  if (depth <= targetDepth) return;
+  Record(0).Set(ILL_FORMED);
+  std::vector<int32_t> closing;
+  closing.reserve(depth - targetDepth);
+  for (int32_t d = depth, e = parent; d > targetDepth; --d, e = Record(e).parent) {
+    closing.push_back(e);
+    AddParseRecord(u"unended_start_tag", open.Name(d), Record(e).start, cause);
+  }
+  for (auto it = closing.rbegin(); it != closing.rend(); ++it) {
+    const int32_t e = *it;
+    ElementRecord& record = Record(e);
+    record.Set(UNENDED);
+    record.SetEndTagLength(0);
+    record.length = StartTagLength(e);
+    const int32_t up = record.parent;
+    if (record.Has(HAS_ERROR)) {
+      record.Clear(HAS_ERROR);
+      Record(up).Set(HAS_ERROR);
+    }
+    const int32_t firstMoved = record.firstChild;
+    if (firstMoved == 0) continue;
+    ElementRecord& firstRecord = Record(firstMoved);
+    const int32_t lastMoved = firstRecord.prevSibling;
+    for (int32_t c = firstMoved; c != 0; c = Record(c).nextSibling) Record(c).parent = up;
+    firstRecord.Clear(FIRST_CHILD);
+    firstRecord.prevSibling = e;
+    const int32_t next = record.nextSibling;
+    Record(lastMoved).nextSibling = next;
+    if (next != 0) {
+      Record(next).prevSibling = lastMoved;
+    } else {
+      Record(Record(up).firstChild).prevSibling = lastMoved;
+    }
+    record.nextSibling = firstMoved;
+    record.firstChild = 0;
+  }
+  parent = Record(closing.back()).parent;
+  open.PopTo(targetDepth);
+}

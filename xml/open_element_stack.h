@@ -1,0 +1,75 @@
+// The open elements while an element index is built, with the matching of end tags to them.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "xml/text_cursor.h"
+
+// The names of the open elements: entry k names the open element at depth k (entry 0 is unused).
+// Names are views into the text, which does not change while the index is built. An end tag is
+// matched from the innermost entry outwards; once a search has walked far, the stack also counts
+// the names an end tag could match, so that lone end tags under deep nesting cost no walk.
+class OpenElementStack {
+ public:
+  OpenElementStack() {
+    m_names.reserve(8);
+    m_names.emplace_back();
+  }
+
+  int32_t Depth() const { return static_cast<int32_t>(m_names.size()) - 1; }
+  std::u16string_view Name(int32_t depth) const { return m_names[depth]; }
+
+  void Push(std::u16string_view name) {
+    m_names.push_back(name);
+    if (m_counted) Count(name, 1);
+  }
+
+  void PopTo(int32_t depth) {
+    if (m_counted) {
+      for (int32_t k = Depth(); k > depth; --k) Count(m_names[k], -1);
+    }
+    m_names.resize(static_cast<size_t>(depth) + 1);
+  }
+
+  // The depth of the innermost open element that the cursor's token names, or 0.
+  int32_t FindMatch(const TextCursor& cursor) {
+    constexpr int32_t kWalkBeforeCounting = 64;
+    if (m_counted && !m_counts.contains(cursor.Token())) return 0;
+    for (int32_t k = Depth(), walked = 0; k > 0; --k) {
+      if (MatchName(cursor, m_names[k])) return k;
+      if (!m_counted && ++walked == kWalkBeforeCounting) {
+        StartCounting();
+        if (!m_counts.contains(cursor.Token())) return 0;
+      }
+    }
+    return 0;
+  }
+
+ private:
+  void StartCounting() {
+    m_counted = true;
+    for (int32_t k = 1; k <= Depth(); ++k) Count(m_names[k], 1);
+  }
+
+  // An end tag matches a name when it equals the name or the name's part before "=", "[" or "]".
+  void Count(std::u16string_view name, int32_t change) {
+    for (size_t i = 0; i < name.size(); ++i) {
+      if (name[i] == u'=' || name[i] == u'[' || name[i] == u']') Adjust(name.substr(0, i), change);
+    }
+    Adjust(name, change);
+  }
+
+  void Adjust(std::u16string_view key, int32_t change) {
+    const auto it = m_counts.try_emplace(key, 0).first;
+    it->second += change;
+    if (it->second == 0) m_counts.erase(it);
+  }
+
+  std::vector<std::u16string_view> m_names;
+  bool m_counted = false;
+  std::unordered_map<std::u16string_view, int32_t> m_counts;
+};
+

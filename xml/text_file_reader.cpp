@@ -1,0 +1,181 @@
+// The text-file reader: one read of the top of the file for its encoding, one read of the whole
+// content, two conversion passes (count, then write) into a text sized once.
+#include "xml/text_file_reader.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "xml/declared_encoding.h"
+#include "xml/encoding_table.h"
+#include "xml/result_record.h"
+#include "xml/text_converter.h"
+#include "xml/utf8_detection.h"
+
+namespace {
+
+constexpr int32_t kTopSize = 1024;
+constexpr int32_t kUtf8CodePage = 65001;
+
+// The system message up to its first line break.
+std::u16string_view FirstLine(std::u16string_view message) {
+  return message.substr(0, std::min(message.find_first_of(u"\r\n"), message.size()));
+}
+
+// The top of the file decoded as UTF-8, up to its first zero character.
+std::u16string DecodeTop(std::string_view top) {
+  TextConverter converter(u"UTF-8", top.data(), static_cast<int32_t>(top.size()));
+  std::u16string text(top.size(), u'\0');
+  converter.SetResultCount(static_cast<int32_t>(text.size()));
+  text.resize(static_cast<size_t>(converter.Convert(text.data(), u"UTF-16")));
+  text.resize(std::min(text.find(u'\0'), text.size()));
+  return text;
+}
+
+}  // namespace
+
+void TextFileReader::AddFileError(const platform::SystemError& error) {
+  AddResultRecord(m_strReadResult, RESULT_MSG | RESULT_N, u"file_error", FirstLine(error.message), error.number);
+}
+
+bool TextFileReader::Open(const std::u16string& path) {
+  m_strReadResult.clear();
+  if (!m_hFile.Open(path)) {
+    AddFileError();
+    return false;
+  }
+  m_nUnitSize = 1;
+  const int64_t size = m_hFile.Size();
+  if (size < 0 || size >= kMaxTextFileSize) {
+    AddFileError(size < 0 ? platform::LastSystemError() : platform::FileTooLargeError());
+    return false;
+  }
+  m_nFileSize = static_cast<int32_t>(size);
+  int32_t markLength = 0;
+  if (m_nFileSize > 0 && !ReadTop(markLength)) return false;
+  m_nFilePos = markLength;
+  if (markLength > 0) AddResultRecord(m_strReadResult, 0, u"bom");
+  return true;
+}
+
+// Reads the first 1,024 bytes for a byte-order mark or a declaration, then returns to just after
+// the mark.
+bool TextFileReader::ReadTop(int32_t& markLength) {
+  char bytes[kTopSize];
+  const int32_t size = std::min(kTopSize, m_nFileSize);
+  if (!m_hFile.Read(bytes, static_cast<size_t>(size))) {
+    AddFileError();
+    return false;
+  }
+  const std::string_view top(bytes, static_cast<size_t>(size));
+  markLength = TakeByteOrderMark(top);
+  if (size > markLength && !m_hFile.Seek(markLength)) {
+    AddFileError();
+    return false;
+  }
+  if (markLength == 0) m_strEncodingName = GetDeclaredEncoding(DecodeTop(top));
+  if (m_strEncodingName.empty() && top[0] == '<') m_strEncodingName = u"UTF-8";
+  return true;
+}
+
+int32_t TextFileReader::TakeByteOrderMark(std::string_view top) {
+  // Marks from an earlier load into the same document do not describe this file.
+  m_nReaderFlags &= ~(FLAG_UTF16LE_FILE | FLAG_UTF8_BOM | FLAG_UTF16BE_FILE);
+  for (const ByteOrderMark& mark : BomTable) {
+    if (!top.starts_with(mark.bytes)) continue;
+    m_nReaderFlags |= mark.flag;
+    if (mark.bytes.size() == 2) m_nUnitSize = 2;
+    m_strEncodingName = mark.encoding;
+    return static_cast<int32_t>(mark.bytes.size());
+  }
+  return 0;
+}
+
+bool TextFileReader::ReadText(std::u16string& text) {
+  m_strReadResult.clear();
+  if (m_nBytesToRead == 0) {
+    AddResultRecord(m_strReadResult, RESULT_ENCODING | RESULT_LENGTH, u"read", m_strEncodingName, 0);
+    return true;
+  }
+  m_nBytesToRead = std::min(m_nBytesToRead, m_nFileSize - m_nFilePos);
+  if (m_nReaderFlags & (FLAG_UTF16LE_FILE | FLAG_UTF16BE_FILE)) {
+    // Room for a last odd byte, which the read takes but the text does not.
+    text.resize(static_cast<size_t>(m_nBytesToRead + 1) / 2);
+    const bool read = ReadBlock(text.data());
+    text.resize(static_cast<size_t>(m_nTextLength));
+    return read;
+  }
+  return ReadEightBit(text);
+}
+
+bool TextFileReader::ReadEightBit(std::u16string& text) {
+  auto bytes = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(m_nBytesToRead));
+  const bool read = ReadBlock(bytes.get());
+  if (m_strEncodingName.empty()) {
+    if (DetectUtf8(bytes.get(), m_nTextLength)) {
+      m_strEncodingName = u"UTF-8";
+      AddResultRecord(m_strReadResult, RESULT_UPDATE | RESULT_ENCODING, u"read", m_strEncodingName);
+    }
+    AddResultRecord(m_strReadResult, 0, u"utf8_detection");
+  }
+  TextConverter converter(m_strEncodingName, bytes.get(), m_nTextLength);
+  const int32_t units = converter.Convert(nullptr, u"UTF-16");
+  text.resize(static_cast<size_t>(units));
+  converter.SetResultCount(units);
+  text.resize(static_cast<size_t>(units > 0 ? converter.Convert(text.data()) : 0));
+  bytes.reset();
+  if (EncodingCodePage(m_strEncodingName) != kUtf8CodePage) RemoveDecodedZeros(text);
+  AddResultRecord(m_strReadResult, RESULT_ENCODING | RESULT_LENGTH, u"converted_to", u"UTF-16",
+                  static_cast<int32_t>(text.size()));
+  return read;
+}
+
+bool TextFileReader::ReadBlock(void* buffer) {
+  const bool read = m_hFile.Read(buffer, static_cast<size_t>(m_nBytesToRead));
+  if (!read) {
+    // Nothing of the buffer is known to hold file content.
+    m_nTextLength = 0;
+    AddFileError();
+    return false;
+  }
+  m_nTextLength = m_nBytesToRead / m_nUnitSize;
+  m_nFilePos += m_nBytesToRead;
+  AddResultRecord(m_strReadResult, RESULT_ENCODING | RESULT_LENGTH, u"read", m_strEncodingName, m_nTextLength);
+
+  m_nNullsRemoved = RemoveZeroUnits(buffer);
+  if (m_nNullsRemoved > 0) {
+    AddResultRecord(m_strReadResult, RESULT_COUNT, u"nulls_removed", std::nullopt, m_nNullsRemoved);
+    m_nTextLength -= m_nNullsRemoved;
+  }
+  if (m_nUnitSize > 1 && (m_nReaderFlags & FLAG_UTF16BE_FILE)) {
+    auto* units = static_cast<char16_t*>(buffer);
+    for (int32_t i = 0; i < m_nTextLength; ++i) units[i] = static_cast<char16_t>((units[i] << 8) | (units[i] >> 8));
+    AddResultRecord(m_strReadResult, 0, u"endian_swap");
+  }
+  return true;
+}
+
+// Removes the zero units among the first m_nTextLength, keeping the order of the others; returns
+// how many there were.
+int32_t TextFileReader::RemoveZeroUnits(void* buffer) {
+  const auto removeZeros = [this](auto* units) {
+    auto* end = units + m_nTextLength;
+    auto* first = std::find(units, end, 0);  // memchr for bytes: most files have none
+    return static_cast<int32_t>(end - std::remove(first, end, 0));
+  };
+  return m_nUnitSize == 2 ? removeZeros(static_cast<char16_t*>(buffer)) : removeZeros(static_cast<char*>(buffer));
+}
+
+// Some encodings spell a zero character without a zero byte (UTF-7, UTF-32, US-ASCII with the
+// eighth bit set); it would end the document text early for the scanner, so it goes too. UTF-8
+// cannot: its decoder makes U+FFFD of an overlong zero.
+void TextFileReader::RemoveDecodedZeros(std::u16string& text) {
+  const auto removed = static_cast<int32_t>(std::erase(text, u'\0'));
+  if (removed == 0) return;
+  const uint32_t update = m_nNullsRemoved > 0 ? uint32_t{RESULT_UPDATE} : 0u;
+  m_nNullsRemoved += removed;
+  AddResultRecord(m_strReadResult, update | RESULT_COUNT, u"nulls_removed", std::nullopt, m_nNullsRemoved);
+}
+
+void TextFileReader::Close() {
+  if (!m_hFile.Close()) AddFileError();
+}
