@@ -3,6 +3,7 @@
 #include "app/installer_dialog.h"
 
 #include "app/installer_path.h"
+#include "app/patch_selection.h"
 #include "app/ui_strings.h"
 #include "app/url_check.h"
 #include "app/window_geometry.h"
