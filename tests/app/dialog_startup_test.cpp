@@ -19,10 +19,10 @@ namespace {
 
 using testing_support::FakeWindowHost;
 
-std::string Configuration(const std::string& name, const std::string& link) {
+std::string Configuration(const std::string& name, const std::string& link, const std::string& bits = "64") {
   return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<torvinwebinstaller><product><name>" + name +
          "</name><registry>Software\\TorvinTests\\NotInstalled</registry>"
-         "<installerInfo default=\"YES\"><os>Windows 7</os><bit>64</bit><rlink>" +
+         "<installerInfo default=\"YES\"><os>Windows 7</os><bit>" + bits + "</bit><rlink>" +
          link + "</rlink></installerInfo></product></torvinwebinstaller>\n";
 }
 
@@ -57,7 +57,7 @@ TEST_F(DialogStartupTest, AMissingConfigurationEndsStartUpWithItsMessage) {
 
 TEST_F(DialogStartupTest, AThirtyTwoBitSystemIsRefusedAfterTheConfigurationWasRead) {
   platform::posix::SetSystemSource({platform::OsVersion{6, 1, 2}, platform::ARCHITECTURE_X86});
-  folder.Write("TorvinWebInstaller.xml", Configuration("Plantyx Setup", "http://127.0.0.1:9/x.exe"));
+  folder.Write("TorvinWebInstaller.xml", Configuration("Plantyx Setup", "http://127.0.0.1:9/x.exe", "32"));
   const platform::Rect before = host.windowRect;
   host.Open(dialog);
   ASSERT_EQ(host.messageBoxes.size(), 1u);
