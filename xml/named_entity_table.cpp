@@ -6,9 +6,8 @@
 
 namespace {
 
-// Bucket k holds the entries whose lower-case names sum to k modulo 130, one after another: one
-// character '0' + n for the name length n, the character code in four decimal digits, the name.
-// Where two names differ only in letter case, the all-lower-case one comes first.
+// Bucket k holds the entries whose lower-case names sum to k modulo 130. Where two names differ
+// only in letter case, the all-lower-case one comes first.
 constexpr std::array<std::u16string_view, kNamedEntityBuckets> kBuckets = {
     u"60248oslash60216oslash60249ugrave60217ugrave",
     u"58968lceil50969omega50937omega60253yacute60221yacute",
@@ -52,6 +51,8 @@ bool EqualName(std::u16string_view entry, const char16_t* name, int32_t length) 
 }
 
 }  // namespace
+
+std::u16string_view NamedEntityBucket(int32_t k) { return kBuckets[static_cast<size_t>(k)]; }
 
 int32_t LookupNamedEntity(const char16_t* name, int32_t length, bool preferCapitalised) {
   if (length < 2 || length > 8) return 0;

@@ -3,6 +3,7 @@
 #include "xml/text_file_reader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "xml/declared_encoding.h"
@@ -157,12 +158,17 @@ bool TextFileReader::ReadBlock(void* buffer) {
 // Removes the zero units among the first m_nTextLength, keeping the order of the others; returns
 // how many there were.
 int32_t TextFileReader::RemoveZeroUnits(void* buffer) {
-  const auto removeZeros = [this](auto* units) {
-    auto* end = units + m_nTextLength;
-    auto* first = std::find(units, end, 0);  // memchr for bytes: most files have none
+  const auto removeZerosFrom = [](auto* first, auto* end) {
     return static_cast<int32_t>(end - std::remove(first, end, 0));
   };
-  return m_nUnitSize == 2 ? removeZeros(static_cast<char16_t*>(buffer)) : removeZeros(static_cast<char*>(buffer));
+  if (m_nUnitSize == 2) {
+    auto* units = static_cast<char16_t*>(buffer);
+    return removeZerosFrom(std::find(units, units + m_nTextLength, u'\0'), units + m_nTextLength);
+  }
+  // Most files have no zero byte at all, and memchr finds that out fastest.
+  auto* bytes = static_cast<char*>(buffer);
+  auto* first = static_cast<char*>(std::memchr(bytes, 0, static_cast<size_t>(m_nTextLength)));
+  return first ? removeZerosFrom(first, bytes + m_nTextLength) : 0;
 }
 
 // Some encodings spell a zero character without a zero byte (UTF-7, UTF-32, US-ASCII with the

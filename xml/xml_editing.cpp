@@ -1,6 +1,7 @@
 // Editing in place: appending empty elements and setting attributes. Each edit splices the text
 // and corrects the records it moved, so the index stays valid without a new parse.
 #include <algorithm>
+#include <initializer_list>
 #include <string>
 
 #include "xml/attribute_walk.h"
@@ -18,6 +19,46 @@ bool IsInsertableElementName(std::u16string_view name) {
 
 bool IsInsertableAttributeName(std::u16string_view name) {
   return !name.empty() && name.find_first_of(u"= \t\n\r>/?\"'<") == std::u16string_view::npos;
+}
+
+std::u16string Joined(std::initializer_list<std::u16string_view> parts) {
+  std::u16string joined;
+  for (const std::u16string_view part : parts) joined += part;
+  return joined;
+}
+
+// How the scanner sees a start tag: its length (-1 when it is no start tag), its name and its
+// empty-element form.
+struct TagShape {
+  int32_t length;
+  bool selfClosing;
+  std::u16string name;
+};
+
+TagShape ScanTagShape(std::u16string_view text, int32_t start) {
+  TextCursor cursor(text, start);
+  NodeToken node;
+  const int32_t type = ScanNode(cursor, node);
+  return {type == NODE_START_TAG ? node.length : -1, node.SelfClosing(), std::u16string(cursor.Token())};
+}
+
+// Characters `from` to `to` of a start tag replaced by `insert`.
+struct TagSplice {
+  int32_t from = 0;
+  int32_t to = 0;
+  std::u16string insert;
+};
+
+// Whether the tag from `start` to `tagEnd` still scans as the same element after the splice: one
+// start tag of its new length, with its name and its empty-element form.
+bool KeepsTagShape(const std::u16string& text, int32_t start, int32_t tagEnd, const TagShape& shape,
+                   const TagSplice& splice) {
+  std::u16string tag = text.substr(start, splice.from - start);
+  tag += splice.insert;
+  tag.append(text, splice.to, tagEnd - splice.to);
+  const TagShape edited = ScanTagShape(tag, 0);
+  return edited.length == static_cast<int32_t>(tag.size()) && edited.selfClosing == shape.selfClosing &&
+         edited.name == shape.name;
 }
 
 }  // namespace
@@ -132,7 +173,7 @@ bool CXmlDocument::AppendElement(std::u16string_view name) {
     at = parent.start + parent.length - EndTagLength(m_nParent);
     after = parent.firstChild != 0 ? Record(parent.firstChild).prevSibling : 0;
   }
-  const std::u16string text = u"<" + std::u16string(name) + u"/>";
+  const std::u16string text = Joined({u"<", name, u"/>"});
   const int32_t length = static_cast<int32_t>(text.size());
   const int32_t n = NewRecord();
   ElementRecord& record = Record(n);
@@ -158,30 +199,34 @@ bool CXmlDocument::SetAttribute(int32_t element, std::u16string_view name, std::
   if (start + 1 >= tagEnd) return false;
   TextCursor cursor(std::u16string_view(m_strText).substr(0, tagEnd), start + 1);
   const AttributeMatch match = WalkStartTag(cursor, name);
+  const TagShape shape = ScanTagShape(m_strText, start);
   // Nothing is ever written over the tag's own closing ">" or "/>".
-  TextCursor tagCursor(m_strText, start);
-  NodeToken tag;
-  ScanNode(tagCursor, tag);
-  const int32_t limit = tagEnd - (tag.SelfClosing() ? 2 : 1);
-  int32_t from, to;
-  std::u16string insert;
+  const int32_t limit = tagEnd - (shape.selfClosing ? 2 : 1);
+  TagSplice splice;
   if (match == AttributeMatch::Value) {
     const bool quoted = (cursor.flags & CURSOR_QUOTED) != 0;
-    from = quoted ? cursor.tokenStart - 1 : cursor.tokenStart;
-    to = quoted ? cursor.position : cursor.tokenEnd + 1;
-    insert = u"\"" + escaped + u"\"";
+    splice.from = quoted ? cursor.tokenStart - 1 : cursor.tokenStart;
+    splice.to = quoted ? cursor.position : cursor.tokenEnd + 1;
+    splice.insert = Joined({u"\"", escaped, u"\""});
   } else if (match == AttributeMatch::NameOnly) {
     // The attribute was written without a value: its name stays and the value follows it.
-    from = to = cursor.tokenEnd + 1;
-    insert = u"=\"" + escaped + u"\"";
+    splice.from = splice.to = cursor.tokenEnd + 1;
+    splice.insert = Joined({u"=\"", escaped, u"\""});
   } else {
-    from = to = cursor.position;
-    insert = u" " + std::u16string(name) + u"=\"" + escaped + u"\"";
+    splice.from = splice.to = cursor.position;
+    splice.insert = Joined({u" ", name, u"=\"", escaped, u"\""});
   }
-  from = std::min(from, limit);
-  to = std::clamp(to, from, limit);
-  ReplaceText(from, to - from, insert);
-  const int32_t difference = static_cast<int32_t>(insert.size()) - (to - from);
+  splice.from = std::min(splice.from, limit);
+  splice.to = std::clamp(splice.to, splice.from, limit);
+  if (!KeepsTagShape(m_strText, start, tagEnd, shape, splice)) {
+    // In a malformed tag the walk may stop early (at a "/" or "?" of the name, say); a new
+    // attribute then goes just before the closing ">" or "/>", where it cannot change the tag.
+    if (match != AttributeMatch::None) return false;
+    splice.from = splice.to = limit;
+    if (!KeepsTagShape(m_strText, start, tagEnd, shape, splice)) return false;
+  }
+  ReplaceText(splice.from, splice.to - splice.from, splice.insert);
+  const int32_t difference = static_cast<int32_t>(splice.insert.size()) - (splice.to - splice.from);
   ElementRecord& record = Record(element);
   record.SetStartTagLength(startTag + difference);
   record.length += difference;

@@ -1,5 +1,6 @@
-// Code-page conversion on Linux: UTF-8 with a decoder of our own, every other code page through
-// iconv with the glibc charset that decodes it as Windows does. Bytes a charset cannot decode get
+// Code-page conversion on Linux: UTF-8 with a decoder of our own, single-byte code pages that glibc
+// lacks or decodes differently with Windows' own byte tables, every other code page through iconv
+// with the glibc charset that decodes it as Windows does. Bytes a charset cannot decode get
 // what Windows gives them (see Fallback); the consistency test of this seam lists the code pages
 // where the two still differ. Code pages without a charset here, and those Windows itself refuses
 // (UTF-16 and UTF-32 in either byte order), convert to nothing, as on Windows.
@@ -16,6 +17,7 @@
 #include <string>
 
 #include "platform/posix/utf8_decoder.h"
+#include "platform/posix/windows_byte_tables.h"
 
 namespace platform {
 namespace {
@@ -33,29 +35,24 @@ struct CharsetOf {
 
 // Sorted by code page.
 constexpr CharsetOf kCharsets[] = {
-    {154, "PT154"},          {437, "IBM437"},          {500, "IBM500"},
-    {737, "CP737"},          {775, "CP775"},
-    {850, "CP850"},          {852, "CP852"},           {855, "CP855"},
-    {857, "CP857"},          {858, "CP858"},           {860, "CP860"},
-    {861, "CP861"},          {862, "CP862"},           {863, "CP863"},
-    {864, "CP864"},          {865, "CP865"},           {866, "CP866"},
-    {869, "CP869"},          {874, "WINDOWS-874"},     {932, "CP932"},
-    {936, "CP936"},          {949, "CP949"},           {950, "CP950"},
-    {1125, "CP1125"},        {1133, "CP1133"},         {1250, "CP1250"},
-    {1251, "CP1251"},        {1252, "CP1252"},         {1253, "CP1253"},
-    {1254, "CP1254"},        {1255, "CP1255"},         {1256, "CP1256"},
-    {1257, "CP1257"},        {1258, "CP1258"},         {1361, "JOHAB"},
-    {10000, "MACINTOSH"},    {10007, "MAC-CYRILLIC"},  {10017, "MACUKRAINIAN"},
-    {10029, "MAC-CENTRALEUROPE"}, {10079, "MAC-IS"},   {20127, "ANSI_X3.4-1968"},
-    {20261, "T.61-8BIT"},    {20269, "ISO_6937"},      {20866, "KOI8-R"},
-    {20932, "EUC-JP"},       {20936, "GB2312"},        {20949, "EUC-KR"},
-    {21866, "KOI8-U"},       {28591, "ISO-8859-1"},    {28592, "ISO-8859-2"},
-    {28593, "ISO-8859-3"},   {28594, "ISO-8859-4"},    {28595, "ISO-8859-5"},
-    {28596, "ISO-8859-6"},   {28597, "ISO-8859-7"},    {28598, "ISO-8859-8"},
-    {28599, "ISO-8859-9"},   {28603, "ISO-8859-13"},   {28605, "ISO-8859-15"},
-    {38598, "ISO-8859-8"},   {50220, "ISO-2022-JP"},   {50221, "ISO-2022-JP-3"},
+    {154, "PT154"},          {437, "IBM437"},         {500, "IBM500"},
+    {737, "CP737"},          {775, "CP775"},          {850, "CP850"},
+    {852, "CP852"},          {855, "CP855"},          {858, "CP858"},
+    {860, "CP860"},          {861, "CP861"},          {862, "CP862"},
+    {863, "CP863"},          {865, "CP865"},          {866, "CP866"},
+    {869, "CP869"},          {932, "CP932"},          {936, "CP936"},
+    {949, "CP949"},          {950, "CP950"},          {1125, "CP1125"},
+    {1133, "CP1133"},        {1250, "CP1250"},        {1251, "CP1251"},
+    {1252, "CP1252"},        {1254, "CP1254"},        {1256, "CP1256"},
+    {1258, "CP1258"},        {1361, "JOHAB"},         {10017, "MACUKRAINIAN"},
+    {10029, "MAC-CENTRALEUROPE"}, {20127, "ANSI_X3.4-1968"}, {20261, "T.61-8BIT"},
+    {20269, "ISO_6937"},     {20866, "KOI8-R"},       {20932, "EUC-JP"},
+    {20936, "GB2312"},       {20949, "EUC-KR"},       {28591, "ISO-8859-1"},
+    {28592, "ISO-8859-2"},   {28594, "ISO-8859-4"},   {28595, "ISO-8859-5"},
+    {28599, "ISO-8859-9"},   {28603, "ISO-8859-13"},  {28605, "ISO-8859-15"},
+    {38598, "ISO-8859-8"},   {50220, "ISO-2022-JP"},  {50221, "ISO-2022-JP-3"},
     {50222, "ISO-2022-JP-3"}, {50225, "ISO-2022-KR"},  {50227, "ISO-2022-CN"},
-    {51932, "EUC-JP-MS"},    {51936, "GBK"},           {51949, "EUC-KR"},
+    {51932, "EUC-JP-MS"},    {51936, "GBK"},          {51949, "EUC-KR"},
     {54936, "GB18030"},      {65000, "UTF-7"},
 };
 
@@ -191,6 +188,18 @@ int32_t ConvertUtf8(const char* bytes, size_t count, char16_t* destination, size
   return ToUnits(units.size());
 }
 
+// One unit per byte: ASCII below 0x80, Windows' table above.
+int32_t ConvertByTable(const posix::HighHalf& table, const char* bytes, size_t count, char16_t* destination,
+                       size_t capacity) {
+  if (!destination) return ToUnits(count);
+  if (capacity < count) return 0;
+  for (size_t i = 0; i < count; ++i) {
+    const auto byte = static_cast<uint8_t>(bytes[i]);
+    destination[i] = byte < 0x80 ? char16_t{byte} : table[byte - 0x80];
+  }
+  return ToUnits(count);
+}
+
 }  // namespace
 
 int32_t AnsiCodePage() { return kAnsiCodePage; }
@@ -202,6 +211,8 @@ int32_t MultiByteToUtf16(int32_t codePage, const char* bytes, int32_t count, cha
   const auto size = static_cast<size_t>(count);
   const size_t room = destination ? static_cast<size_t>(capacity) : 0;
   if (codePage == kUtf8) return ConvertUtf8(bytes, size, destination, room);
+  if (const posix::HighHalf* table = posix::WindowsHighHalf(codePage))
+    return ConvertByTable(*table, bytes, size, destination, room);
   const char* charset = CharsetOfCodePage(codePage);
   if (!charset) return 0;
   IconvConverter converter(codePage, charset);

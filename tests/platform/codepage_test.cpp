@@ -56,44 +56,22 @@ std::map<int32_t, std::string> KnownDifferences() {
   return {};
 #else
   const std::string noCharset = "glibc has no charset for it: Linux gives an empty text";
-  const std::string privateUse = "Windows gives undefined bytes private-use characters (U+F7xx, U+F8xx), Linux U+FFFD";
   const std::string doubleByte =
-      "private-use characters for undefined bytes, and vendor differences in the pair tables";
+      "Windows maps the user-defined areas and undefined single bytes to private-use characters, glibc "
+      "does not; a few vendor additions differ";
   return {
-      {708, noCharset + " (glibc's ASMO-708 is ISO-8859-6, not this DOS code page)"},
-      {720, noCharset},
-      {857, privateUse},
-      {864, privateUse + "; 0x25 is '%' on Windows, U+066A in glibc"},
-      {874, privateUse},
       {932, doubleByte},
       {936, doubleByte},
       {949, doubleByte},
       {950, doubleByte},
-      {1253, privateUse},
-      {1255, privateUse + "; 0xCA is U+05BA on Windows only"},
-      {1257, privateUse},
       {1361, doubleByte + "; 0x5C is U+20A9 in glibc"},
-      {10000, "Apple's later revision in glibc (Omega for the Ohm sign, Delta for increment)"},
       {10001, noCharset},
       {10002, noCharset},
       {10003, noCharset},
-      {10004, noCharset},
-      {10005, noCharset},
-      {10006, noCharset},
-      {10007, "Apple's later revision in glibc (Ukrainian letters at 0xA2 and 0xB6)"},
       {10008, noCharset},
-      {10010, noCharset},
       {10021, noCharset},
-      {10079, "glibc's MAC-IS differs in twelve bytes"},
-      {10081, noCharset},
-      {10082, noCharset},
       {20932, doubleByte},
       {20949, doubleByte},
-      {21866, "Windows 21866 is KOI8-RU (Belarusian letters at 0xAE and 0xBE), glibc's KOI8-U is not"},
-      {28593, privateUse},
-      {28596, privateUse},
-      {28597, privateUse + "; glibc has the 2003 edition (euro, drachma)"},
-      {28598, privateUse + "; 0xAF is overline on Windows, macron in glibc"},
       {65000, "undecodable bytes pass through on both, but a lone '+' at the end gives nothing on Windows"},
   };
 #endif

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/image.h"
 #include "ui/skin.h"
 #include "ui/torvin_button.h"
 #include "ui/window_painting.h"
@@ -16,16 +15,6 @@ namespace ui::test {
 
 inline const char16_t* kSkinDir = u"" TORVIN_SOURCE_DIR "/skin";
 inline constexpr char16_t kProduct[] = u"Plantyx Studio 2026";
-
-inline BarFrames TestBarFrames() {
-#ifdef _WIN32  // the test program carries no resources: the resource files themselves
-  const std::u16string dir = u"" TORVIN_SOURCE_DIR "/res/tiles/";
-  return {platform::LoadImageFile(dir + u"130.bmp"), platform::LoadImageFile(dir + u"140.bmp"),
-          platform::LoadImageFile(dir + u"141.bmp")};
-#else
-  return LoadBarFrames();
-#endif
-}
 
 // A window for a button: counts repaints and captures its background from a face bitmap.
 class FakeButtonHost : public IButtonHost {
@@ -56,7 +45,7 @@ inline constexpr Size kLinkSize{221, 28};
 
 struct Face {
   SkinImages skin = LoadSkinImages(kSkinDir);
-  BarFrames frames = TestBarFrames();
+  BarFrames frames = LoadBarFrames();
   Size window = skin.background.Extent();
   Layout layout = ComputeLayout(window, frames[0], skin.statusBack);
   Size cancelSize = skin.cancelNormal.Extent();

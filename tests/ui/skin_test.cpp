@@ -1,6 +1,8 @@
 // The skin's layout rectangles and the built-in progress tiles.
 #include "ui/skin.h"
 
+#include "platform/image.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -94,12 +96,11 @@ TEST(ProgressTiles, ResourceFilesHoldExactlyTheTable) {
   for (int i = 0; i < 3; ++i) ExpectTile(ReadBmp(std::string(TORVIN_SOURCE_DIR "/res/tiles/") + files[i]), i);
 }
 
-#ifndef _WIN32  // the Windows test program carries no resources; the product's are checked above
 TEST(ProgressTiles, BuiltInTilesHoldExactlyTheTable) {
   const BarFrames frames = LoadBarFrames();
   for (int i = 0; i < 3; ++i) ExpectTile(frames[static_cast<size_t>(i)], i);
+  EXPECT_TRUE(platform::LoadBitmapResource(131).Empty());
 }
-#endif
 
 }  // namespace
 }  // namespace ui

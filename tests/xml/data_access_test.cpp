@@ -1,7 +1,10 @@
 // Element text, attribute values and reference decoding.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/xml/test_text.h"
+#include "xml/named_entity_table.h"
 #include "xml/xml_document.h"
 
 namespace {
@@ -90,4 +93,30 @@ TEST(UnescapeText, DecodesReferences) {
   EXPECT_EQ(Unescape(u"&amp\u00e9;&l"), u"&amp\u00e9;&l");
   EXPECT_EQ(Unescape(std::u16string_view(u"&lt;", 3)), u"&lt");
   EXPECT_EQ(Unescape(std::u16string(u"a\0&lt;\xD800", 7)), std::u16string(u"a\0<\xD800", 4));
+}
+
+TEST(NamedEntityTable, StoredFormOfTheBuckets) {
+  int32_t empty = 0, entries = 0;
+  size_t largest = 0;
+  for (int32_t k = 0; k < kNamedEntityBuckets; ++k) {
+    const std::u16string_view bucket = NamedEntityBucket(k);
+    size_t inBucket = 0;
+    for (size_t at = 0; at < bucket.size(); ++inBucket) {
+      const int32_t length = bucket[at] - u'0';
+      ASSERT_GE(length, 2);
+      ASSERT_LE(length, 8);
+      uint32_t sum = 0;
+      for (const char16_t c : bucket.substr(at + 5, static_cast<size_t>(length))) sum += c;
+      EXPECT_EQ(sum % kNamedEntityBuckets, static_cast<uint32_t>(k));
+      at += 5 + static_cast<size_t>(length);
+    }
+    empty += bucket.empty();
+    entries += static_cast<int32_t>(inBucket);
+    largest = std::max(largest, inBucket);
+  }
+  EXPECT_EQ(entries, 253);
+  EXPECT_EQ(empty, 37);
+  EXPECT_EQ(largest, 6u);
+  EXPECT_EQ(U8(NamedEntityBucket((u'l' + u't') % 130)), "20060lt");
+  EXPECT_EQ(U8(NamedEntityBucket((u'a' + u'm' + u'p') % 130)), "30038amp30174reg");
 }

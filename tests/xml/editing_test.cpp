@@ -97,12 +97,15 @@ TEST(SetAttribute, AddsAfterTheLastAttribute) {
 }
 
 TEST(SetAttribute, KeepsTheNameOfAnAttributeWithoutValue) {
-  CXmlDocument document(u"<input checked/>");
-  ASSERT_TRUE(document.FindElement());
-  ASSERT_TRUE(document.SetAttribute(1, u"checked", u"yes"));
-  EXPECT_EQ(U8(document.Text()), "<input checked=\"yes\"/>");
-  EXPECT_EQ(U8(document.GetAttribute(1, u"checked")), "yes");
-  EXPECT_EQ(CheckIndexInvariants(document), "");
+  for (const auto& [text, edited] : {std::pair{u"<input checked></input>", "<input checked=\"yes\"></input>"},
+                                     std::pair{u"<input checked />", "<input checked=\"yes\" />"}}) {
+    CXmlDocument document(text);
+    ASSERT_TRUE(document.FindElement());
+    ASSERT_TRUE(document.SetAttribute(1, u"checked", u"yes"));
+    EXPECT_EQ(U8(document.Text()), edited);
+    EXPECT_EQ(U8(document.GetAttribute(1, u"checked")), "yes");
+    EXPECT_EQ(CheckIndexInvariants(document), "");
+  }
 }
 
 TEST(SetAttribute, NeedsACurrentElementAndAPlainName) {
@@ -152,4 +155,25 @@ TEST(ResultRecords, NothingIsAddedPastTheLimit) {
   EXPECT_EQ(result.size(), kResultTextLimit + 3);
   AddResultRecord(result, 0, u"b");
   EXPECT_EQ(result.size(), kResultTextLimit + 3);
+}
+
+TEST(SetAttribute, NeverChangesHowTheTagScans) {
+  struct Case {
+    const char16_t* text;
+    const char* edited;
+  } cases[] = {
+      {u"<a x/>t</a>", "<a x/ n=\"v\">t</a>"},   // before the "/" it would make "<a .../>" empty
+      {u"<a?b>t</a?b>", "<a?b n=\"v\">t</a?b>"},  // the walk stops at "?", inside the scanned name
+      {u"<a/>", "<a n=\"v\"/>"},
+  };
+  for (const Case& c : cases) {
+    CXmlDocument document(c.text);
+    ASSERT_TRUE(document.FindElement());
+    ASSERT_TRUE(document.SetAttribute(1, u"n", u"v"));
+    EXPECT_EQ(U8(document.Text()), c.edited);
+    EXPECT_EQ(CheckIndexInvariants(document), "");
+    CXmlDocument reparsed(document.Text());
+    EXPECT_EQ(reparsed.Used(), document.Used());
+    EXPECT_EQ(reparsed.GetRecord(1).length, document.GetRecord(1).length);
+  }
 }
