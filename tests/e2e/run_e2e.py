@@ -254,7 +254,10 @@ def case_cancel_no(run):
 def case_server_failure(run):
     run.write_config(run.server.url("full.exe", status=500))
     run.launch()
-    run.dialog()
+    wid = run.dialog()
+    time.sleep(1.0)
+    os.makedirs(run.args.artifacts, exist_ok=True)
+    run.screenshot(wid, os.path.join(run.args.artifacts, "download-failed.png"))
     run.wait_exit()
     run.expect_nothing_left()
 
