@@ -65,7 +65,7 @@ enum TextFormat : uint32_t {
 ui::Rect MeasureText(const Font& font, std::u16string_view text, ui::Rect rect, uint32_t format);
 
 // Draws `text` in `color` on a transparent background, clipped to `rect` and to the bitmap.
-void RenderText(ui::Bitmap& target, const Font& font, std::u16string_view text, ui::Rect rect, uint32_t format,
-              ui::Color color);
+void RenderText(ui::Bitmap& target, const Font& font, std::u16string_view text, ui::Rect rect,
+                uint32_t format, ui::Color color);
 
 }  // namespace platform

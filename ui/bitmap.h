@@ -17,7 +17,9 @@ class Bitmap {
   Bitmap() = default;
   // A negative size counts as 0: a bitmap is never given a negative extent.
   Bitmap(int32_t width, int32_t height, BitmapKind kind = BitmapKind::Color)
-      : m_width(std::max(width, 0)), m_height(std::max(height, 0)), m_kind(kind),
+      : m_width(std::max(width, 0)),
+        m_height(std::max(height, 0)),
+        m_kind(kind),
         m_pixels(static_cast<size_t>(m_width) * static_cast<size_t>(m_height), 0) {}
 
   bool Empty() const { return m_width == 0 || m_height == 0; }

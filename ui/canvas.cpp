@@ -9,7 +9,8 @@ namespace {
 
 // One source pixel as it lands on the target: the colour conversions of a transfer between a colour
 // and a mono bitmap, in raw pixel form.
-uint32_t Convert(uint32_t raw, const Bitmap& src, Color srcBk, const Bitmap& dst, Color dstBk, Color dstText) {
+uint32_t Convert(uint32_t raw, const Bitmap& src, Color srcBk, const Bitmap& dst, Color dstBk,
+                 Color dstText) {
   if (src.IsMono() == dst.IsMono()) return raw;
   if (dst.IsMono()) return Bitmap::FromRaw(raw) == srcBk ? Bitmap::ToRaw(kWhite) : Bitmap::ToRaw(kBlack);
   return raw != 0 ? Bitmap::ToRaw(dstBk) : Bitmap::ToRaw(dstText);
@@ -36,7 +37,8 @@ uint8_t Lerp(uint8_t a, uint8_t b, int64_t num, int64_t den) {
 void Canvas::FillSolidRect(const Rect& rect, Color c) {
   const Rect r = rect.Intersect(m_target.Bounds());
   const uint32_t raw = Bitmap::ToRaw(m_target.IsMono() ? (c == kWhite ? kWhite : kBlack) : c);
-  for (int32_t y = r.top; y < r.bottom; ++y) std::fill(m_target.Row(y) + r.left, m_target.Row(y) + r.right, raw);
+  for (int32_t y = r.top; y < r.bottom; ++y)
+    std::fill(m_target.Row(y) + r.left, m_target.Row(y) + r.right, raw);
 }
 
 void Canvas::GradientFillH(const Rect& rect, Color left, Color right) {
@@ -44,8 +46,9 @@ void Canvas::GradientFillH(const Rect& rect, Color left, Color right) {
   const int64_t width = rect.Width();
   for (int32_t x = r.left; x < r.right; ++x) {
     const int64_t at = x - rect.left;
-    const Color c = Rgb(Lerp(RedOf(left), RedOf(right), at, width), Lerp(GreenOf(left), GreenOf(right), at, width),
-                        Lerp(BlueOf(left), BlueOf(right), at, width));
+    const Color c =
+        Rgb(Lerp(RedOf(left), RedOf(right), at, width), Lerp(GreenOf(left), GreenOf(right), at, width),
+            Lerp(BlueOf(left), BlueOf(right), at, width));
     FillSolidRect(Rect{x, r.top, x + 1, r.bottom}, c);
   }
 }
@@ -72,7 +75,8 @@ void Canvas::StretchBlt(const Rect& to, const Canvas& src, const Rect& from, Ras
     for (int32_t tx = clip.left; tx < clip.right; ++tx) {
       const int32_t sx = from.left + static_cast<int32_t>(int64_t{tx - to.left} * from.Width() / to.Width());
       if (sx < 0 || sx >= source.Width()) continue;
-      const uint32_t value = Convert(source.Row(sy)[sx], source, src.GetBkColor(), m_target, m_bkColor, m_textColor);
+      const uint32_t value =
+          Convert(source.Row(sy)[sx], source, src.GetBkColor(), m_target, m_bkColor, m_textColor);
       m_target.Row(ty)[tx] = Combine(m_target.Row(ty)[tx], value, op);
     }
   }
@@ -128,7 +132,8 @@ void Canvas::DrawDisabledImage(Point at, const Bitmap& image, Color highlight, C
   paint({0, 0}, shadow);
 }
 
-void Canvas::RenderText(const platform::Font& font, std::u16string_view text, const Rect& rect, uint32_t format) {
+void Canvas::RenderText(const platform::Font& font, std::u16string_view text, const Rect& rect,
+                        uint32_t format) {
   platform::RenderText(m_target, font, text, rect, format, m_textColor);
 }
 

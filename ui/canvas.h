@@ -33,6 +33,7 @@ class Canvas {
   void GradientFillH(const Rect& rect, Color left, Color right);
 
   // Copies `size` pixels from `src` at `from` to `to`; only what lies inside both bitmaps moves.
+  // Into a mono bitmap white pixels become 1 (the source's background counts as white).
   void BitBlt(Point to, Size size, const Bitmap& src, Point from = {});
   // Stretches `from` of the source surface onto `to` (nearest pixel). Between colour and mono: a
   // colour pixel equal to the source's background colour becomes 1, any other 0; a mono 1 becomes

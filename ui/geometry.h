@@ -54,7 +54,8 @@ struct Rect {
     bottom -= d;
   }
   constexpr Rect Intersect(const Rect& o) const {
-    Rect r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right), std::min(bottom, o.bottom)};
+    Rect r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
+           std::min(bottom, o.bottom)};
     return r.IsEmpty() ? Rect{} : r;
   }
   friend bool operator==(const Rect&, const Rect&) = default;

@@ -16,7 +16,7 @@ const std::array<const char16_t*, 10> kSkinFileNames = {
 
 SkinImages LoadSkinImages(const std::u16string& moduleDir) {
   SkinImages skin;
-  Bitmap* const members[] = {&skin.background,     &skin.statusBack,  &skin.closeNormal, &skin.closeHot,
+  Bitmap* const members[] = {&skin.background,     &skin.statusBack,  &skin.closeNormal,  &skin.closeHot,
                              &skin.minimizeNormal, &skin.minimizeHot, &skin.cancelNormal, &skin.cancelHot,
                              &skin.cancelDisabled, &skin.check};
   for (size_t i = 0; i < kSkinFileNames.size(); ++i) {
@@ -26,7 +26,8 @@ SkinImages LoadSkinImages(const std::u16string& moduleDir) {
 }
 
 BarFrames LoadBarFrames() {
-  return {platform::LoadBitmapResource(130), platform::LoadBitmapResource(140), platform::LoadBitmapResource(141)};
+  return {platform::LoadBitmapResource(130), platform::LoadBitmapResource(140),
+          platform::LoadBitmapResource(141)};
 }
 
 Layout ComputeLayout(Size window, const Bitmap& tile, const Bitmap& statusBack) {

@@ -11,16 +11,16 @@ namespace ui {
 
 // The skin images in their loading order; an image whose file is missing or unreadable is empty.
 struct SkinImages {
-  Bitmap background;       // "MainWndBkg.jpg": the whole window; its size is the window's
-  Bitmap statusBack;       // "StatusBkg.jpg": behind the status line; its size is the status area's
-  Bitmap closeNormal;      // "Close_N.jpg"
-  Bitmap closeHot;         // "Close_H.jpg"
-  Bitmap minimizeNormal;   // "Min_N.jpg"
-  Bitmap minimizeHot;      // "Min_H.jpg"
-  Bitmap cancelNormal;     // "Cancel_N.jpg": its size is the Cancel button's
-  Bitmap cancelHot;        // "Cancel_H.jpg"
-  Bitmap cancelDisabled;   // "Cancel_D.jpg"
-  Bitmap check;            // "CheckD.jpg": right of the bar once the download is complete
+  Bitmap background;      // "MainWndBkg.jpg": the whole window; its size is the window's
+  Bitmap statusBack;      // "StatusBkg.jpg": behind the status line; its size is the status area's
+  Bitmap closeNormal;     // "Close_N.jpg"
+  Bitmap closeHot;        // "Close_H.jpg"
+  Bitmap minimizeNormal;  // "Min_N.jpg"
+  Bitmap minimizeHot;     // "Min_H.jpg"
+  Bitmap cancelNormal;    // "Cancel_N.jpg": its size is the Cancel button's
+  Bitmap cancelHot;       // "Cancel_H.jpg"
+  Bitmap cancelDisabled;  // "Cancel_D.jpg"
+  Bitmap check;           // "CheckD.jpg": right of the bar once the download is complete
 };
 
 // File names in loading order, matching the members of SkinImages.

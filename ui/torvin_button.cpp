@@ -166,8 +166,10 @@ uint32_t CTorvinButton::PreSubclassWindow(uint32_t style) {
 
 uint32_t CTorvinButton::OnButtonSetStyle(uint32_t style) {
   const uint32_t type = style & kTypeMask;
-  if (type == kTypeDefaultPush) m_bDefault = true;
-  else if (type == kTypePush) m_bDefault = false;
+  if (type == kTypeDefaultPush)
+    m_bDefault = true;
+  else if (type == kTypePush)
+    m_bDefault = false;
   return (style & ~kTypeMask) | kOwnerDraw;
 }
 
@@ -234,8 +236,10 @@ void CTorvinButton::DrawItem(Bitmap& surface, const DrawItemInfo& item) {
   m_bDisabled = item.disabled;
   Canvas canvas(surface);
   Rect r = item.rcItem;
-  if (m_bTransparent) PaintCapturedBackground(canvas);
-  else PaintFace(canvas, r);
+  if (m_bTransparent)
+    PaintCapturedBackground(canvas);
+  else
+    PaintFace(canvas, r);
   PaintFrame(canvas, r);
 
   Rect caption = item.rcItem;
@@ -297,7 +301,8 @@ int CTorvinButton::ChooseSlot(bool images) const {
   return outSet ? 1 : 0;
 }
 
-Rect CTorvinButton::PlaceImage(const Rect& item, Rect& caption, bool hasCaption, bool pressed, Size image) const {
+Rect CTorvinButton::PlaceImage(const Rect& item, Rect& caption, bool hasCaption, bool pressed,
+                               Size image) const {
   Rect p = item;
   const int32_t w = image.cx, h = image.cy;
   switch (m_nAlign) {
@@ -348,7 +353,8 @@ void CTorvinButton::PaintIcon(Canvas& canvas, bool hasCaption, const Rect& item,
   }
   for (int32_t y = 0; y < ground.Height(); ++y) {
     for (int32_t x = 0; x < ground.Width(); ++x) {
-      if (!slot.mask || slot.mask->GetPixel(x, y) != kWhite) canvas.SetPixel({p.left + x, p.top + y}, ground.GetPixel(x, y));
+      if (!slot.mask || slot.mask->GetPixel(x, y) != kWhite)
+        canvas.SetPixel({p.left + x, p.top + y}, ground.GetPixel(x, y));
     }
   }
 }
@@ -373,8 +379,8 @@ void CTorvinButton::PaintImage(Canvas& canvas, bool hasCaption, const Rect& item
   canvas.StretchBlt(Rect{0, 0, m_size.cx, m_size.cy}, image, slot.image->Bounds());
 }
 
-void CTorvinButton::PaintCaption(Canvas& canvas, std::u16string_view text, const Rect& /*item*/, Rect& caption,
-                                 bool /*pressed*/, bool disabled) {
+void CTorvinButton::PaintCaption(Canvas& canvas, std::u16string_view text, const Rect& /*item*/,
+                                 Rect& caption, bool /*pressed*/, bool disabled) {
   if (m_bPressed && !m_bCheckBox) caption.Offset(m_ptPressOffset.x, m_ptPressOffset.y);
   const Rect whole = caption;
   const platform::Font fallback;

@@ -69,7 +69,12 @@ struct DrawItemInfo {
 
 class CTorvinButton {
  public:
-  enum Alignment : uint8_t { AlignImageLeft = 0, AlignImageTop = 1, AlignImageRight = 2, AlignImageWhole = 3 };
+  enum Alignment : uint8_t {
+    AlignImageLeft = 0,
+    AlignImageTop = 1,
+    AlignImageRight = 2,
+    AlignImageWhole = 3
+  };
   enum ColorSlot { ColorBackIn, ColorForeIn, ColorBackOut, ColorForeOut, ColorBackFocus, ColorForeFocus };
   enum ImageResult { ImagesOk = 0, ImageInvalid = 1, ImageMaskFailed = 2 };
   enum DeriveImage { DeriveGray = -2, DeriveDarker = -3 };

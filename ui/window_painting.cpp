@@ -85,11 +85,14 @@ Bitmap PaintStaticFace(const FaceState& state) {
   PutImage(canvas, skin.background, Point{}, face.Extent());
 
   canvas.SetTextColor(kFaceTextColor);
-  canvas.RenderText(TitleFont(), state.productName, layout.rcTitle, platform::kTextLeft | platform::kTextSingleLine);
-  canvas.RenderText(TitleFont(), state.productName, layout.rcHeading, platform::kTextLeft | platform::kTextSingleLine);
+  canvas.RenderText(TitleFont(), state.productName, layout.rcTitle,
+                    platform::kTextLeft | platform::kTextSingleLine);
+  canvas.RenderText(TitleFont(), state.productName, layout.rcHeading,
+                    platform::kTextLeft | platform::kTextSingleLine);
 
   PutImage(canvas, skin.closeNormal, Point{layout.rcClose.left, layout.rcClose.top}, kCaptionButtonSize);
-  PutImage(canvas, skin.minimizeNormal, Point{layout.rcMinimize.left, layout.rcMinimize.top}, kCaptionButtonSize);
+  PutImage(canvas, skin.minimizeNormal, Point{layout.rcMinimize.left, layout.rcMinimize.top},
+           kCaptionButtonSize);
 
   const Bitmap track = EmptyTrack(layout.rcBar.Width(), layout.rcBar.Height());
   canvas.BitBlt(Point{layout.rcBar.left - 1, layout.rcBar.top}, track.Extent(), track);
@@ -131,7 +134,7 @@ Bitmap PaintProgressStrip(const FaceState& state, int32_t& barPhase) {
     const std::string digits = std::to_string(fill.percent) + "%";
     canvas.SetTextColor(kFaceTextColor);
     canvas.RenderText(PercentFont(), std::u16string(digits.begin(), digits.end()), box,
-                    platform::kTextCenter | platform::kTextTop);
+                      platform::kTextCenter | platform::kTextTop);
   }
   return picture;
 }
@@ -144,7 +147,8 @@ Bitmap PaintStatusLine(const FaceState& state) {
   PutImage(canvas, back, Point{}, back.Extent());
   canvas.SetTextColor(kFaceTextColor);
   // Right alignment with vertical centring but no single line: the centring has no effect.
-  canvas.RenderText(StatusFont(), state.statusText, line.Bounds(), platform::kTextRight | platform::kTextVCenter);
+  canvas.RenderText(StatusFont(), state.statusText, line.Bounds(),
+                    platform::kTextRight | platform::kTextVCenter);
   return line;
 }
 

@@ -25,7 +25,9 @@ struct JpegError {
   jmp_buf jump;
 };
 
-[[noreturn]] void OnJpegError(j_common_ptr info) { longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1); }
+[[noreturn]] void OnJpegError(j_common_ptr info) {
+  longjmp(reinterpret_cast<JpegError*>(info->err)->jump, 1);
+}
 
 // Decodes a whole JPEG into `out`; false on any error. No object with a destructor lives between the
 // setjmp and the library calls that may jump back to it.

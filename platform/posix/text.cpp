@@ -45,8 +45,8 @@ const Libraries& Shared() {
 }
 
 bool IsGenericFamily(const std::string& family) {
-  static const char* const kGeneric[] = {"sans-serif", "serif", "monospace", "sans", "cursive", "fantasy",
-                                         "system-ui", "emoji", "math"};
+  static const char* const kGeneric[] = {"sans-serif", "serif",     "monospace", "sans", "cursive",
+                                         "fantasy",    "system-ui", "emoji",     "math"};
   return std::any_of(std::begin(kGeneric), std::end(kGeneric), [&](const char* g) { return family == g; });
 }
 
@@ -60,7 +60,8 @@ using PatternPtr = std::unique_ptr<FcPattern, FcPatternDeleter>;
 bool IsStrongFamily(FcPattern* substituted, const FcChar8* family) {
   FcValue value;
   FcValueBinding binding;
-  for (int i = 0; FcPatternGetWithBinding(substituted, FC_FAMILY, i, &value, &binding) == FcResultMatch; ++i) {
+  for (int i = 0; FcPatternGetWithBinding(substituted, FC_FAMILY, i, &value, &binding) == FcResultMatch;
+       ++i) {
     if (binding != FcValueBindingStrong || value.type != FcTypeString) return false;
     if (FcStrCmpIgnoreCase(value.u.s, family) == 0) return true;
   }
@@ -143,9 +144,11 @@ struct Font::Impl {
     const double ppemX = width > 0 ? width * em / avgWidth : ppemY;
     if (FT_Set_Char_Size(face, std::lround(ppemX * 64), std::lround(ppemY * 64), 72, 72) != 0) return false;
     ascent = static_cast<int32_t>(std::lround(winAscent * ppemY / em));
-    cellHeight = height > 0 ? height : static_cast<int32_t>(std::lround((winAscent + winDescent) * ppemY / em));
+    cellHeight =
+        height > 0 ? height : static_cast<int32_t>(std::lround((winAscent + winDescent) * ppemY / em));
     underlineOffset = static_cast<int32_t>(std::lround(-face->underline_position * ppemY / em));
-    underlineThickness = std::max<int32_t>(1, static_cast<int32_t>(std::lround(face->underline_thickness * ppemY / em)));
+    underlineThickness =
+        std::max<int32_t>(1, static_cast<int32_t>(std::lround(face->underline_thickness * ppemY / em)));
     return true;
   }
 
@@ -239,10 +242,12 @@ void BlendPixel(ui::Bitmap& target, int32_t x, int32_t y, ui::Color color, uint8
   }
   const ui::Color under = target.GetPixel(x, y);
   const auto mix = [&](uint8_t from, uint8_t to) {
-    return static_cast<uint8_t>(from + ((static_cast<int32_t>(to) - from) * coverage + 127) / 255);
+    return static_cast<uint8_t>((from * (255 - coverage) + to * coverage + 127) / 255);
   };
-  target.SetPixel(x, y, ui::Rgb(mix(ui::RedOf(under), ui::RedOf(color)), mix(ui::GreenOf(under), ui::GreenOf(color)),
-                                mix(ui::BlueOf(under), ui::BlueOf(color))));
+  target.SetPixel(
+      x, y,
+      ui::Rgb(mix(ui::RedOf(under), ui::RedOf(color)), mix(ui::GreenOf(under), ui::GreenOf(color)),
+              mix(ui::BlueOf(under), ui::BlueOf(color))));
 }
 
 void DrawLine(ui::Bitmap& target, const Font::Impl& font, std::u16string_view line, int32_t x, int32_t top,
@@ -282,8 +287,8 @@ ui::Rect MeasureText(const Font& font, std::u16string_view text, ui::Rect rect, 
                   rect.top + impl.cellHeight * static_cast<int32_t>(lines.size())};
 }
 
-void RenderText(ui::Bitmap& target, const Font& font, std::u16string_view text, ui::Rect rect, uint32_t format,
-              ui::Color color) {
+void RenderText(ui::Bitmap& target, const Font& font, std::u16string_view text, ui::Rect rect,
+                uint32_t format, ui::Color color) {
   const Font::Impl& impl = font.Get();
   const ui::Rect clip = rect.Intersect(target.Bounds());
   if (!impl.face || clip.IsEmpty()) return;
@@ -293,8 +298,10 @@ void RenderText(ui::Bitmap& target, const Font& font, std::u16string_view text, 
   for (std::u16string_view line : lines) {
     const int32_t width = impl.Measure(line);
     int32_t x = rect.left;
-    if (format & kTextCenter) x += (rect.Width() - width) / 2;
-    else if (format & kTextRight) x = rect.right - width;
+    if (format & kTextCenter)
+      x += (rect.Width() - width) / 2;
+    else if (format & kTextRight)
+      x = rect.right - width;
     DrawLine(target, impl, line, x, top, clip, color);
     top += impl.cellHeight;
   }

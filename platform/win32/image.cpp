@@ -82,7 +82,8 @@ ui::Bitmap LoadImageFile(const std::u16string& path) {
 }
 
 ui::Bitmap LoadBitmapResource(int32_t id) {
-  GdiBitmap handle(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  GdiBitmap handle(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   BITMAP info{};
   if (!handle || GetObjectW(handle.Get(), sizeof info, &info) == 0) return {};
   ui::Bitmap bitmap(info.bmWidth, info.bmHeight);

@@ -40,7 +40,7 @@ RECT ToRect(const ui::Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; 
 }  // namespace
 
 struct Font::Impl {
-  GdiObject owned;       // a font made for the request
+  GdiObject owned;         // a font made for the request
   HFONT handle = nullptr;  // the font to select: the owned one or the stock default
   bool isDefault = false;
 };
@@ -88,8 +88,8 @@ ui::Rect MeasureText(const Font& font, std::u16string_view text, ui::Rect rect, 
   return ui::Rect{r.left, r.top, r.right, r.bottom};
 }
 
-void RenderText(ui::Bitmap& target, const Font& font, std::u16string_view text, ui::Rect rect, uint32_t format,
-              ui::Color color) {
+void RenderText(ui::Bitmap& target, const Font& font, std::u16string_view text, ui::Rect rect,
+                uint32_t format, ui::Color color) {
   const ui::Rect clip = rect.Intersect(target.Bounds());
   if (clip.IsEmpty() || text.empty() || target.IsMono()) return;
   BITMAPINFO info{};
@@ -106,7 +106,8 @@ void RenderText(ui::Bitmap& target, const Font& font, std::u16string_view text, 
   auto* pixels = static_cast<uint32_t*>(bits);
   const size_t rowBytes = static_cast<size_t>(clip.Width()) * sizeof(uint32_t);
   for (int32_t y = 0; y < clip.Height(); ++y)
-    std::memcpy(pixels + static_cast<size_t>(y) * clip.Width(), target.Row(clip.top + y) + clip.left, rowBytes);
+    std::memcpy(pixels + static_cast<size_t>(y) * clip.Width(), target.Row(clip.top + y) + clip.left,
+                rowBytes);
   {
     Selection selectedBitmap(dc.Get(), section.Get());
     Selection selectedFont(dc.Get(), font.Get().handle);

@@ -69,7 +69,8 @@ class SetImages : public testing::Test {
 };
 
 TEST_F(SetImages, InTakesTheKeyColourAndAGivenOutTakesBlack) {
-  ASSERT_EQ(button.SetImages(std::make_shared<Bitmap>(in), std::make_shared<Bitmap>(out)), CTorvinButton::ImagesOk);
+  ASSERT_EQ(button.SetImages(std::make_shared<Bitmap>(in), std::make_shared<Bitmap>(out)),
+            CTorvinButton::ImagesOk);
   const ImageSlot& s0 = button.m_images[0];
   const ImageSlot& s1 = button.m_images[1];
   EXPECT_EQ(s0.keyColor, kImageKeyColor);
@@ -96,12 +97,14 @@ TEST_F(SetImages, OneImageAsInAndOutIsOneObjectWithTwoMasks) {
 }
 
 TEST_F(SetImages, DerivedOutImagesReadTheInImageBeforeItsMask) {
-  ASSERT_EQ(button.SetImages(std::make_shared<Bitmap>(in), CTorvinButton::DeriveGray), CTorvinButton::ImagesOk);
+  ASSERT_EQ(button.SetImages(std::make_shared<Bitmap>(in), CTorvinButton::DeriveGray),
+            CTorvinButton::ImagesOk);
   EXPECT_EQ(button.m_images[1].keyColor, kImageKeyColor);
   EXPECT_EQ(button.m_images[1].image->GetPixel(1, 0), Rgb(124, 124, 124));
   EXPECT_EQ(button.m_images[1].image->GetPixel(0, 0), kBlack);  // kept as key, then masked
   EXPECT_EQ(button.m_images[1].mask.GetPixel(0, 0), kWhite);
-  ASSERT_EQ(button.SetImages(std::make_shared<Bitmap>(in), CTorvinButton::DeriveDarker), CTorvinButton::ImagesOk);
+  ASSERT_EQ(button.SetImages(std::make_shared<Bitmap>(in), CTorvinButton::DeriveDarker),
+            CTorvinButton::ImagesOk);
   EXPECT_EQ(button.m_images[1].image->GetPixel(1, 0), Rgb(150, 75, 37));
 }
 
@@ -111,7 +114,8 @@ TEST_F(SetImages, FailuresLeaveEverySlotEmpty) {
   EXPECT_FALSE(button.m_images[1].image);
   EXPECT_EQ(button.SetImages(std::make_shared<Bitmap>(), nullptr), CTorvinButton::ImageInvalid);
   EXPECT_FALSE(button.m_images[0].image);
-  EXPECT_EQ(button.SetImages(std::make_shared<Bitmap>(in), std::make_shared<Bitmap>()), CTorvinButton::ImageInvalid);
+  EXPECT_EQ(button.SetImages(std::make_shared<Bitmap>(in), std::make_shared<Bitmap>()),
+            CTorvinButton::ImageInvalid);
   EXPECT_FALSE(button.m_images[0].image);
   button.SetClientSize(Size{});
   EXPECT_EQ(button.SetImages(std::make_shared<Bitmap>(in), nullptr), CTorvinButton::ImageMaskFailed);

@@ -73,7 +73,8 @@ inline void SetUpCancel(CTorvinButton& b, const Face& face) {
   for (auto slot : {CTorvinButton::ColorForeIn, CTorvinButton::ColorForeOut, CTorvinButton::ColorForeFocus})
     b.SetColor(slot, kWhite);
   b.SetPressOffset(1, 1);
-  b.SetImages(std::make_shared<Bitmap>(face.skin.cancelHot), std::make_shared<Bitmap>(face.skin.cancelNormal));
+  b.SetImages(std::make_shared<Bitmap>(face.skin.cancelHot),
+              std::make_shared<Bitmap>(face.skin.cancelNormal));
   b.SetDrawFrame(false);
   b.SetTransparent();
 }
@@ -102,8 +103,10 @@ enum class Look { Normal, Hot, Pressed, Focused };
 
 // Draws `b` as it looks in `look`, into a bitmap of its client size.
 inline Bitmap DrawButton(CTorvinButton& b, Look look, std::u16string_view caption) {
-  if (look == Look::Hot || look == Look::Pressed) b.OnMouseMove(false, true, true);
-  else b.OnMouseLeave();
+  if (look == Look::Hot || look == Look::Pressed)
+    b.OnMouseMove(false, true, true);
+  else
+    b.OnMouseLeave();
   Bitmap surface(b.GetClientSize().cx, b.GetClientSize().cy);
   DrawItemInfo item;
   item.rcItem = surface.Bounds();
@@ -138,7 +141,8 @@ inline Rect Difference(const Bitmap& a, const Bitmap& ground, Rect area) {
   for (int32_t y = area.top; y < area.bottom; ++y)
     for (int32_t x = area.left; x < area.right; ++x)
       if (a.GetPixel(x, y) != ground.GetPixel(x, y))
-        d = Rect{std::min(d.left, x), std::min(d.top, y), std::max(d.right, x + 1), std::max(d.bottom, y + 1)};
+        d = Rect{std::min(d.left, x), std::min(d.top, y), std::max(d.right, x + 1),
+                 std::max(d.bottom, y + 1)};
   return d;
 }
 

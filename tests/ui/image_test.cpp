@@ -64,7 +64,8 @@ TEST(ShippedSkin, AMissingFileLeavesOnlyItsImageEmpty) {
   fs::create_directories(folder);
   for (const char16_t* name : kSkinFileNames) {
     if (std::u16string(name) != u"Close_H.jpg")
-      fs::copy_file(fs::path(TORVIN_SOURCE_DIR "/skin") / platform::ToUtf8(name), folder / platform::ToUtf8(name));
+      fs::copy_file(fs::path(TORVIN_SOURCE_DIR "/skin") / platform::ToUtf8(name),
+                    folder / platform::ToUtf8(name));
   }
   const SkinImages skin = LoadSkinImages(Path(folder));
   EXPECT_TRUE(skin.closeHot.Empty());

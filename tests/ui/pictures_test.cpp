@@ -29,7 +29,8 @@ void Save(const Bitmap& b, const std::string& name) {
   image.width = static_cast<png_uint_32>(b.Width());
   image.height = static_cast<png_uint_32>(b.Height());
   image.format = PNG_FORMAT_BGRA;
-  ASSERT_TRUE(png_image_write_to_file(&image, (folder / (name + ".png")).c_str(), 0, pixels.data(), 0, nullptr))
+  ASSERT_TRUE(
+      png_image_write_to_file(&image, (folder / (name + ".png")).c_str(), 0, pixels.data(), 0, nullptr))
       << image.message;
 #else
   (void)b;
@@ -50,7 +51,8 @@ class Pictures : public testing::Test {
     test::SetUpLink(link);
   }
 
-  Bitmap Window(std::u16string_view status, bool progress, uint64_t shown, uint64_t total, Look cancelLook = Look::Normal) {
+  Bitmap Window(std::u16string_view status, bool progress, uint64_t shown, uint64_t total,
+                Look cancelLook = Look::Normal) {
     const Bitmap c = test::DrawButton(cancel, cancelLook, u"Cancel");
     const Bitmap l = test::DrawButton(link, Look::Normal, u"Problems downloading?");
     return test::ComposeWindow(face, face.State(status, shown, total), progress, c, l, phase);

@@ -1,14 +1,14 @@
 // The skin's layout rectangles and the built-in progress tiles.
 #include "ui/skin.h"
 
-#include "platform/image.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "platform/image.h"
 
 namespace ui {
 namespace {
@@ -71,14 +71,17 @@ Color Expected(int tile, int x, int y) {
 void ExpectTile(const Bitmap& tile, int index) {
   ASSERT_EQ(tile.Extent(), (Size{6, 14})) << "tile " << index;
   for (int y = 0; y < 14; ++y)
-    for (int x = 0; x < 6; ++x) ASSERT_EQ(tile.GetPixel(x, y), Expected(index, x, y)) << index << " " << x << "," << y;
+    for (int x = 0; x < 6; ++x)
+      ASSERT_EQ(tile.GetPixel(x, y), Expected(index, x, y)) << index << " " << x << "," << y;
 }
 
 // A 24-bit bottom-up bitmap file as the resource compiler takes it.
 Bitmap ReadBmp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   const std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), {});
-  const auto u32 = [&](size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24; };
+  const auto u32 = [&](size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24;
+  };
   if (b.size() < 54 || b[0] != 'B' || b[1] != 'M' || (b[28] | b[29] << 8) != 24) return {};
   const int32_t w = static_cast<int32_t>(u32(18)), h = static_cast<int32_t>(u32(22));
   const size_t offset = u32(10), stride = (static_cast<size_t>(w) * 3 + 3) & ~size_t{3};

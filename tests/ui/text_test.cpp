@@ -18,11 +18,14 @@ Rect InkBounds(const Bitmap& b) {
   Rect ink{b.Width(), b.Height(), 0, 0};
   for (int32_t y = 0; y < b.Height(); ++y)
     for (int32_t x = 0; x < b.Width(); ++x)
-      if (b.GetPixel(x, y) != kGround) ink = Rect{std::min(ink.left, x), std::min(ink.top, y), std::max(ink.right, x + 1), std::max(ink.bottom, y + 1)};
+      if (b.GetPixel(x, y) != kGround)
+        ink = Rect{std::min(ink.left, x), std::min(ink.top, y), std::max(ink.right, x + 1),
+                   std::max(ink.bottom, y + 1)};
   return ink;
 }
 
-Bitmap Draw(const Font& font, std::u16string_view text, Rect rect, uint32_t format, ui::Size size = {200, 60}) {
+Bitmap Draw(const Font& font, std::u16string_view text, Rect rect, uint32_t format,
+            ui::Size size = {200, 60}) {
   Bitmap b(size.cx, size.cy);
   ui::Canvas canvas(b);
   canvas.FillSolidRect(b.Bounds(), kGround);
@@ -38,18 +41,23 @@ TEST(TextSeam, CellHeightAndWidthDecideTheExtent) {
   EXPECT_EQ(line.left, 5);
   EXPECT_EQ(line.top, 3);
   EXPECT_EQ(line.Height(), 17);
-  const Rect wide = MeasureText(Font({u"Arial", 17, 9, 10, false}), u"Downloading...", Rect{5, 3, 500, 100}, kTextLeft);
+  const Rect wide =
+      MeasureText(Font({u"Arial", 17, 9, 10, false}), u"Downloading...", Rect{5, 3, 500, 100}, kTextLeft);
   EXPECT_GT(wide.Width(), line.Width());
-  const Rect bold = MeasureText(Font({u"Arial", 17, 0, 700, false}), u"Downloading...", Rect{5, 3, 500, 100}, kTextLeft);
-  const Rect regular = MeasureText(Font({u"Arial", 17, 0, 10, false}), u"Downloading...", Rect{5, 3, 500, 100}, kTextLeft);
+  const Rect bold =
+      MeasureText(Font({u"Arial", 17, 0, 700, false}), u"Downloading...", Rect{5, 3, 500, 100}, kTextLeft);
+  const Rect regular =
+      MeasureText(Font({u"Arial", 17, 0, 10, false}), u"Downloading...", Rect{5, 3, 500, 100}, kTextLeft);
   EXPECT_GT(bold.Width(), regular.Width());  // 700 picks the bold face; 10 the regular one
 }
 
 TEST(TextSeam, WordBreakWrapsAtTheRectangleWidth) {
   const Font font({u"Arial", 15, 8, 700, true});
-  const Rect one = MeasureText(font, u"Problems downloading?", Rect{0, 0, 400, 50}, kTextWordBreak | kTextCenter);
+  const Rect one =
+      MeasureText(font, u"Problems downloading?", Rect{0, 0, 400, 50}, kTextWordBreak | kTextCenter);
   EXPECT_EQ(one.Height(), 15);
-  const Rect two = MeasureText(font, u"Problems downloading?", Rect{0, 0, one.Width() - 10, 50}, kTextWordBreak | kTextCenter);
+  const Rect two = MeasureText(font, u"Problems downloading?", Rect{0, 0, one.Width() - 10, 50},
+                               kTextWordBreak | kTextCenter);
   EXPECT_EQ(two.Height(), 30);
   EXPECT_LT(two.Width(), one.Width());
 }
@@ -61,7 +69,8 @@ TEST(TextSeam, RightAlignedTextEndsAtTheRightEdgeAndStaysAtTheTopWithoutSingleLi
   EXPECT_GE(ink.right, 176);
   EXPECT_LE(ink.right, 180);
   EXPECT_LT(ink.bottom, 17);  // vertical centring without single line changes nothing
-  const Rect centred = InkBounds(Draw(font, u"Initializing...", rect, kTextRight | kTextVCenter | kTextSingleLine));
+  const Rect centred =
+      InkBounds(Draw(font, u"Initializing...", rect, kTextRight | kTextVCenter | kTextSingleLine));
   EXPECT_GT(centred.top, 20);
 }
 
@@ -70,7 +79,8 @@ TEST(TextSeam, CentredTextAndClippingToTheRectangle) {
   const Rect box{100, 10, 145, 25};
   const Rect ink = InkBounds(Draw(font, u"33%", box, kTextCenter | kTextTop));
   EXPECT_NEAR((ink.left + ink.right) / 2, 122, 2);
-  const Rect clipped = InkBounds(Draw(font, u"A status text much longer than its area", Rect{150, 5, 190, 12}, kTextRight));
+  const Rect clipped =
+      InkBounds(Draw(font, u"A status text much longer than its area", Rect{150, 5, 190, 12}, kTextRight));
   EXPECT_GE(clipped.left, 150);
   EXPECT_LE(clipped.right, 190);
   EXPECT_GE(clipped.top, 5);

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "tests/ui/face_fixture.h"
+#include "ui/button_images.h"
 
 namespace ui {
 namespace {
@@ -78,7 +79,8 @@ TEST_F(InstallerButtons, CancelAfterCancellationIsGreyAndDoesNotMove) {
 TEST_F(InstallerButtons, LinkIsGreyUnderlinedTextOnTheWindowAndWhiteUnderThePointer) {
   const Bitmap normal = DrawButton(link, Look::Normal, u"Problems downloading?");
   EXPECT_EQ(normal.GetPixel(0, 0), back.GetPixel(face.linkAt.x, face.linkAt.y));
-  EXPECT_EQ(normal.GetPixel(test::kLinkSize.cx - 1, 2), back.GetPixel(face.linkAt.x + test::kLinkSize.cx - 1, face.linkAt.y + 2));
+  EXPECT_EQ(normal.GetPixel(test::kLinkSize.cx - 1, 2),
+            back.GetPixel(face.linkAt.x + test::kLinkSize.cx - 1, face.linkAt.y + 2));
   EXPECT_TRUE(HasPixel(normal, Rgb(165, 165, 165)));
   EXPECT_FALSE(HasPixel(normal, kWhite));
   EXPECT_TRUE(HasPixel(DrawButton(link, Look::Hot, u"Problems downloading?"), kWhite));
@@ -119,8 +121,8 @@ TEST(TorvinButton, HoverFollowsThePointerAndItsConditions) {
   EXPECT_TRUE(b.m_bHot);
 
   const std::function<void(CTorvinButton&)> leaves[] = {
-      [](CTorvinButton& c) { c.OnMouseLeave(); },    [](CTorvinButton& c) { c.OnKillFocus(); },
-      [](CTorvinButton& c) { c.OnActivate(true); },  [](CTorvinButton& c) { c.OnCancelMode(); },
+      [](CTorvinButton& c) { c.OnMouseLeave(); }, [](CTorvinButton& c) { c.OnKillFocus(); },
+      [](CTorvinButton& c) { c.OnActivate(true); }, [](CTorvinButton& c) { c.OnCancelMode(); },
       [](CTorvinButton& c) { c.OnEnable(false); }};
   for (const auto& leave : leaves) {
     b.OnMouseMove(false, true, true);
@@ -136,8 +138,9 @@ TEST(TorvinButton, StyleBitsDecideCheckBoxModeAndDefault) {
     bool checkBox, isDefault;
     uint32_t recorded;
   };
-  const Case cases[] = {{0, false, false, 0}, {1, false, true, 0},  {2, true, false, 2},  {3, true, false, 3},
-                        {6, true, false, 6},  {7, true, false, 7},  {10, true, false, 10}, {11, true, false, 11}};
+  const Case cases[] = {{0, false, false, 0},  {1, false, true, 0},  {2, true, false, 2},
+                        {3, true, false, 3},   {6, true, false, 6},  {7, true, false, 7},
+                        {10, true, false, 10}, {11, true, false, 11}};
   for (const Case& c : cases) {
     CTorvinButton b;
     const uint32_t style = b.PreSubclassWindow(0x50010000u | c.type);
@@ -221,12 +224,61 @@ TEST(TorvinButton, OpaqueRaisedButtonDrawsFaceFrameAndFocus) {
   item.rcItem = surface.Bounds();
   item.focus = true;
   b.DrawItem(surface, item);
-  EXPECT_EQ(surface.GetPixel(0, 0), kBlack);                // focused: a black frame first
-  EXPECT_EQ(surface.GetPixel(1, 1), system.btnHighlight);   // then the raised frame inside it
+  EXPECT_EQ(surface.GetPixel(0, 0), kBlack);               // focused: a black frame first
+  EXPECT_EQ(surface.GetPixel(1, 1), system.btnHighlight);  // then the raised frame inside it
   EXPECT_EQ(surface.GetPixel(18, 8), system.darkShadow3d);
   EXPECT_EQ(surface.GetPixel(17, 7), system.btnShadow);
   EXPECT_EQ(surface.GetPixel(5, 4), system.btnFace);
   EXPECT_NE(surface.GetPixel(4, 4), system.btnFace);  // the dotted focus rectangle, 3 pixels inside
+}
+
+TEST(TorvinButton, DisabledImageAndCaptionAreEmbossed) {
+  SystemColors system;
+  CTorvinButton b(system);
+  b.SetClientSize(Size{40, 20});
+  Bitmap in(40, 20);  // of the button's size, so that the mask lines up with it unscaled
+  Canvas canvas(in);
+  canvas.FillSolidRect(in.Bounds(), Rgb(200, 0, 0));
+  canvas.FillSolidRect(Rect{30, 0, 40, 20}, kWhite);
+  in.SetPixel(0, 0, kImageKeyColor);  // transparent: white in the buffer, so not embossed
+  b.SetImages(std::make_shared<Bitmap>(in), nullptr);
+  Bitmap surface(40, 20);
+  DrawItemInfo item;
+  item.rcItem = surface.Bounds();
+  item.disabled = true;
+  b.DrawItem(surface, item);
+  EXPECT_EQ(surface.GetPixel(0, 0), system.btnFace);
+  EXPECT_EQ(surface.GetPixel(5, 5), system.btnShadow);
+  EXPECT_EQ(surface.GetPixel(30, 5), system.btnHighlight);  // the relief one pixel down and right
+  EXPECT_EQ(surface.GetPixel(35, 5), system.btnFace);
+
+  b.SetImages(nullptr, nullptr);
+  b.SetCaptionFont(u"Arial", 20, 0, false);
+  item.caption = u"OK";
+  Bitmap captioned(40, 20);
+  b.DrawItem(captioned, item);
+  EXPECT_TRUE(HasPixel(captioned, system.btnShadow));
+  bool lighterThanFace = false;  // the highlight shows at the strokes' lower right edges
+  for (int32_t y = 0; y < 20; ++y)
+    for (int32_t x = 0; x < 40; ++x) lighterThanFace |= RedOf(captioned.GetPixel(x, y)) > RedOf(system.btnFace);
+  EXPECT_TRUE(lighterThanFace);
+}
+
+TEST(TorvinButton, IconSitsBesideTheCaptionThroughItsMask) {
+  CTorvinButton b;
+  b.SetClientSize(Size{60, 20});
+  auto icon = std::make_shared<Bitmap>(4, 4);
+  Canvas(*icon).FillSolidRect(icon->Bounds(), Rgb(0, 128, 0));
+  auto mask = std::make_shared<Bitmap>(4, 4, BitmapKind::Mono);
+  mask->SetPixel(3, 3, kWhite);
+  b.SetIcons(IconSlot{icon, mask, 4, 4}, IconSlot{});
+  Bitmap surface(60, 20);
+  DrawItemInfo item;
+  item.rcItem = surface.Bounds();
+  item.caption = u"Go";
+  b.DrawItem(surface, item);
+  EXPECT_EQ(surface.GetPixel(9, 8), Rgb(0, 128, 0));  // image origin 9, centred vertically
+  EXPECT_EQ(surface.GetPixel(12, 11), SystemColors{}.btnFace);
 }
 
 }  // namespace

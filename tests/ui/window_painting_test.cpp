@@ -21,8 +21,9 @@ TEST(ComputeBarFill, WholePercentStepsCompletionAndOddTotals) {
   };
   const uint64_t max = std::numeric_limits<uint64_t>::max();
   const Case cases[] = {
-      {0, 1000, false, true, 0, 0},      {999, 1000, false, true, 99, 440}, {1, 3, false, true, 33, 146},
-      {1000, 1000, true, false, 0, 445}, {0, 0, true, false, 0, 445},       {5, 0, false, false, 0, 0},
+      {0, 1000, false, true, 0, 0},         {999, 1000, false, true, 99, 440},
+      {1, 3, false, true, 33, 146},         {1000, 1000, true, false, 0, 445},
+      {0, 0, true, false, 0, 445},          {5, 0, false, false, 0, 0},
       {1500, 1000, false, true, 100, 445},  // more than announced: held at a full track
       {max - 1, max, false, true, 99, 440}, {max / 2, max, false, true, 49, 218},
   };
@@ -75,7 +76,8 @@ TEST_F(WindowPainting, StripShowsThePercentageInTheBoxAndTheCheckMarkWhenComplet
   EXPECT_LE(text.top, 4);  // at the box's top: the digits start below the cell's internal leading
 
   for (int32_t y = 0; y < 14; ++y)
-    for (int32_t x = 0; x < 45; ++x) ASSERT_EQ(empty.GetPixel(451 + x, y), face.skin.check.GetPixel(x, y)) << x << "," << y;
+    for (int32_t x = 0; x < 45; ++x)
+      ASSERT_EQ(empty.GetPixel(451 + x, y), face.skin.check.GetPixel(x, y)) << x << "," << y;
   for (int32_t x = 1; x <= 445; ++x) ASSERT_NE(empty.GetPixel(x, 5), kTrackColor) << x;
   EXPECT_EQ(empty.GetPixel(446, 5), kTrackColor);  // complete: a track margin at the right too
   EXPECT_EQ(empty.GetPixel(450, 5), kPercentBoxColor);
@@ -111,7 +113,8 @@ TEST_F(WindowPainting, StaticFaceHasTrackCaptionButtonsAndTitleCutHeading) {
   for (int32_t y = 0; y < 23; ++y) {
     for (int32_t x = 0; x < 23; ++x) {
       ASSERT_EQ(full.GetPixel(l.rcClose.left + x, l.rcClose.top + y), face.skin.closeNormal.GetPixel(x, y));
-      ASSERT_EQ(full.GetPixel(l.rcMinimize.left + x, l.rcMinimize.top + y), face.skin.minimizeNormal.GetPixel(x, y));
+      ASSERT_EQ(full.GetPixel(l.rcMinimize.left + x, l.rcMinimize.top + y),
+                face.skin.minimizeNormal.GetPixel(x, y));
     }
   }
   const Rect title = test::Difference(full, bare, Rect{0, 0, face.window.cx, 45});

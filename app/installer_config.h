@@ -1,0 +1,22 @@
+// The installer's configuration: what "TorvinWebInstaller.xml" beside the executable says about the
+// product and the download link for this system.
+#pragma once
+
+#include <string>
+
+#include "app/platform_checks.h"
+
+struct InstallerConfig {
+  std::u16string strProductName;   // window title, message box caption, installer file name
+  std::u16string strRegistryKey;   // below the local-machine hive; present when the product is installed
+  std::u16string strInstallerUrl;  // tried first
+  std::u16string strDefaultUrl;    // tried second
+  std::u16string strPatchUrl;      // used instead of the installer link when the product is installed
+};
+
+// Reads the product name, registry key, installer link (the entry for `platform`) and default link
+// (the entry marked default="YES") from the file at `path`. True when at least one link was found;
+// false when the file cannot be read, is not well formed, or lacks the document element, the
+// product or any usable entry. Fields the file does not give keep their values, except the
+// installer link, which is cleared first.
+bool LoadConfiguration(const std::u16string& path, const PlatformInfo& platform, InstallerConfig& config);

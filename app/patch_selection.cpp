@@ -1,0 +1,60 @@
+// Patch selection: the product's registry key, looked up in the views a copy of it may live in,
+// and the patch link of the matching entry.
+#include "app/patch_selection.h"
+
+#include <optional>
+
+#include "app/config_document.h"
+#include "platform/registry.h"
+#include "platform/system.h"
+#include "xml/xml_document.h"
+
+namespace {
+
+// The bitness of the installed copy: on a 64-bit system the 64-bit view is asked first, then the
+// 32-bit one, so a product installed as a 32-bit program gets the patch of the "32" entry. Empty
+// when the product is not installed or the system is unknown.
+std::optional<std::u16string> InstalledBitness(const PlatformInfo& platform, const std::u16string& key) {
+  using platform::LocalMachineKeyExists;
+  using platform::RegistryView;
+  if (platform.strBits == u"32") {
+    if (LocalMachineKeyExists(key, RegistryView::Default)) return u"32";
+  } else if (platform.strBits == u"64") {
+    if (LocalMachineKeyExists(key, RegistryView::Bits64)) return u"64";
+    if (LocalMachineKeyExists(key, RegistryView::Bits32)) return u"32";
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+bool SelectPatchLink(const std::u16string& configPath, const PlatformInfo& platform,
+                     InstallerConfig& config) {
+  // Without a key there is nothing that could show an installed copy; the empty path would name
+  // the hive itself, which always exists.
+  if (config.strRegistryKey.empty()) return false;
+  std::optional<std::u16string> bits = InstalledBitness(platform, config.strRegistryKey);
+  if (!bits) return false;
+  if (!FindPatchLink(configPath, platform, *bits, config)) platform::DebugLine(u"patch link not found!");
+  return true;
+}
+
+bool FindPatchLink(const std::u16string& configPath, const PlatformInfo& platform, std::u16string_view bits,
+                   InstallerConfig& config) {
+  CXmlDocument document;
+  if (!OpenProduct(document, configPath)) return false;
+  // Entering once more leaves no current element, so the search starts at the product's first
+  // child: every entry counts here, wherever it stands.
+  document.EnterElement();
+  while (document.FindElement(u"installerInfo")) {
+    if (!document.FindChildElement(u"os")) continue;
+    document.EnterElement();
+    if (CurrentText(document) == platform.strName && document.FindElement(u"bit") &&
+        CurrentText(document) == bits && document.FindElement(u"patch")) {
+      config.strPatchUrl = CurrentText(document);
+      return true;
+    }
+    document.LeaveElement();
+  }
+  return false;
+}
