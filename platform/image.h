@@ -8,8 +8,12 @@
 
 namespace platform {
 
+// No skin image comes near this many pixels; a file that claims more (a damaged or hostile header)
+// counts as unreadable rather than asking for gigabytes.
+constexpr int64_t kMaxImagePixels = int64_t{1} << 25;
+
 // Decodes the file at `path` (JPEG and PNG everywhere; on Windows whatever GDI+ reads). A file that
-// is missing, unreadable or not recognised gives an empty bitmap.
+// is missing, unreadable, not recognised or larger than kMaxImagePixels gives an empty bitmap.
 ui::Bitmap LoadImageFile(const std::u16string& path);
 
 // A bitmap resource of the program by number (the progress tiles 130, 140 and 141); empty when the

@@ -28,11 +28,12 @@ void PutImage(Canvas& canvas, const Bitmap& image, Point at, Size size) {
   if (!image.Empty()) canvas.BitBlt(at, size, image);
 }
 
-// The empty track with its 2-pixel bottom line: barW + 2 by barH + 1 pixels.
+// The empty track with its 2-pixel bottom line: barW + 2 by barH + 1 pixels. The track is a
+// gradient whose two ends have the same colour, so a skin variant may shade it.
 Bitmap EmptyTrack(int32_t barW, int32_t barH) {
   Bitmap track(barW + 2, barH + 1);
   Canvas canvas(track);
-  canvas.FillSolidRect(track.Bounds(), kTrackColor);
+  canvas.GradientFillH(track.Bounds(), kTrackColor, kTrackColor);
   canvas.Line(Point{0, barH + 1}, Point{barW + 2, barH + 1}, 2, kTrackLineColor);
   return track;
 }
@@ -118,7 +119,7 @@ Bitmap PaintProgressStrip(const FaceState& state, int32_t& barPhase) {
   Bitmap bar(fillW, barH);
   Canvas barCanvas(bar);
   barCanvas.FillSolidRect(bar.Bounds(), kSurfaceBkColor);
-  int32_t k = barPhase;
+  int32_t k = (barPhase % 3 + 3) % 3;  // a phase from outside 0 to 2 still names a tile
   barPhase = k + 1;
   for (int32_t x = 0; x < fillW; x += tile.cx) {
     barCanvas.BitBlt(Point{x, 0}, tile, frames[static_cast<size_t>(k)]);

@@ -40,7 +40,8 @@ AttributeMatch WalkStartTag(TextCursor& cursor, std::u16string_view name) {
   };
   for (;;) {
     const int32_t whitespaceStart = cursor.position;
-    if (!ReadAttributeToken(cursor, afterEquals)) return matched ? resultIsMatchedName() : AttributeMatch::None;
+    if (!ReadAttributeToken(cursor, afterEquals))
+      return matched ? resultIsMatchedName() : AttributeMatch::None;
     const bool quoted = (cursor.flags & CURSOR_QUOTED) != 0;
     if (afterEquals || quoted) {
       if (matched) return afterEquals ? AttributeMatch::Value : resultIsMatchedName();

@@ -22,7 +22,8 @@ bool NameTokenMatches(std::u16string_view text, int32_t offset, std::u16string_v
 }
 
 // The named attribute of the tag whose name begins at `nameStart`, its value as the cursor's token.
-std::optional<TextCursor> FindTagAttribute(std::u16string_view text, int32_t nameStart, std::u16string_view name) {
+std::optional<TextCursor> FindTagAttribute(std::u16string_view text, int32_t nameStart,
+                                           std::u16string_view name) {
   TextCursor cursor(text, nameStart, CURSOR_CASE_BLIND);
   if (!CXmlDocument::FindAttribute(cursor, name)) return std::nullopt;
   return cursor;

@@ -5,10 +5,10 @@
 #include <cstdint>
 
 enum : uint32_t {
-  FIRST_CHILD = 0x80000,   // prevSibling names the last sibling, not a predecessor
-  UNENDED = 0x100000,      // closed without an end tag
-  HAS_ERROR = 0x200000,    // a lone end tag or malformed markup in the content
-  ILL_FORMED = 0x800000,   // record 0 only: the text is not well-formed
+  FIRST_CHILD = 0x80000,  // prevSibling names the last sibling, not a predecessor
+  UNENDED = 0x100000,     // closed without an end tag
+  HAS_ERROR = 0x200000,   // a lone end tag or malformed markup in the content
+  ILL_FORMED = 0x800000,  // record 0 only: the text is not well-formed
 };
 
 struct ElementRecord {
@@ -20,7 +20,7 @@ struct ElementRecord {
 
   int32_t start;
   int32_t length;
-  uint32_t tagLengths;  // bits 0-21 startTagLength, bits 22-31 endTagLength
+  uint32_t tagLengths;     // bits 0-21 startTagLength, bits 22-31 endTagLength
   uint32_t levelAndFlags;  // bits 0-15 level, flags above
   int32_t parent;
   int32_t firstChild;
@@ -39,9 +39,7 @@ struct ElementRecord {
 
   int32_t Level() const { return static_cast<int32_t>(levelAndFlags & 0xFFFF); }
   // Deeper nesting than the field holds keeps the largest level instead of spilling into the flags.
-  void SetLevelAndFlags(int32_t level, uint32_t flags) {
-    levelAndFlags = Saturate(level, kMaxLevel) | flags;
-  }
+  void SetLevelAndFlags(int32_t level, uint32_t flags) { levelAndFlags = Saturate(level, kMaxLevel) | flags; }
   bool Has(uint32_t flag) const { return (levelAndFlags & flag) != 0; }
   void Set(uint32_t flag) { levelAndFlags |= flag; }
   void Clear(uint32_t flag) { levelAndFlags &= ~flag; }

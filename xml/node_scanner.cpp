@@ -18,7 +18,8 @@ const char16_t* FindEither(const char16_t* p, const char16_t* end, char16_t a, c
   const __m128i wantB = _mm_set1_epi16(static_cast<short>(b));
   for (; end - p >= 8; p += 8) {
     const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(units, wantA), _mm_cmpeq_epi16(units, wantB)));
+    const int hits =
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(units, wantA), _mm_cmpeq_epi16(units, wantB)));
     if (hits != 0) return p + (__builtin_ctz(static_cast<unsigned>(hits)) >> 1);
   }
 #endif
@@ -35,7 +36,10 @@ enum class MarkupEnd { Terminated, BeforeLessThan, EndOfText };
 class NodeScanner {
  public:
   NodeScanner(TextCursor& cursor, NodeToken& node)
-      : m_cursor(cursor), m_node(node), m_text(cursor.text.data()), m_length(cursor.Length()),
+      : m_cursor(cursor),
+        m_node(node),
+        m_text(cursor.text.data()),
+        m_length(cursor.Length()),
         m_pos(cursor.position) {}
 
   int32_t Run() {
@@ -284,13 +288,20 @@ class NodeScanner {
   std::u16string_view MarkupKind(bool inDoctype) const {
     if (inDoctype || m_inDoctype) return u"document_type";
     switch (m_node.type) {
-      case NODE_DOCUMENT_TYPE: return u"document_type";
-      case NODE_START_TAG: return u"start_tag";
-      case NODE_END_TAG: return u"end_tag";
-      case NODE_CDATA_SECTION: return u"cdata_section";
-      case NODE_PROCESSING_INSTRUCTION: return u"processing_instruction";
-      case NODE_COMMENT: return u"comment";
-      default: return u"tag";
+      case NODE_DOCUMENT_TYPE:
+        return u"document_type";
+      case NODE_START_TAG:
+        return u"start_tag";
+      case NODE_END_TAG:
+        return u"end_tag";
+      case NODE_CDATA_SECTION:
+        return u"cdata_section";
+      case NODE_PROCESSING_INSTRUCTION:
+        return u"processing_instruction";
+      case NODE_COMMENT:
+        return u"comment";
+      default:
+        return u"tag";
     }
   }
 
@@ -300,7 +311,7 @@ class NodeScanner {
   int32_t m_length;
   int32_t m_pos;
   bool m_inDoctype = false;  // the unterminated markup lies inside a document type declaration
-  int32_t m_bodyStart = 0;  // first character after a tag name: the "last characters" start here
+  int32_t m_bodyStart = 0;   // first character after a tag name: the "last characters" start here
 };
 
 }  // namespace

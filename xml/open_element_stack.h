@@ -72,4 +72,3 @@ class OpenElementStack {
   bool m_counted = false;
   std::unordered_map<std::u16string_view, int32_t> m_counts;
 };
-

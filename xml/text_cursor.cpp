@@ -38,7 +38,8 @@ bool SkipWhitespace(TextCursor& cursor) {
 
 void ScanTo(TextCursor& cursor, std::u16string_view delimiters) {
   const int32_t length = cursor.Length();
-  while (cursor.position < length && delimiters.find(cursor.text[cursor.position]) == std::u16string_view::npos) {
+  while (cursor.position < length &&
+         delimiters.find(cursor.text[cursor.position]) == std::u16string_view::npos) {
     ++cursor.position;
   }
 }

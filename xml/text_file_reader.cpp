@@ -35,7 +35,8 @@ std::u16string DecodeTop(std::string_view top) {
 }  // namespace
 
 void TextFileReader::AddFileError(const platform::SystemError& error) {
-  AddResultRecord(m_strReadResult, RESULT_MSG | RESULT_N, u"file_error", FirstLine(error.message), error.number);
+  AddResultRecord(m_strReadResult, RESULT_MSG | RESULT_N, u"file_error", FirstLine(error.message),
+                  error.number);
 }
 
 bool TextFileReader::Open(const std::u16string& path) {
@@ -140,7 +141,8 @@ bool TextFileReader::ReadBlock(void* buffer) {
   }
   m_nTextLength = m_nBytesToRead / m_nUnitSize;
   m_nFilePos += m_nBytesToRead;
-  AddResultRecord(m_strReadResult, RESULT_ENCODING | RESULT_LENGTH, u"read", m_strEncodingName, m_nTextLength);
+  AddResultRecord(m_strReadResult, RESULT_ENCODING | RESULT_LENGTH, u"read", m_strEncodingName,
+                  m_nTextLength);
 
   m_nNullsRemoved = RemoveZeroUnits(buffer);
   if (m_nNullsRemoved > 0) {
@@ -149,7 +151,8 @@ bool TextFileReader::ReadBlock(void* buffer) {
   }
   if (m_nUnitSize > 1 && (m_nReaderFlags & FLAG_UTF16BE_FILE)) {
     auto* units = static_cast<char16_t*>(buffer);
-    for (int32_t i = 0; i < m_nTextLength; ++i) units[i] = static_cast<char16_t>((units[i] << 8) | (units[i] >> 8));
+    for (int32_t i = 0; i < m_nTextLength; ++i)
+      units[i] = static_cast<char16_t>((units[i] << 8) | (units[i] >> 8));
     AddResultRecord(m_strReadResult, 0, u"endian_swap");
   }
   return true;

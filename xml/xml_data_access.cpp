@@ -120,7 +120,8 @@ std::u16string CXmlDocument::GetAttribute(int32_t element, std::u16string_view n
   if (!IsElement(element) || m_nNodeType != NODE_START_TAG || name.empty()) return {};
   const ElementRecord& record = GetRecord(element);
   // The walk sees the start tag only, so a malformed tag never lends it a later tag's attributes.
-  const int32_t tagEnd = std::min(record.start + StartTagLength(element), static_cast<int32_t>(m_strText.size()));
+  const int32_t tagEnd =
+      std::min(record.start + StartTagLength(element), static_cast<int32_t>(m_strText.size()));
   if (record.start + 1 > tagEnd) return {};
   TextCursor cursor(std::u16string_view(m_strText).substr(0, tagEnd), record.start + 1);
   if (!FindAttribute(cursor, name)) return {};

@@ -28,7 +28,7 @@ bool CXmlDocument::Parse() {
   if (m_index.Capacity() < estimate) m_index.Grow(estimate);
   Record(0) = ElementRecord{};
   if (length > 0) {
-    TextCursor cursor(m_strText, 0, m_nFlags);
+    TextCursor cursor(m_strText, 0);
     const int32_t root = ParseElements(cursor);
     Record(0).length = length;
     if (root == 0) {

@@ -69,12 +69,24 @@ std::u16string CXmlDocument::EscapeText(std::u16string_view text) {
   for (const char16_t c : text) {
     std::u16string_view reference;
     switch (c) {
-      case u'<': reference = u"&lt;"; break;
-      case u'&': reference = u"&amp;"; break;
-      case u'>': reference = u"&gt;"; break;
-      case u'\'': reference = u"&apos;"; break;
-      case u'"': reference = u"&quot;"; break;
-      default: out += c; continue;
+      case u'<':
+        reference = u"&lt;";
+        break;
+      case u'&':
+        reference = u"&amp;";
+        break;
+      case u'>':
+        reference = u"&gt;";
+        break;
+      case u'\'':
+        reference = u"&apos;";
+        break;
+      case u'"':
+        reference = u"&quot;";
+        break;
+      default:
+        out += c;
+        continue;
     }
     if (out.capacity() - out.size() < 6) out.reserve(out.capacity() * 4);
     out += reference;

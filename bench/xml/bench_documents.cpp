@@ -5,7 +5,7 @@
 
 namespace {
 
-const char* const kWords[] = {"installer", "product", "release", "download", "windows", "setup", "patch",
+const char* const kWords[] = {"installer", "product", "release", "download", "windows", "setup",  "patch",
                               "server",    "default", "version", "package",  "mirror",  "update", "x64"};
 
 std::string Words(std::mt19937& random, int count) {
@@ -41,8 +41,8 @@ BenchDocument MakeAttributeHeavyDocument() {
   for (int i = 0; text.size() < 20'000'000; ++i) {
     text += "<item";
     for (int a = 0; a < 16; ++a) {
-      text += " attribute" + std::to_string(a) + "=\"" + Words(random, 1 + a % 3) + (a % 5 ? "" : " &amp; more") +
-              "\"";
+      text += " attribute" + std::to_string(a) + "=\"" + Words(random, 1 + a % 3) +
+              (a % 5 ? "" : " &amp; more") + "\"";
     }
     text += "/>\n";
   }
@@ -54,7 +54,8 @@ BenchDocument MakeTextHeavyDocument() {
   std::mt19937 random(3);
   std::string text = "<book>\n";
   for (int i = 0; text.size() < 20'000'000; ++i) {
-    text += "<p>" + Words(random, 120) + " &lt;" + Words(random, 2) + "&gt; &#169; " + Words(random, 80) + "</p>\n";
+    text += "<p>" + Words(random, 120) + " &lt;" + Words(random, 2) + "&gt; &#169; " + Words(random, 80) +
+            "</p>\n";
   }
   text += "</book>\n";
   return {"text-heavy", std::move(text)};

@@ -3,10 +3,10 @@
 // load_file (one read, in-place parse of UTF-8). The file is written once, in the system's
 // temporary folder, and read from the page cache in every iteration.
 #include <benchmark/benchmark.h>
-#include <pugixml.hpp>
 
 #include <filesystem>
 #include <fstream>
+#include <pugixml.hpp>
 #include <string>
 
 #include "xml/xml_document.h"
@@ -18,8 +18,9 @@ std::string ConfigurationText(std::string_view declaration) {
   std::string text(declaration);
   text += "<TorvinWebInstaller>\n";
   for (int i = 0; i < 120000; ++i) {
-    text += "  <Entry os=\"Windows 7\" bits=\"64\" default=\"" + std::string(i % 7 ? "false" : "true") + "\" id=\"" +
-            std::to_string(i) + "\">\n    <Link kind=\"full\">https://dl.example.com/product/" + std::to_string(i) +
+    text += "  <Entry os=\"Windows 7\" bits=\"64\" default=\"" + std::string(i % 7 ? "false" : "true") +
+            "\" id=\"" + std::to_string(i) + "\">\n    <Link kind=\"full\">https://dl.example.com/product/" +
+            std::to_string(i) +
             "/setup.exe</Link>\n    <Note>Caf\xC3\xA9 r\xC3\xA9sum\xC3\xA9 &amp; more</Note>\n  </Entry>\n";
   }
   text += "</TorvinWebInstaller>\n";

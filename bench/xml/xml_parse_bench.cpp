@@ -90,9 +90,11 @@ class SummaryReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
+      // With repetitions the median stands for the benchmark; it comes after the single runs.
+      const bool usable = run.run_type == Run::RT_Iteration || run.aggregate_name == "median";
       const auto bytes = run.counters.find("bytes_per_second");
-      if (bytes != run.counters.end() && !run.error_occurred) {
-        m_speeds[run.benchmark_name()] = bytes->second.value / 1e6;
+      if (usable && bytes != run.counters.end() && !run.error_occurred) {
+        m_speeds[run.run_name.str()] = bytes->second.value / 1e6;
       }
     }
     ConsoleReporter::ReportRuns(runs);
@@ -109,7 +111,8 @@ class SummaryReporter : public benchmark::ConsoleReporter {
 
  private:
   static void PrintLine(const std::string& name, const char* mode, double ours, double theirs) {
-    std::printf("%-16s %-9s %10.1f %13.1f %7.2f\n", name.c_str(), mode, ours, theirs, theirs > 0 ? ours / theirs : 0.0);
+    std::printf("%-16s %-9s %10.1f %13.1f %7.2f\n", name.c_str(), mode, ours, theirs,
+                theirs > 0 ? ours / theirs : 0.0);
   }
 
   double Speed(const std::string& prefix) const {
@@ -134,7 +137,8 @@ int main(int argc, char** argv) {
         {"pugixml/in-place/", ParseInPlaceWithPugixml},
     };
     for (const auto& [prefix, function] : cases) {
-      benchmark::RegisterBenchmark((prefix + name).c_str(), function, &prepared)->Unit(benchmark::kMillisecond);
+      benchmark::RegisterBenchmark((prefix + name).c_str(), function, &prepared)
+          ->Unit(benchmark::kMillisecond);
     }
   }
   benchmark::Initialize(&argc, argv);

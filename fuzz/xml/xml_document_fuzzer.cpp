@@ -83,7 +83,8 @@ void EditAFewTimes(CXmlDocument& document, const std::u16string& value) {
   for (int32_t i = 1; i < document.Used() && i < 8; ++i) {
     document.FindElement();
     const std::u16string name = FirstAttributeName(document, i);
-    if (!name.empty() && document.SetAttribute(i, name, u"&<\"'>")) Require(document, "SetAttribute of a named one");
+    if (!name.empty() && document.SetAttribute(i, name, u"&<\"'>"))
+      Require(document, "SetAttribute of a named one");
   }
 }
 

@@ -34,6 +34,7 @@ struct CharsetOf {
 };
 
 // Sorted by code page.
+// clang-format off
 constexpr CharsetOf kCharsets[] = {
     {154, "PT154"},          {437, "IBM437"},         {500, "IBM500"},
     {737, "CP737"},          {775, "CP775"},          {850, "CP850"},
@@ -55,25 +56,23 @@ constexpr CharsetOf kCharsets[] = {
     {51932, "EUC-JP-MS"},    {51936, "GBK"},          {51949, "EUC-KR"},
     {54936, "GB18030"},      {65000, "UTF-7"},
 };
+// clang-format on
 
 // A unit count as the seam returns it: 0 when it does not fit its type.
 int32_t ToUnits(size_t units) { return units <= INT32_MAX ? static_cast<int32_t>(units) : 0; }
 
 const char* CharsetOfCodePage(int32_t codePage) {
   const auto* end = std::end(kCharsets);
-  const auto* found = std::lower_bound(std::begin(kCharsets), end, codePage,
-                                       [](const CharsetOf& entry, int32_t page) { return entry.codePage < page; });
+  const auto* found =
+      std::lower_bound(std::begin(kCharsets), end, codePage,
+                       [](const CharsetOf& entry, int32_t page) { return entry.codePage < page; });
   return found != end && found->codePage == codePage ? found->charset : nullptr;
 }
 
 bool IsDoubleByte(int32_t codePage) {
-  switch (codePage) {
-    case 932: case 936: case 949: case 950: case 1361: case 20932: case 20936: case 20949:
-    case 51932: case 51936: case 51949: case 54936:
-      return true;
-    default:
-      return false;
-  }
+  constexpr int32_t kDoubleByte[] = {932,   936,   949,   950,   1361,  20932,
+                                     20936, 20949, 51932, 51936, 51949, 54936};
+  return std::find(std::begin(kDoubleByte), std::end(kDoubleByte), codePage) != std::end(kDoubleByte);
 }
 
 // What Windows makes of bytes that the charset cannot decode, starting with byte: the unit it

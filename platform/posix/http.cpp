@@ -85,6 +85,10 @@ bool IsFollowedRedirect(const Request& r) {
                            r.status == 308);
 }
 
+// The interim statuses a server sends before its reply (continue, switching protocols, processing,
+// early hints); any other status, even below 200, is the reply itself.
+bool IsInterim(uint32_t status) { return status >= 100 && status <= 103; }
+
 size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
   auto& r = *static_cast<Request*>(user);
   std::string_view line(data, size * count);
@@ -98,7 +102,7 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
   }
   if (Trim(line).empty()) {
     // The end of a response's headers; an interim or redirecting one is followed by another.
-    if (r.status >= 200 && !IsFollowedRedirect(r)) r.headersDone = true;
+    if (!IsInterim(r.status) && !IsFollowedRedirect(r)) r.headersDone = true;
     return line.size();
   }
   size_t colon = line.find(':');
@@ -290,7 +294,8 @@ bool SendRequest(Request& request) {
   curl_easy_setopt(request.easy, CURLOPT_HTTPHEADER, request.headerList);
   if (curl_multi_add_handle(request.multi, request.easy) != CURLM_OK) return false;
   DriveUntil(request, Clock::now() + kHeaderWait, [&] { return request.headersDone; });
-  return request.headersDone && (!request.done || request.result == CURLE_OK);
+  // A body that fails after the headers is reported by the reads.
+  return request.headersDone;
 }
 
 bool QueryStatusCode(Request& request, uint32_t& status) {

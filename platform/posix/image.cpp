@@ -44,6 +44,10 @@ bool DecodeJpeg(FILE* file, ui::Bitmap& out) {
   jpeg_stdio_src(&info, file);
   jpeg_read_header(&info, TRUE);
   info.out_color_space = JCS_EXT_BGRX;  // 4 bytes a pixel: the raw layout of ui::Bitmap
+  if (int64_t{info.image_width} * info.image_height > kMaxImagePixels) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
   jpeg_start_decompress(&info);
   out = ui::Bitmap(static_cast<int32_t>(info.output_width), static_cast<int32_t>(info.output_height));
   while (info.output_scanline < info.output_height) {
@@ -60,6 +64,10 @@ bool DecodePng(FILE* file, ui::Bitmap& out) {
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
   if (!png_image_begin_read_from_stdio(&image, file)) return false;
+  if (int64_t{image.width} * image.height > kMaxImagePixels) {
+    png_image_free(&image);
+    return false;
+  }
   image.format = PNG_FORMAT_BGRA;
   out = ui::Bitmap(static_cast<int32_t>(image.width), static_cast<int32_t>(image.height));
   const bool ok = png_image_finish_read(&image, nullptr, out.Data(), 0, nullptr) != 0;

@@ -31,7 +31,9 @@ int64_t InputFile::Size() {
   return size >= 0 && Seek(0) ? size : -1;
 }
 
-bool InputFile::Seek(int64_t offset) { return m_file && ::fseeko(m_file, static_cast<off_t>(offset), SEEK_SET) == 0; }
+bool InputFile::Seek(int64_t offset) {
+  return m_file && ::fseeko(m_file, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
 
 bool InputFile::Read(void* buffer, size_t count) {
   if (!m_file) return false;

@@ -84,6 +84,8 @@ size_t Convert(const char* bytes, size_t count, char16_t* out) {
 
 size_t CountUtf8AsUtf16(const char* bytes, size_t count) { return Convert<false>(bytes, count, nullptr); }
 
-size_t Utf8ToUtf16(const char* bytes, size_t count, char16_t* out) { return Convert<true>(bytes, count, out); }
+size_t Utf8ToUtf16(const char* bytes, size_t count, char16_t* out) {
+  return Convert<true>(bytes, count, out);
+}
 
 }  // namespace platform::posix

@@ -63,7 +63,7 @@ ui::Bitmap LoadImageFile(const std::u16string& path) {
   UINT width = 0, height = 0;
   gdip::GdipGetImageWidth(reinterpret_cast<Gdiplus::GpImage*>(raw), &width);
   gdip::GdipGetImageHeight(reinterpret_cast<Gdiplus::GpImage*>(raw), &height);
-  if (width == 0 || height == 0) return {};
+  if (width == 0 || height == 0 || int64_t{width} * height > kMaxImagePixels) return {};
   ui::Bitmap bitmap(static_cast<int32_t>(width), static_cast<int32_t>(height));
   // Read straight into our rows: 32 bits a pixel, top row first, the fourth byte unused.
   Gdiplus::BitmapData data{};

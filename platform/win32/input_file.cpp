@@ -42,8 +42,8 @@ bool InputFile::Close() {
 SystemError LastSystemError() {
   const DWORD number = GetLastError();
   wchar_t buffer[100];
-  const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, number,
-                                      0, buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
+  const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                      number, 0, buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
   return {static_cast<int32_t>(number), length ? win32::FromWide(buffer, length) : std::u16string()};
 }
 

@@ -40,7 +40,8 @@ TEST(CodePage, ZeroIsTheAnsiCodePage) {
   EXPECT_EQ(platform::AnsiCodePage(), 1252);
   EXPECT_EQ(platform::ToUtf16(0, "\x80 \xE9\x81"), u"\u20AC \u00E9\u0081");
 #endif
-  EXPECT_EQ(platform::ToUtf16(0, "\x80 \xE9\x81\xFF"), platform::ToUtf16(platform::AnsiCodePage(), "\x80 \xE9\x81\xFF"));
+  EXPECT_EQ(platform::ToUtf16(0, "\x80 \xE9\x81\xFF"),
+            platform::ToUtf16(platform::AnsiCodePage(), "\x80 \xE9\x81\xFF"));
 }
 
 TEST(CodePage, MalformedBytesBecomeReplacementCharacters) {
@@ -89,7 +90,8 @@ std::vector<std::string> ReferenceLines(int32_t codePage) {
 }
 
 // Single-byte results as "byte:reference/ours", or the names of the other lines that differ.
-std::string DescribeDifference(const std::vector<std::string>& reference, const std::vector<std::string>& ours) {
+std::string DescribeDifference(const std::vector<std::string>& reference,
+                               const std::vector<std::string>& ours) {
   std::ostringstream out;
   for (size_t i = 0; i < reference.size(); ++i) {
     const std::string mine = i < ours.size() ? ours[i] : "(missing)";
@@ -109,7 +111,8 @@ TEST(CodePage, AgreesWithWineWhereBothConvert) {
     const std::vector<std::string> ours = codepage_dump::Lines(codePage);
     const bool same = ours == reference;
     const auto reason = known.find(codePage);
-    if (same && reason != known.end()) ADD_FAILURE() << codePage << " agrees now: drop it from the known list";
+    if (same && reason != known.end())
+      ADD_FAILURE() << codePage << " agrees now: drop it from the known list";
     if (same || reason != known.end()) {
       if (!same) report << codePage << ": " << reason->second << "\n";
       continue;

@@ -89,7 +89,8 @@ TEST(UnescapeText, DecodesReferences) {
   EXPECT_EQ(Unescape(u"&#-1;"), u"\xDBBF\xDFFF");  // out-of-range values fold into a pair
   EXPECT_EQ(Unescape(u"&#x110000;"), u"\xD800\xDC00");
   EXPECT_EQ(Unescape(u"&apos;&quot;&nbsp;&euro;&hellip;&thetasym;"), u"'\"\u00A0\u20AC\u2026\u03D1");
-  EXPECT_EQ(Unescape(u"&eacute;&Eacute;&EACUTE;&darr;&dArr;&Dagger;&dagger;"), u"\u00E9\u00C9\u00C9\u2193\u21D3\u2021\u2020");
+  EXPECT_EQ(Unescape(u"&eacute;&Eacute;&EACUTE;&darr;&dArr;&Dagger;&dagger;"),
+            u"\u00E9\u00C9\u00C9\u2193\u21D3\u2021\u2020");
   EXPECT_EQ(Unescape(u"&amp\u00e9;&l"), u"&amp\u00e9;&l");
   EXPECT_EQ(Unescape(std::u16string_view(u"&lt;", 3)), u"&lt");
   EXPECT_EQ(Unescape(std::u16string(u"a\0&lt;\xD800", 7)), std::u16string(u"a\0<\xD800", 4));

@@ -34,12 +34,14 @@ TEST(DeclaredEncoding, FromAContentTypeMetaElementInTheHead) {
       {u"<!DOCTYPE html><html><head><title>t</title>"
        u"<META HTTP-EQUIV=\"content-type\" CONTENT=\"text/html; charset=Shift_JIS\"></head></html>",
        u"Shift_JIS"},
-      {u"<html><head><meta charset=\"utf-8\"><meta http-equiv=\"Content-Type\" content=\"text/html;charset = koi8-r\">",
+      {u"<html><head><meta charset=\"utf-8\"><meta http-equiv=\"Content-Type\" content=\"text/html;charset = "
+       u"koi8-r\">",
        u"koi8-r"},
       {u"<html><head><meta http-equiv=\"Content-Type\" content=\"text/html\">"
        u"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=koi8-r\">",
        u""},  // the first Content-Type meta element ends the search
-      {u"<html><head></head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">", u""},
+      {u"<html><head></head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">",
+       u""},
       {u"<body><html><head><meta http-equiv=\"Content-Type\" content=\"charset=x\">", u""},
       {u"<html><head><meta http-equiv=\"Content-Typo\" content=\"charset=x\"></head>", u""},
   };
@@ -47,7 +49,8 @@ TEST(DeclaredEncoding, FromAContentTypeMetaElementInTheHead) {
 }
 
 TEST(DeclaredEncoding, NamesCompareWithoutRegardToCase) {
-  EXPECT_EQ(GetDeclaredEncoding(u"<HTML><HEAD><META HTTP-EQUIV=\"CONTENT-TYPE\" CONTENT=\"CHARSET=x\">"), u"x");
+  EXPECT_EQ(GetDeclaredEncoding(u"<HTML><HEAD><META HTTP-EQUIV=\"CONTENT-TYPE\" CONTENT=\"CHARSET=x\">"),
+            u"x");
 }
 
 }  // namespace

@@ -144,7 +144,8 @@ TEST(ResultRecords, AttributeNamesFollowTheFlags) {
   AddResultRecord(result, RESULT_TYPE, u"t", u"x", -1, 7);
   AddResultRecord(result, 0, u"lone_end_tag", u"b", 3);
   EXPECT_EQ(U8(result),
-            "<file_error msg=\"Not found\" n=\"2\"/><read encoding=\"\" length=\"-1\"/><t type=\"x\" offset2=\"7\"/>"
+            "<file_error msg=\"Not found\" n=\"2\"/><read encoding=\"\" length=\"-1\"/><t type=\"x\" "
+            "offset2=\"7\"/>"
             "<lone_end_tag tagname=\"b\" offset=\"3\"/>");
 }
 
@@ -162,7 +163,7 @@ TEST(SetAttribute, NeverChangesHowTheTagScans) {
     const char16_t* text;
     const char* edited;
   } cases[] = {
-      {u"<a x/>t</a>", "<a x/ n=\"v\">t</a>"},   // before the "/" it would make "<a .../>" empty
+      {u"<a x/>t</a>", "<a x/ n=\"v\">t</a>"},    // before the "/" it would make "<a .../>" empty
       {u"<a?b>t</a?b>", "<a?b n=\"v\">t</a?b>"},  // the walk stops at "?", inside the scanned name
       {u"<a/>", "<a n=\"v\"/>"},
   };

@@ -29,8 +29,7 @@ void PrintTo(const BuildCase& c, std::ostream* out) { *out << U8(c.text); }
 INSTANTIATE_TEST_SUITE_P(
     Cases, BuildDocument,
     testing::Values(
-        BuildCase{u"", false, u""},
-        BuildCase{u"  ", false, u"<no_root_element/>"},
+        BuildCase{u"", false, u""}, BuildCase{u"  ", false, u"<no_root_element/>"},
         BuildCase{u"<?xml version=\"1.0\"?>\n<!-- c --><r a=\"1\"><x/>t</r>\n", true, u""},
         BuildCase{u"<a/><b/>", false, u"<root_has_sibling/>"},
         BuildCase{u"<a><b></a>", false, u"<unended_start_tag tagname=\"b\" offset=\"3\" offset2=\"7\"/>"},
@@ -43,8 +42,7 @@ INSTANTIATE_TEST_SUITE_P(
                   u"<unended_start_tag tagname=\"c\" offset=\"6\" offset2=\"9\"/>"
                   u"<unended_start_tag tagname=\"b\" offset=\"3\" offset2=\"9\"/>"
                   u"<unended_start_tag tagname=\"a\" offset=\"0\" offset2=\"9\"/><root_has_sibling/>"},
-        BuildCase{u"<a x='&quot;'></a >", true, u""},
-        BuildCase{u"<a></a x=\"<\">", true, u""},
+        BuildCase{u"<a x='&quot;'></a >", true, u""}, BuildCase{u"<a></a x=\"<\">", true, u""},
         BuildCase{u"<!DOCTYPE r [<!ENTITY e \"x>y\">]><r/>", true, u""},
         BuildCase{u"<!DOCTYPE r [<!x>]><r/>", false, u"<doctype_tag_syntax offset=\"0\"/>"},
         BuildCase{u"<r/>x</y>", false, u"<lone_end_tag tagname=\"y\" offset=\"5\"/>"},

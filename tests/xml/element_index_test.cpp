@@ -1,8 +1,9 @@
 // The element index: growth by segments, and the records a parse leaves.
+#include "xml/element_index.h"
+
 #include <gtest/gtest.h>
 
 #include "tests/xml/index_invariants.h"
-#include "xml/element_index.h"
 #include "xml/xml_document.h"
 
 TEST(ElementIndex, NewDocumentHasEightRecordsAndNoRoot) {

@@ -25,7 +25,8 @@ inline std::string CheckIndexInvariants(const CXmlDocument& document) {
         return "element " + std::to_string(p) + " lies outside the text";
       }
       if (document.StartTagLength(p) < 2) return "element " + std::to_string(p) + " has no start tag";
-      if (document.Text()[parent.start] != u'<') return "element " + std::to_string(p) + " does not start at <";
+      if (document.Text()[parent.start] != u'<')
+        return "element " + std::to_string(p) + " does not start at <";
     }
     int32_t previous = 0, count = 0;
     for (int32_t c = parent.firstChild; c != 0; c = document.GetRecord(c).nextSibling) {

@@ -27,8 +27,8 @@ TEST(Navigation, AbsoluteAnywhereAndInvalidArgumentsFindNothing) {
 }
 
 TEST(Navigation, OnlyTheLeadingNameOfARelativePathCounts) {
-  for (const char16_t* name : {u"r", u"r/b", u"r[2]", u"r[@x='1']", u"r[@x=\"]\"]", u"r[@x=1]", u"r[b]",
-                               u"r/@x", u"r//b"}) {
+  for (const char16_t* name :
+       {u"r", u"r/b", u"r[2]", u"r[@x='1']", u"r[@x=\"]\"]", u"r[@x=1]", u"r[b]", u"r/@x", u"r//b"}) {
     CXmlDocument document(u"<r><b/></r>");
     EXPECT_TRUE(document.FindElement(name)) << U8(name);
   }

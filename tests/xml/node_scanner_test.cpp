@@ -1,8 +1,9 @@
 // The node scanner: node kinds, their extent, names and the syntax records.
+#include "xml/node_scanner.h"
+
 #include <gtest/gtest.h>
 
 #include "tests/xml/test_text.h"
-#include "xml/node_scanner.h"
 
 namespace {
 
@@ -34,22 +35,18 @@ void PrintTo(const ScanCase& c, std::ostream* out) { *out << U8(c.text); }
 INSTANTIATE_TEST_SUITE_P(
     Cases, ScanFirstNode,
     testing::Values(
-        ScanCase{u"", NODE_END_OF_TEXT, 0, false, u""},
-        ScanCase{u"<a>", NODE_START_TAG, 3, false, u""},
+        ScanCase{u"", NODE_END_OF_TEXT, 0, false, u""}, ScanCase{u"<a>", NODE_START_TAG, 3, false, u""},
         ScanCase{u"<a/>x", NODE_START_TAG, 4, true, u""},
         ScanCase{u"<a x=\"1>2\"/>", NODE_START_TAG, 12, true, u""},
         ScanCase{u"<a x='1'/>", NODE_START_TAG, 10, true, u""},
         ScanCase{u"<a b=c/>", NODE_START_TAG, 8, false, u""},
-        ScanCase{u"<a x/>", NODE_START_TAG, 6, false, u""},
-        ScanCase{u"<a\n/>", NODE_START_TAG, 5, true, u""},
+        ScanCase{u"<a x/>", NODE_START_TAG, 6, false, u""}, ScanCase{u"<a\n/>", NODE_START_TAG, 5, true, u""},
         ScanCase{u"<a \"x>\"y>", NODE_START_TAG, 6, false, u""},  // a quote not after "=" opens nothing
-        ScanCase{u"<a <b>", NODE_START_TAG, 6, false, u""},
-        ScanCase{u"</a >x", NODE_END_TAG, 5, false, u""},
+        ScanCase{u"<a <b>", NODE_START_TAG, 6, false, u""}, ScanCase{u"</a >x", NODE_END_TAG, 5, false, u""},
         ScanCase{u"</a x=\">\">", NODE_END_TAG, 8, false, u""},
         ScanCase{u"abc > d<e>", NODE_TEXT, 7, false, u""},
         ScanCase{u" \r\n\t<a>", NODE_WHITESPACE, 4, false, u""},
-        ScanCase{u"  x <a>", NODE_TEXT, 4, false, u""},
-        ScanCase{u"   ", NODE_WHITESPACE, 3, false, u""},
+        ScanCase{u"  x <a>", NODE_TEXT, 4, false, u""}, ScanCase{u"   ", NODE_WHITESPACE, 3, false, u""},
         ScanCase{u"<![CDATA[<a>]]>x", NODE_CDATA_SECTION, 15, false, u""},
         ScanCase{u"<![CDATA[a]>]]>", NODE_CDATA_SECTION, 15, false, u""},
         ScanCase{u"<?xml version=\"1.0\"?><r/>", NODE_PROCESSING_INSTRUCTION, 21, false, u""},
@@ -64,11 +61,14 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{u"<!x=\">\">", NODE_ERROR, 8, false, u"<exclamation_tag_syntax offset=\"0\"/>"},
         ScanCase{u"<!-x>", NODE_ERROR, 5, false, u"<comment_tag_syntax offset=\"0\"/>"},
         ScanCase{u"<![x>", NODE_ERROR, 5, false, u"<cdata_section_syntax offset=\"0\"/>"},
-        ScanCase{u"<!DOCTYPE r [<!x>]>", NODE_DOCUMENT_TYPE, 19, false, u"<doctype_tag_syntax offset=\"0\"/>"},
+        ScanCase{u"<!DOCTYPE r [<!x>]>", NODE_DOCUMENT_TYPE, 19, false,
+                 u"<doctype_tag_syntax offset=\"0\"/>"},
         ScanCase{u"<a", NODE_ERROR, 2, false, u"<unterminated_tag_syntax type=\"start_tag\" offset=\"0\"/>"},
-        ScanCase{u"<a x=\"1>", NODE_ERROR, 8, false, u"<unterminated_tag_syntax type=\"start_tag\" offset=\"0\"/>"},
+        ScanCase{u"<a x=\"1>", NODE_ERROR, 8, false,
+                 u"<unterminated_tag_syntax type=\"start_tag\" offset=\"0\"/>"},
         ScanCase{u"</a", NODE_ERROR, 3, false, u"<unterminated_tag_syntax type=\"end_tag\" offset=\"0\"/>"},
-        ScanCase{u"<!-- x", NODE_ERROR, 6, false, u"<unterminated_tag_syntax type=\"comment\" offset=\"0\"/>"},
+        ScanCase{u"<!-- x", NODE_ERROR, 6, false,
+                 u"<unterminated_tag_syntax type=\"comment\" offset=\"0\"/>"},
         ScanCase{u"<!-->", NODE_COMMENT, 5, false, u""},
         ScanCase{u"<![CDATA[x", NODE_ERROR, 10, false,
                  u"<unterminated_tag_syntax type=\"cdata_section\" offset=\"0\"/>"},

@@ -83,9 +83,19 @@ TEST(Robustness, OddCharactersAndUnclosedMarkup) {
   const std::u16string texts[] = {
       std::u16string(u"<a>\0<b x='\0'/>\0</a>", 19),
       u"<a>\xD800<b\xDC00 x='\xDFFF'>&#xD800;</b\xDC00></a>",
-      u"<a x='", u"<a x=\"1", u"<!--", u"<![CDATA[", u"<?x", u"<!DOCTYPE [<!ENTITY '", u"</",
-      u"<a><b x='>'/></a", u"<a>&#x;&#99999999;&lt</a>", u"<a/><<<<>>>>",
-      u"<a b=c/><a x/>", u"<a></a></a></a>", u"<a><b></c></d></a>",
+      u"<a x='",
+      u"<a x=\"1",
+      u"<!--",
+      u"<![CDATA[",
+      u"<?x",
+      u"<!DOCTYPE [<!ENTITY '",
+      u"</",
+      u"<a><b x='>'/></a",
+      u"<a>&#x;&#99999999;&lt</a>",
+      u"<a/><<<<>>>>",
+      u"<a b=c/><a x/>",
+      u"<a></a></a></a>",
+      u"<a><b></c></d></a>",
   };
   for (const std::u16string& text : texts) {
     CXmlDocument document(text);

@@ -43,7 +43,8 @@ TEST(TextConverter, Utf16AsTheSourceOfBytesGivesNothing) {
 TEST(TextConverter, Utf32InMachineOrder) {
   EXPECT_EQ(ConvertAll(u"UTF-32", Utf32({'a', 0xE9, 0x1F600})), u"a\u00E9\U0001F600");
   // Values beyond U+10FFFF fold into a pair too; a last partial unit is not read.
-  EXPECT_EQ(ConvertAll(u"UTF-32LE", Utf32({0x110000}) + "xy"), std::u16string({char16_t(0xD800), char16_t(0xDC00)}));
+  EXPECT_EQ(ConvertAll(u"UTF-32LE", Utf32({0x110000}) + "xy"),
+            std::u16string({char16_t(0xD800), char16_t(0xDC00)}));
   EXPECT_EQ(ConvertAll(u"UTF-32", "abc"), u"");
 }
 

@@ -16,7 +16,9 @@ using namespace std::string_literals;
 class TextFile : public testing::Test {
  protected:
   // Loads `bytes` from a file into the document; returns what LoadFile returned.
-  bool Load(const std::string& bytes) { return m_document.LoadFile(m_folder.Write("file.xml", bytes).u16string()); }
+  bool Load(const std::string& bytes) {
+    return m_document.LoadFile(m_folder.Write("file.xml", bytes).u16string());
+  }
 
   std::string Result() const { return Utf8(m_document.Result()); }
   static std::string Utf8(const std::u16string& text) { return std::string(text.begin(), text.end()); }
@@ -40,7 +42,8 @@ std::string Utf16Be(std::u16string_view text) {
 TEST_F(TextFile, Utf8WithMarkLeavesItsRecordsBeforeTheParse) {
   const std::string body = "<r>" + std::string(4997 - 7, 'x') + "</r>";
   EXPECT_TRUE(Load("\xEF\xBB\xBF" + body));
-  EXPECT_EQ(Result(), R"(<bom/><read encoding="UTF-8" length="4997"/><converted_to encoding="UTF-16" length="4997"/>)");
+  EXPECT_EQ(Result(),
+            R"(<bom/><read encoding="UTF-8" length="4997"/><converted_to encoding="UTF-16" length="4997"/>)");
   EXPECT_EQ(m_document.Text(), std::u16string(body.begin(), body.end()));
   EXPECT_EQ(m_document.Flags(), FLAG_UTF8_BOM);
   EXPECT_TRUE(m_document.FindElement(u"r"));
@@ -59,7 +62,8 @@ TEST_F(TextFile, EmptyFileAndMarkOnly) {
 
 TEST_F(TextFile, DeclaredEncodingIsUsedWithoutDetection) {
   EXPECT_TRUE(Load("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>caf\xE9</r>"));
-  EXPECT_EQ(Result(), R"(<read encoding="ISO-8859-1" length="54"/><converted_to encoding="UTF-16" length="54"/>)");
+  EXPECT_EQ(Result(),
+            R"(<read encoding="ISO-8859-1" length="54"/><converted_to encoding="UTF-16" length="54"/>)");
   EXPECT_EQ(m_document.GetElementText(m_document.FindElement(u"r") ? m_document.Current() : 0), u"caf\u00E9");
 
   EXPECT_TRUE(Load("<?xml version=\"1.0\" encoding=\"windows-1251\"?><r>\xCF\xF0\xE8</r>"));
@@ -76,17 +80,22 @@ TEST_F(TextFile, TextStartingWithMarkupIsUtf8WithoutDetection) {
 
 TEST_F(TextFile, OtherTextIsDetected) {
   EXPECT_TRUE(Load("\n<r>caf\xC3\xA9</r>"));
-  EXPECT_EQ(Result(), R"(<read encoding="UTF-8" length="13"/><utf8_detection/><converted_to encoding="UTF-16" length="12"/>)");
+  EXPECT_EQ(
+      Result(),
+      R"(<read encoding="UTF-8" length="13"/><utf8_detection/><converted_to encoding="UTF-16" length="12"/>)");
   EXPECT_EQ(m_document.Text(), u"\n<r>caf\u00E9</r>");
 
   EXPECT_TRUE(Load("\n<r>caf\xE9 \x80</r>"));
-  EXPECT_EQ(Result(), R"(<read encoding="" length="14"/><utf8_detection/><converted_to encoding="UTF-16" length="14"/>)");
+  EXPECT_EQ(
+      Result(),
+      R"(<read encoding="" length="14"/><utf8_detection/><converted_to encoding="UTF-16" length="14"/>)");
   EXPECT_EQ(m_document.Text(), u"\n<r>caf\u00E9 \u20AC</r>");  // the ANSI code page, Windows-1252
 }
 
 TEST_F(TextFile, HtmlMetaCharset) {
-  EXPECT_FALSE(Load("<html><head><meta http-equiv=\"CONTENT-TYPE\" content=\"text/html; charset=Shift_JIS\">"
-                    "</head><body>\x93\xfa\x96\x7b</body>"));  // an unended html element
+  EXPECT_FALSE(
+      Load("<html><head><meta http-equiv=\"CONTENT-TYPE\" content=\"text/html; charset=Shift_JIS\">"
+           "</head><body>\x93\xfa\x96\x7b</body>"));  // an unended html element
   EXPECT_EQ(Result().substr(0, 41), R"(<read encoding="Shift_JIS" length="107"/>)");
   EXPECT_NE(m_document.Text().find(u"<body>\u65E5\u672C</body>"), std::u16string::npos);
 }
@@ -99,7 +108,8 @@ TEST_F(TextFile, Utf16WithMarksArrivesUnchanged) {
   EXPECT_EQ(m_document.Flags(), FLAG_UTF16LE_FILE);
 
   EXPECT_TRUE(Load("\xFE\xFF" + Utf16Be(text)));
-  EXPECT_EQ(Result(), "<bom/><read encoding=\"UTF-16BE\" length=\"" + std::to_string(text.size()) + "\"/><endian_swap/>");
+  EXPECT_EQ(Result(), "<bom/><read encoding=\"UTF-16BE\" length=\"" + std::to_string(text.size()) +
+                          "\"/><endian_swap/>");
   EXPECT_EQ(m_document.Text(), text);
   EXPECT_EQ(m_document.Flags(), FLAG_UTF16BE_FILE);
 }
@@ -118,7 +128,8 @@ TEST_F(TextFile, ZeroCharactersAreRemovedAndCounted) {
   EXPECT_TRUE(Load(bytes));
   EXPECT_EQ(Result(), "<read encoding=\"UTF-8\" length=\"" + std::to_string(bytes.size()) +
                           "\"/><nulls_removed count=\"" + std::to_string(bytes.size() / 2) +
-                          "\"/><converted_to encoding=\"UTF-16\" length=\"" + std::to_string(bytes.size() / 2) + "\"/>");
+                          "\"/><converted_to encoding=\"UTF-16\" length=\"" +
+                          std::to_string(bytes.size() / 2) + "\"/>");
   EXPECT_EQ(m_document.Text(), u"<?xml version=\"1.0\" encoding=\"UTF-16\"?><r>x</r>");
 
   EXPECT_TRUE(Load("\xFF\xFE" + Utf16Le(u"<r>a\0b</r>"s)));
@@ -127,13 +138,16 @@ TEST_F(TextFile, ZeroCharactersAreRemovedAndCounted) {
 }
 
 TEST_F(TextFile, ZeroCharactersSpelledWithoutZeroBytesAreRemovedToo) {
-  EXPECT_TRUE(Load("<?xml version=\"1.0\" encoding=\"us-ascii\"?><r>a\x80" "b</r>"));
+  EXPECT_TRUE(
+      Load("<?xml version=\"1.0\" encoding=\"us-ascii\"?><r>a\x80"
+           "b</r>"));
   EXPECT_EQ(Result(), R"(<read encoding="us-ascii" length="51"/><nulls_removed count="1"/>)"
                       R"(<converted_to encoding="UTF-16" length="50"/>)");
   EXPECT_NE(m_document.Text().find(u"<r>ab</r>"), std::u16string::npos);
 
   EXPECT_TRUE(Load("<?xml version=\"1.0\" encoding=\"utf-7\"?><r>\0a+AAA-b</r>"s));
-  EXPECT_EQ(Result().substr(0, 76), R"(<read encoding="utf-7" length="53"/><nulls_removed count="2"/><converted_to )");
+  EXPECT_EQ(Result().substr(0, 76),
+            R"(<read encoding="utf-7" length="53"/><nulls_removed count="2"/><converted_to )");
   EXPECT_NE(m_document.Text().find(u"<r>ab</r>"), std::u16string::npos);
 }
 
@@ -152,7 +166,8 @@ TEST_F(TextFile, UnknownEncodingIsRecordedAndReadAsAnsi) {
 }
 
 TEST_F(TextFile, DeclarationBeyondTheTopIsNotSeen) {
-  const std::string declaration = "<?xml version=\"1.0\"" + std::string(1100, ' ') + "encoding=\"ISO-8859-1\"?>";
+  const std::string declaration =
+      "<?xml version=\"1.0\"" + std::string(1100, ' ') + "encoding=\"ISO-8859-1\"?>";
   EXPECT_TRUE(Load(declaration + "<r>\xE9</r>"));
   EXPECT_EQ(Result().substr(0, 17), R"(<read encoding="U)");
   EXPECT_NE(m_document.Text().find(u"<r>\uFFFD</r>"), std::u16string::npos);

@@ -1,0 +1,215 @@
+// The engine end to end against the test server: Init's refusals, the address check, and every
+// path of states from the first probe to the final state, with the destination file.
+#include "download/web_downloader.h"
+
+#include <gtest/gtest.h>
+
+#include "download/destination_file.h"
+#include "download_test_helpers.h"
+
+#ifndef _WIN32
+#include <csignal>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class WebDownloaderTest : public testing::Test {
+ protected:
+  void SetUp() override { ResetDownloadShared(); }
+  void TearDown() override { ShutdownDownloader(); }
+
+  std::u16string Url(Kind kind, unsigned long long size, const std::string& query = {}) {
+    return m_server.Url(kind, size, query);
+  }
+
+  // Init, state 1 and the worker resumed, as the owner does it; then watches until a final state.
+  void Download(const std::u16string& primary, const std::u16string& fallback) {
+    CWebDownloader* engine = GetDownloader();
+    ASSERT_TRUE(engine->Init(primary, fallback, PathText(m_file)));
+    PublishStatus({STATUS_INIT, 0, 0});
+    m_watch.Begin();
+    ASSERT_TRUE(engine->ResumeWorker());
+    ASSERT_TRUE(m_watch.WatchUntilFinal());
+  }
+
+  void ExpectSuccess(uint64_t size) {
+    EXPECT_EQ(m_watch.states, (std::vector<int32_t>{1, 2, 3, 8}));
+    EXPECT_EQ(m_watch.final.total, size);
+    EXPECT_EQ(m_watch.final.received, size);
+    ASSERT_TRUE(m_watch.fileExistsAtFinal);
+    EXPECT_EQ(m_watch.fileAtFinal, Pattern(0, size));
+  }
+
+  TestHttpServer& m_server = TestHttpServer::Get();
+  TempFolder m_folder;
+  std::filesystem::path m_file = m_folder / "Plantyx Setup.exe";
+  StateWatcher m_watch{m_file};
+};
+
+TEST_F(WebDownloaderTest, InitRefusesMissingAddressesOrDestination) {
+  CWebDownloader* engine = GetDownloader();
+  EXPECT_FALSE(engine->Init(u"", u"", PathText(m_file)));
+  EXPECT_FALSE(engine->Init(Url(Kind::Http, 10), u"", u""));
+  EXPECT_FALSE(engine->Init(Url(Kind::Http, 10), u"", PathText(m_folder / "missing" / "a.exe")));
+  EXPECT_FALSE(engine->Init(Url(Kind::Http, 10), u"", PathText(m_folder.Path())));
+  EXPECT_FALSE(std::filesystem::exists(m_file));
+  EXPECT_FALSE(engine->ResumeWorker()) << "nothing to start after a refused Init";
+}
+
+TEST_F(WebDownloaderTest, InitRefusesADestinationOpenElsewhereAndLeavesItAlone) {
+  m_folder.Write("Plantyx Setup.exe", "in use");
+#ifdef _WIN32
+  HANDLE other = CreateFileW(reinterpret_cast<const wchar_t*>(PathText(m_file).c_str()), GENERIC_READ, 0, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(other, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(GetDownloader()->Init(Url(Kind::Http, 10), u"", PathText(m_file)));
+  CloseHandle(other);
+#else
+  int other = open(m_file.c_str(), O_RDONLY);
+  ASSERT_GE(other, 0);
+  ASSERT_EQ(flock(other, LOCK_EX), 0);
+  EXPECT_FALSE(GetDownloader()->Init(Url(Kind::Http, 10), u"", PathText(m_file)));
+  close(other);
+#endif
+  EXPECT_EQ(ReadBytes(m_file), "in use");
+}
+
+TEST_F(WebDownloaderTest, NormalizeUrlsPrefixesWhatDoesNotParse) {
+  struct Case {
+    std::u16string primary, fallback, wantPrimary, wantFallback;
+  };
+  const Case cases[] = {
+      {u"http://a.example/s.exe", u"b.example/s.exe", u"http://a.example/s.exe", u"b.example/s.exe"},
+      {u"a.example/s.exe", u"b.example/s.exe", u"http://a.example/s.exe", u"b.example/s.exe"},
+      {u"", u"b.example/s.exe", u"http://", u"b.example/s.exe"},
+  };
+  for (const Case& c : cases) {
+    ShutdownDownloader();
+    CWebDownloader* engine = GetDownloader();
+    ASSERT_TRUE(engine->Init(c.primary, c.fallback, PathText(m_file)));
+    engine->NormalizeUrls();
+    EXPECT_EQ(engine->PrimaryUrl(), c.wantPrimary);
+    EXPECT_EQ(engine->FallbackUrl(), c.wantFallback);
+  }
+  ShutdownDownloader();
+  EXPECT_FALSE(std::filesystem::exists(m_file)) << "a worker that never ran leaves no file";
+}
+
+TEST_F(WebDownloaderTest, SuccessLeavesTheWholeFile) {
+  Download(Url(Kind::Http, 200'000, "range_delay=200"), Url(Kind::Http, 10));
+  ExpectSuccess(200'000);
+}
+
+TEST_F(WebDownloaderTest, SuccessOverHttpsWithABareHostPrimaryFallingBack) {
+  // The bare primary gets "http://" and then finds no server; the fallback is used.
+  Download(u"127.0.0.1:1/none.exe", Url(Kind::Https, 70'000, "range_delay=200"));
+  ExpectSuccess(70'000);
+}
+
+TEST_F(WebDownloaderTest, NoSizeFromEitherAddressFails) {
+  Download(Url(Kind::Http, 5000, "status=404"), Url(Kind::HttpsExpired, 5000));
+  EXPECT_EQ(m_watch.states, (std::vector<int32_t>{1, 6, 10}));
+  EXPECT_EQ(m_watch.final.total, 0u);
+  EXPECT_FALSE(m_watch.fileExistsAtFinal);
+}
+
+TEST_F(WebDownloaderTest, AFailedTransferCleansUp) {
+  // The probe sees a size; the range request then meets the fault.
+  // The ranged reply comes late, so that the watcher sees state 2 however fast the fault is.
+  for (const char* query : {"short=100", "reset=40000", "long=10", "badtotal=1"}) {
+    SCOPED_TRACE(query);
+    ShutdownDownloader();
+    ResetDownloadShared();
+    m_watch = StateWatcher(m_file);
+    Download(Url(Kind::Http, 100'000, std::string(query) + "&range_delay=200"), u"");
+    EXPECT_EQ(m_watch.states, (std::vector<int32_t>{1, 2, 6, 7, 10}));
+    EXPECT_FALSE(m_watch.fileExistsAtFinal);
+  }
+}
+
+TEST_F(WebDownloaderTest, CancelBeforeTheTransfer) {
+  CWebDownloader* engine = GetDownloader();
+  ASSERT_TRUE(engine->Init(Url(Kind::Http, 5000), u"", PathText(m_file)));
+  CancelEvent.Set();
+  m_watch.Begin();
+  ASSERT_TRUE(engine->ResumeWorker());
+  ASSERT_TRUE(m_watch.WatchUntilFinal());
+  EXPECT_EQ(m_watch.states, (std::vector<int32_t>{1, 5, 10}));
+  EXPECT_FALSE(m_watch.fileExistsAtFinal);
+}
+
+TEST_F(WebDownloaderTest, CancelDuringTheTransferAfterAQuestion) {
+  bool asked = false;
+  m_watch.onPoll = [&](const DownloadStatus& now) {
+    if (!asked && now.received >= 8192) {
+      asked = true;
+      RunEvent.Clear();  // the question is open
+      std::this_thread::sleep_for(200ms);
+      CancelEvent.Set();  // confirmed
+      RunEvent.Set();
+    }
+  };
+  Download(Url(Kind::Http, 1'000'000, "trickle=5"), u"");
+  EXPECT_EQ(m_watch.states, (std::vector<int32_t>{1, 2, 5, 10}));
+  EXPECT_FALSE(m_watch.fileExistsAtFinal);
+}
+
+TEST_F(WebDownloaderTest, DecliningTheQuestionContinuesTheSameFile) {
+  bool asked = false;
+  m_watch.onPoll = [&](const DownloadStatus& now) {
+    if (!asked && now.received >= 8192) {
+      asked = true;
+      RunEvent.Clear();
+      std::this_thread::sleep_for(500ms);
+      RunEvent.Set();  // declined
+    }
+  };
+  Download(Url(Kind::Http, 120'000, "trickle=2"), u"");
+  ExpectSuccess(120'000);
+}
+
+TEST_F(WebDownloaderTest, ShutdownStopsAWorkerStillRunning) {
+  CWebDownloader* engine = GetDownloader();
+  ASSERT_TRUE(engine->Init(Url(Kind::Http, 1'000'000, "trickle=5"), u"", PathText(m_file)));
+  ASSERT_TRUE(engine->ResumeWorker());
+  for (int i = 0; i < 10000 && ReadStatus().received == 0; ++i) std::this_thread::sleep_for(1ms);
+  ShutdownDownloader();
+  EXPECT_EQ(ReadStatus().state, STATUS_FINISHED);
+  EXPECT_FALSE(std::filesystem::exists(m_file));
+}
+
+#ifndef _WIN32
+// A full disk, as a file-size limit in a child process: the write fails, the download ends in
+// failure and the partial file is deleted. (Under Wine there is no such limit to set.)
+TEST_F(WebDownloaderTest, AFullDiskFailsTheDownload) {
+  std::u16string url = Url(Kind::Http, 500'000, "range_delay=200");
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    rlimit limit{100'000, 100'000};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    signal(SIGXFSZ, SIG_IGN);
+    StateWatcher watch(m_file);
+    if (!GetDownloader()->Init(url, u"", PathText(m_file))) _exit(100);
+    watch.Begin();
+    if (!GetDownloader()->ResumeWorker()) _exit(100);
+    bool ended = watch.WatchUntilFinal();
+    bool expected = ended && watch.states == std::vector<int32_t>{1, 2, 6, 7, 10} && !watch.fileExistsAtFinal;
+    _exit(expected ? 0 : 101);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_FALSE(std::filesystem::exists(m_file));
+}
+#endif
+
+}  // namespace
