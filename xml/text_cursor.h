@@ -22,7 +22,6 @@ struct TextCursor {
 
   int32_t Length() const { return static_cast<int32_t>(text.size()); }
   bool AtEnd() const { return position >= Length(); }
-  char16_t At(int32_t offset) const { return offset < Length() ? text[offset] : u'\0'; }
   int32_t TokenLength() const { return tokenEnd - tokenStart + 1; }
   std::u16string_view Token() const {
     return TokenLength() > 0 ? text.substr(tokenStart, TokenLength()) : std::u16string_view();

@@ -15,7 +15,7 @@ namespace platform::win32 {
 
 namespace {
 
-constexpr UINT_PTR kSubclassId = 1;
+constexpr wchar_t kHostProperty[] = L"TorvinButtonHost";
 constexpr LONG_PTR kTypeBits = 0x1F;
 constexpr int kTooltipMaxWidth = 400;
 
@@ -26,7 +26,9 @@ ButtonHost::~ButtonHost() { Unbind(); }
 void ButtonHost::Bind(IButtonEvents& events) {
   Unbind();
   m_events = &events;
-  SetWindowSubclass(m_hWnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  SetPropW(m_hWnd, kHostProperty, this);
+  m_oldProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ButtonHost::WindowProc)));
   const LONG_PTR style = GetWindowLongPtrW(m_hWnd, GWL_STYLE);
   events.OnBound(static_cast<uint32_t>(style & kTypeBits));
   SetWindowLongPtrW(m_hWnd, GWL_STYLE, (style & ~kTypeBits) | BS_OWNERDRAW | WS_CLIPSIBLINGS);
@@ -35,7 +37,8 @@ void ButtonHost::Bind(IButtonEvents& events) {
 
 void ButtonHost::Unbind() {
   if (!m_events) return;
-  RemoveWindowSubclass(m_hWnd, SubclassProc, kSubclassId);
+  SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_oldProc));
+  RemovePropW(m_hWnd, kHostProperty);
   if (m_hTooltip) DestroyWindow(m_hTooltip);
   m_hTooltip = nullptr;
   m_events = nullptr;
@@ -84,11 +87,24 @@ void ButtonHost::OpenAddress(const std::u16string& address) {
   ShellExecuteExW(&info);
 }
 
-void ButtonHost::PlayNamedSound(const std::u16string& name, uint32_t flags) { PlaySoundW(Wide(name), nullptr, flags); }
-
-LRESULT CALLBACK ButtonHost::SubclassProc(HWND, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
-  return reinterpret_cast<ButtonHost*>(self)->Handle(msg, wp, lp);
+// The multimedia library is loaded on first use, from the system folder only (the executable
+// imports no library that could be planted beside it).
+void ButtonHost::PlayNamedSound(const std::u16string& name, uint32_t flags) {
+  using PlaySoundFn = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
+  static const auto play = [] {
+    const HMODULE library = LoadLibraryExW(L"winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return library ? reinterpret_cast<PlaySoundFn>(reinterpret_cast<void (*)()>(GetProcAddress(library, "PlaySoundW")))
+                   : nullptr;
+  }();
+  if (play) play(Wide(name), nullptr, flags);
 }
+
+LRESULT CALLBACK ButtonHost::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = static_cast<ButtonHost*>(GetPropW(hwnd, kHostProperty));
+  return self ? self->Handle(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT ButtonHost::Default(UINT msg, WPARAM wp, LPARAM lp) { return CallWindowProcW(m_oldProc, m_hWnd, msg, wp, lp); }
 
 // The tooltip is made on the first message and is given no tool; it only sees the mouse traffic.
 void ButtonHost::RelayToTooltip(UINT msg, WPARAM wp, LPARAM lp) {
@@ -125,9 +141,9 @@ LRESULT ButtonHost::Handle(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg != WM_NCDESTROY) RelayToTooltip(msg, wp, lp);
   switch (msg) {
     case WM_LBUTTONDBLCLK:  // a double click acts as two clicks
-      return DefSubclassProc(m_hWnd, WM_LBUTTONDOWN, wp, lp);
+      return Default(WM_LBUTTONDOWN, wp, lp);
     case WM_MOUSEMOVE: {
-      const LRESULT result = DefSubclassProc(m_hWnd, msg, wp, lp);
+      const LRESULT result = Default(msg, wp, lp);
       OnMouseMove(lp, wp);
       return result;
     }
@@ -135,22 +151,22 @@ LRESULT ButtonHost::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       events.OnMouseLeave();
       return 0;
     case WM_KILLFOCUS: {
-      const LRESULT result = DefSubclassProc(m_hWnd, msg, wp, lp);
+      const LRESULT result = Default(msg, wp, lp);
       events.OnKillFocus();
       return result;
     }
     case WM_ACTIVATE: {
-      const LRESULT result = DefSubclassProc(m_hWnd, msg, wp, lp);
+      const LRESULT result = Default(msg, wp, lp);
       if (LOWORD(wp) == WA_INACTIVE) events.OnDeactivate();
       return result;
     }
     case WM_CANCELMODE: {
-      const LRESULT result = DefSubclassProc(m_hWnd, msg, wp, lp);
+      const LRESULT result = Default(msg, wp, lp);
       events.OnCancelMode();
       return result;
     }
     case WM_ENABLE: {
-      const LRESULT result = DefSubclassProc(m_hWnd, msg, wp, lp);
+      const LRESULT result = Default(msg, wp, lp);
       if (!wp) {
         MoveFocusOnDisable();
         events.OnDisabled();
@@ -164,29 +180,29 @@ LRESULT ButtonHost::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     case WM_GETDLGCODE:
-      return DefSubclassProc(m_hWnd, msg, wp, lp) | (events.IsDefault() ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+      return Default(msg, wp, lp) | (events.IsDefault() ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
     case WM_SYSCOLORCHANGE: {
-      const LRESULT result = DefSubclassProc(m_hWnd, msg, wp, lp);
+      const LRESULT result = Default(msg, wp, lp);
       events.OnSysColorChange();
       return result;
     }
     case BM_SETSTYLE:
       events.OnSetStyle(static_cast<uint32_t>(wp & kTypeBits));
-      return DefSubclassProc(m_hWnd, msg, (wp & ~static_cast<WPARAM>(kTypeBits)) | BS_OWNERDRAW, lp);
+      return Default(msg, (wp & ~static_cast<WPARAM>(kTypeBits)) | BS_OWNERDRAW, lp);
     case BM_SETCHECK:
       events.OnSetCheck(static_cast<int32_t>(wp));
       return 0;
     case BM_GETCHECK:
       return events.GetCheck();
     case WM_NCDESTROY: {
-      const LRESULT result = DefSubclassProc(m_hWnd, msg, wp, lp);
+      const LRESULT result = Default(msg, wp, lp);
       Unbind();
       return result;
     }
     default:
       break;
   }
-  return DefSubclassProc(m_hWnd, msg, wp, lp);
+  return Default(msg, wp, lp);
 }
 
 }  // namespace platform::win32

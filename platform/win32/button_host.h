@@ -31,8 +31,9 @@ class ButtonHost final : public IButtonWindow {
   void PlayNamedSound(const std::u16string& name, uint32_t flags) override;
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Default(UINT msg, WPARAM wp, LPARAM lp);
   void RelayToTooltip(UINT msg, WPARAM wp, LPARAM lp);
   void OnMouseMove(LPARAM lp, WPARAM wp);
   void MoveFocusOnDisable();
@@ -40,6 +41,7 @@ class ButtonHost final : public IButtonWindow {
 
   HWND m_hWnd;
   IButtonEvents* m_events = nullptr;
+  WNDPROC m_oldProc = nullptr;
   HWND m_hTooltip = nullptr;
 };
 

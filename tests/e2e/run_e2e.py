@@ -40,7 +40,12 @@ def wait_for(what, predicate, timeout, interval=0.2):
 class Run:
     def __init__(self, args):
         self.args = args
-        self.folder = tempfile.mkdtemp(prefix="torvin-e2e-")
+        if args.keep:
+            shutil.rmtree(args.keep, ignore_errors=True)
+            os.makedirs(args.keep)
+            self.folder = os.path.abspath(args.keep)
+        else:
+            self.folder = tempfile.mkdtemp(prefix="torvin-e2e-")
         self.app = os.path.join(self.folder, "app")
         self.www = os.path.join(self.folder, "www")
         os.makedirs(self.app)
@@ -70,6 +75,8 @@ class Run:
             f.write(data + bytes(max(0, PAYLOAD_SIZE - len(data))))
 
     def start_screen(self):
+        if self.args.keep and os.environ.get("DISPLAY"):
+            return  # a demonstration shows on the user's own screen
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
                                       "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
@@ -200,7 +207,8 @@ class Run:
             except subprocess.TimeoutExpired:
                 self.xvfb.kill()
                 self.xvfb.wait()
-        shutil.rmtree(self.folder, ignore_errors=True)
+        if not self.args.keep:
+            shutil.rmtree(self.folder, ignore_errors=True)
 
 
 def image_size(path):
@@ -246,7 +254,10 @@ def case_cancel_no(run):
 def case_server_failure(run):
     run.write_config(run.server.url("full.exe", status=500))
     run.launch()
-    run.dialog()
+    wid = run.dialog()
+    time.sleep(1.0)
+    os.makedirs(run.args.artifacts, exist_ok=True)
+    run.screenshot(wid, os.path.join(run.args.artifacts, "download-failed.png"))
     run.wait_exit()
     run.expect_nothing_left()
 
@@ -285,6 +296,20 @@ def case_not_supported_on_32bit(run):
     run.expect_nothing_left()
 
 
+def case_demo(run):
+    """The whole product, slowly enough to watch: download, screenshot, launch."""
+    run.write_config(run.server.url("full.exe", rate=96 * 1024))
+    run.launch()
+    wid = run.dialog()
+    time.sleep(3.0)
+    run.screenshot(wid, os.path.join(run.folder, "mid-download.png"))
+    run.expect_launched("full", "full.exe")
+    run.wait_exit()
+    print("screenshot:      %s" % os.path.join(run.folder, "mid-download.png"))
+    print("downloaded file: %s" % run.downloaded())
+    print("launch record:   %s (%s)" % (os.path.join(run.app, "launch-record.txt"), run.launch_record()))
+
+
 CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
 
 
@@ -299,6 +324,7 @@ def main():
     parser.add_argument("--win32", action="store_true", help="the prefix is a 32-bit one")
     parser.add_argument("--wine-run", required=True)
     parser.add_argument("--artifacts", required=True, help="where screenshots are kept")
+    parser.add_argument("--keep", help="run in this folder and keep it (and use $DISPLAY if there is one)")
     args = parser.parse_args()
     run = Run(args)
     try:

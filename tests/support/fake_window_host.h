@@ -45,11 +45,15 @@ class FakeButtonWindow final : public platform::IButtonWindow {
 
 class FakeWindowHost final : public platform::IWindowHost {
  public:
-  // Creates the "window" at `rect` and runs the dialog's initialisation, as the real host does.
-  bool Open(platform::IDialogEvents& dialog, platform::Rect rect = {100, 100, 100 + 596, 100 + 325}) {
+  // Creates the "window" for the dialog, without initialising it.
+  void Attach(platform::IDialogEvents& dialog) {
     m_dialog = &dialog;
-    windowRect = rect;
     dialog.OnCreate(*this);
+  }
+
+  // Creates the "window" and runs the dialog's initialisation, as the real host does.
+  bool Open(platform::IDialogEvents& dialog) {
+    Attach(dialog);
     return dialog.OnInitDialog();
   }
 
@@ -98,7 +102,7 @@ class FakeWindowHost final : public platform::IWindowHost {
   platform::IButtonWindow& Control(int id) override { return controls[id]; }
   void BindControl(int id, platform::IButtonEvents& events) override { controls[id].events = &events; }
 
-  platform::Rect windowRect;
+  platform::Rect windowRect{100, 100, 100 + 397, 100 + 200};
   bool iconsSet = false;
   std::map<uint32_t, uint32_t> timers;
   std::vector<platform::Rect> invalidated;

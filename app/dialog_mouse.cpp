@@ -1,0 +1,56 @@
+// The mouse on the dialog's own face: the painted close and minimise buttons, and the band along
+// the top that drags the window.
+#include "app/installer_dialog.h"
+#include "app/window_geometry.h"
+
+namespace {
+
+constexpr int32_t kDragBandHeight = 32;
+constexpr int32_t kDragBandRightMargin = 50;
+
+}  // namespace
+
+// At most one caption image is redrawn per move; a hot flag is cleared only once the pointer has
+// left both buttons.
+void CTorvinWebInstallerDlg::OnMouseMove(platform::Point at) {
+  m_bDragging = false;
+  const ui::Point point = ToUiPoint(at);
+  if (m_layout.rcClose.Contains(point)) {
+    m_host->SetCursor(platform::Cursor::Hand);
+    if (!m_bCloseHot) {
+      m_bCloseHot = true;
+      DrawSkinImage(m_layout.rcClose, m_skin.closeHot);
+    }
+    return;
+  }
+  if (m_layout.rcMinimize.Contains(point)) {
+    m_host->SetCursor(platform::Cursor::Hand);
+    if (!m_bMinimizeHot) {
+      m_bMinimizeHot = true;
+      DrawSkinImage(m_layout.rcMinimize, m_skin.minimizeHot);
+    }
+    return;
+  }
+  m_host->SetCursor(platform::Cursor::Arrow);
+  if (m_bCloseHot) {
+    m_bCloseHot = false;
+    DrawSkinImage(m_layout.rcClose, m_skin.closeNormal);
+  } else if (m_bMinimizeHot) {
+    m_bMinimizeHot = false;
+    DrawSkinImage(m_layout.rcMinimize, m_skin.minimizeNormal);
+  }
+}
+
+void CTorvinWebInstallerDlg::OnLButtonDown(platform::Point at) {
+  if (m_bCloseHot) {
+    OnCancelClicked();  // exactly as the Cancel button; the window is not closed directly
+    return;
+  }
+  if (m_bMinimizeHot) m_host->Minimize();
+  const platform::Size window = WindowSize();
+  const platform::Rect band{0, 0, window.width - kDragBandRightMargin, kDragBandHeight};
+  m_bDragging = band.Contains(at);
+  if (m_bDragging) m_host->StartDrag(at);
+}
+
+void CTorvinWebInstallerDlg::OnLButtonUp(platform::Point) { m_bDragging = false; }

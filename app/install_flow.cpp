@@ -1,0 +1,134 @@
+// The install flow of the dialog: the polling tick, the status texts, the progress that never goes
+// back, the question before cancelling and the launch of the downloaded installer.
+#include "app/installer_dialog.h"
+#include "app/ui_strings.h"
+#include "app/window_geometry.h"
+#include "platform/file.h"
+#include "platform/system.h"
+#include "ui/window_painting.h"
+
+namespace {
+
+constexpr uint32_t kPollMs = 250;
+constexpr uint32_t kCancelledPollMs = 1000;
+// Without a running engine the failure text stays this many ticks before the dialog ends.
+constexpr int32_t kIdleFailureTicks = 8;
+
+constexpr ui::Color kCancelledCaption = ui::Rgb(133, 133, 133);
+
+}  // namespace
+
+// The record as the engine left it, or, when no engine was started, a failure that ends after a
+// moment, so that the user sees why nothing is downloaded.
+DownloadStatus CTorvinWebInstallerDlg::PollStatus() {
+  if (m_bEngineStarted) return ReadStatus();
+  DownloadStatus idle;
+  idle.state = m_nIdleTicks++ < kIdleFailureTicks ? STATUS_DOWNLOAD_FAILED : STATUS_FINISHED;
+  return idle;
+}
+
+void CTorvinWebInstallerDlg::OnTimer(uint32_t id) {
+  if (id != IDT_STATUS_POLL) return;
+  m_host->KillTimer(IDT_STATUS_POLL);
+  const DownloadStatus status = PollStatus();
+  if (m_bCancelConfirmed) {
+    OnCancelModeTick(status);
+    return;
+  }
+  if (OnNormalTick(status)) m_host->SetTimer(IDT_STATUS_POLL, kPollMs);
+}
+
+// After a confirmed cancel only the engine's winding down is watched. A download that had already
+// completed never reaches state 10: once the worker is done (state 8) the file is removed and the
+// dialog ends without launching it.
+void CTorvinWebInstallerDlg::OnCancelModeTick(const DownloadStatus& status) {
+  switch (status.state) {
+    case STATUS_FINISHED:
+      OnCancel();
+      return;
+    case STATUS_PREPARE_INSTALL:
+      platform::RemoveFile(m_strInstallerPath);
+      OnCancel();
+      return;
+    case STATUS_DOWNLOAD_CANCELLED:
+      ShowStatus(STATUS_DOWNLOAD_CANCELLED);
+      m_host->SetTimer(IDT_STATUS_POLL, kCancelledPollMs);
+      return;
+    default:
+      ShowStatus(STATUS_DOWNLOAD_CANCELLING);
+      m_host->SetTimer(IDT_STATUS_POLL, kPollMs);
+      return;
+  }
+}
+
+// One tick of a running download; false when the tick ended the dialog or re-armed the timer itself.
+bool CTorvinWebInstallerDlg::OnNormalTick(const DownloadStatus& status) {
+  if (status.state == STATUS_DOWNLOAD_FAILED) ShowStatus(STATUS_DOWNLOAD_FAILED);
+  if (status.state == STATUS_FINISHED) {
+    OnCancel();
+    return false;
+  }
+  if (status.total != m_ullTotalBytes) m_ullTotalBytes = status.total;
+  if (status.state != m_nLastState) {
+    ShowStatus(status.state);
+    m_nLastState = status.state;
+  }
+  // Two paints while bytes have arrived, each moving the bar's bands on; a smaller count than the
+  // one shown is never painted.
+  if (status.received != 0 && status.received >= m_ullShownBytes) {
+    ShowProgress(status.received);
+    ShowProgress(status.received);
+  }
+  if (status.state == STATUS_PREPARE_INSTALL) {
+    if (!s_bLaunchArmed) {
+      s_bLaunchArmed = true;  // the preparing text stays up for one whole tick
+      return true;
+    }
+    s_bLaunchArmed = false;
+    platform::ShellOpen(m_strInstallerPath);
+    OnCancel();
+    return false;
+  }
+  return true;
+}
+
+void CTorvinWebInstallerDlg::ShowStatus(int32_t state) {
+  if (const UIString* text = StatusUIString(state)) m_strStatusText = GetUIString(*text, m_strIniPath);
+  m_bStatusDirty = true;
+  m_host->Invalidate(ToWindowRect(m_layout.rcStatus));
+  m_host->PostPaint();
+}
+
+void CTorvinWebInstallerDlg::ShowProgress(uint64_t received) {
+  m_ullShownBytes = received;
+  m_bProgressDirty = true;
+  m_bStatusDirty = true;
+  m_host->Invalidate(ToWindowRect(ui::ProgressInvalidRect(m_layout)));
+  m_host->SendPaint();
+}
+
+void CTorvinWebInstallerDlg::OnCancelClicked() {
+  if (m_bCancelConfirmed) return;
+  RunEvent.Clear();  // the transfer holds while the question is open
+  const platform::MessageBoxAnswer answer = m_host->ShowMessageBox(
+      GetUIString(IDS_MESSAGE_CANCELNOTICE, m_strIniPath), m_config.strProductName,
+      platform::MessageBoxKind::YesNoExclamation);
+  if (answer != platform::MessageBoxAnswer::Yes) {
+    RunEvent.Set();
+    return;
+  }
+  m_bCancelConfirmed = true;
+  CancelEvent.Set();
+  RunEvent.Set();
+  ShowCancelledLook();
+}
+
+// The Cancel button looks disabled but stays enabled; further clicks are ignored.
+void CTorvinWebInstallerDlg::ShowCancelledLook() {
+  m_btnCancel.SetColor(ui::CTorvinButton::ColorForeIn, kCancelledCaption);
+  m_btnCancel.SetColor(ui::CTorvinButton::ColorForeOut, kCancelledCaption);
+  m_btnCancel.SetColor(ui::CTorvinButton::ColorForeFocus, kCancelledCaption);
+  m_btnCancel.SetPressOffset(0, 0);
+  auto disabled = std::make_shared<ui::Bitmap>(std::move(m_skin.cancelDisabled));
+  m_btnCancel.SetImages(disabled, disabled);
+}

@@ -1,0 +1,178 @@
+// The dialog's life: construction, the start-up sequence in its fixed order, the three start-up
+// failures, the start of the download engine, and the teardown.
+#include "app/installer_dialog.h"
+
+#include "app/installer_path.h"
+#include "app/patch_selection.h"
+#include "app/ui_strings.h"
+#include "app/url_check.h"
+#include "app/window_geometry.h"
+#include "download/web_downloader.h"
+#include "platform/system.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+constexpr uint32_t kPollMs = 250;
+constexpr char16_t kIniFileName[] = u"TorvinWebInstallerString.ini";
+constexpr char16_t kConfigFileName[] = u"TorvinWebInstaller.xml";
+constexpr char16_t kXmlMissing[] = u"Xml file is missing!";
+constexpr char16_t kUnrecognizedUrl[] = u"Unrecognized URL";
+
+constexpr ui::Color kWhite = ui::Rgb(255, 255, 255);
+constexpr ui::Color kLinkGrey = ui::Rgb(165, 165, 165);
+
+// Everything before the executable path's last backslash; empty when the path is unknown.
+std::u16string ModuleFolder() {
+  const std::u16string path = platform::ModulePath();
+  const size_t slash = path.find_last_of(u"\\/");
+  return slash == std::u16string::npos ? std::u16string() : path.substr(0, slash);
+}
+
+}  // namespace
+
+CTorvinWebInstallerDlg::CTorvinWebInstallerDlg()
+    : m_strModuleDir(ModuleFolder()),
+      m_cancelBinding(m_btnCancel, [this]() -> const ui::Bitmap& { return m_face.Empty() ? Face() : m_face; }),
+      m_linkBinding(m_btnProblemLink, [this]() -> const ui::Bitmap& { return m_face.Empty() ? Face() : m_face; }) {}
+
+// The skin goes first, then the engine; the worker has stored its final state by now, or was
+// never started.
+CTorvinWebInstallerDlg::~CTorvinWebInstallerDlg() {
+  m_skin = {};
+  m_bmpBarFrames = {};
+  ShutdownDownloader();
+}
+
+void CTorvinWebInstallerDlg::OnCreate(platform::IWindowHost& host) { m_host = &host; }
+
+void CTorvinWebInstallerDlg::DoDataExchange() {
+  m_cancelBinding.Bind(*m_host, IDC_BTN_CANCEL);
+  m_linkBinding.Bind(*m_host, IDC_BTN_PROBLEM_LINK);
+}
+
+bool CTorvinWebInstallerDlg::OnInitDialog() {
+  DoDataExchange();
+  m_host->SetWindowIcons();
+  DetectPlatform(m_platform);
+  m_skin = ui::LoadSkinImages(m_strModuleDir);
+  bool ended = false;
+  LoadAndCheckConfiguration(ended);
+  if (ended) return true;
+  SizeWindowToBackground();
+  m_bmpBarFrames = ui::LoadBarFrames();
+  PlaceButtons();
+  const platform::Size window = WindowSize();
+  m_layout = ui::ComputeLayout({window.width, window.height}, m_bmpBarFrames[0], m_skin.statusBack);
+  SetUpButtons();
+  if (!ValidateInstallerUrls(m_config)) {
+    m_host->ShowMessageBox(kUnrecognizedUrl, std::nullopt, platform::MessageBoxKind::OkCancel);
+    OnOK();
+    return true;
+  }
+  StartDownloadEngine();
+  m_host->SetTimer(IDT_STATUS_POLL, kPollMs);
+  return true;
+}
+
+// Configuration, patch choice, installer path and the 64-bit gate. Without a module folder all of
+// it is skipped: the links stay empty and the URL check ends start-up.
+void CTorvinWebInstallerDlg::LoadAndCheckConfiguration(bool& ended) {
+  m_strIniPath = kIniFileName;
+  std::u16string configPath = kConfigFileName;
+  if (m_strModuleDir.empty()) return;
+  m_strIniPath = m_strModuleDir + u"\\" + m_strIniPath;
+  configPath = m_strModuleDir + u"\\" + configPath;
+  if (!LoadConfiguration(configPath, m_platform, m_config)) {
+    m_host->ShowMessageBox(kXmlMissing, std::nullopt, platform::MessageBoxKind::OkCancel);
+    OnOK();
+    ended = true;
+    return;
+  }
+  m_config.strPatchUrl = m_config.strInstallerUrl;
+  if (SelectPatchLink(configPath, m_platform, m_config)) m_config.strInstallerUrl = m_config.strPatchUrl;
+  m_strInstallerPath = InstallerPathFor(m_strModuleDir, m_config.strProductName);
+  if (m_platform.strBits == u"32") {
+    m_host->ShowMessageBox(GetUIString(IDS_MESSAGE_NOT_SUPPORTED, m_strIniPath), m_config.strProductName,
+                           platform::MessageBoxKind::OkExclamation);
+    OnOK();
+    ended = true;
+  }
+}
+
+// The window takes the background's size at its current top-left corner; without a background it
+// keeps the template's size.
+void CTorvinWebInstallerDlg::SizeWindowToBackground() {
+  if (m_skin.background.Empty()) return;
+  const platform::Rect window = m_host->GetWindowRect();
+  m_host->MoveWindow({window.left, window.top, window.left + m_skin.background.Width(),
+                      window.top + m_skin.background.Height()});
+}
+
+// Cancel takes the size of its normal image (the template's without one) near the bottom right;
+// the link keeps its template size, left of Cancel.
+void CTorvinWebInstallerDlg::PlaceButtons() {
+  const platform::Size window = WindowSize();
+  platform::Size cancel = m_cancelBinding.Window().GetClientSize();
+  if (!m_skin.cancelNormal.Empty()) cancel = {m_skin.cancelNormal.Width(), m_skin.cancelNormal.Height()};
+  const int32_t cancelLeft = window.width - cancel.width - 20;
+  const int32_t cancelTop = window.height - cancel.height - 30;
+  m_cancelBinding.Move({cancelLeft, cancelTop, cancelLeft + cancel.width, cancelTop + cancel.height});
+
+  const platform::Size link = m_linkBinding.Window().GetClientSize();
+  const int32_t linkLeft = window.width - link.width - cancel.width - 38;
+  const int32_t linkTop = window.height - link.height - 24;
+  m_linkBinding.Move({linkLeft, linkTop, linkLeft + link.width, linkTop + link.height});
+}
+
+void CTorvinWebInstallerDlg::SetUpButtons() {
+  m_cancelBinding.Window().SetText(GetUIString(IDS_TEXT_CANCEL, m_strIniPath));
+  m_cancelBinding.Window().Redraw();
+  m_btnCancel.SetAlignment(ui::CTorvinButton::AlignImageWhole);
+  m_btnCancel.SetCaptionFont(u"Arial", 23, 11, false);
+  m_btnCancel.SetColor(ui::CTorvinButton::ColorForeIn, kWhite);
+  m_btnCancel.SetColor(ui::CTorvinButton::ColorForeOut, kWhite);
+  m_btnCancel.SetColor(ui::CTorvinButton::ColorForeFocus, kWhite);
+  m_btnCancel.SetPressOffset(1, 1);
+  m_btnCancel.SetImages(std::make_shared<ui::Bitmap>(std::move(m_skin.cancelHot)),
+                        std::make_shared<ui::Bitmap>(std::move(m_skin.cancelNormal)));
+  m_btnCancel.SetDrawFrame(false);
+  m_btnCancel.SetTransparent();
+
+  m_btnProblemLink.SetCaptionFont(u"Arial", 15, 8, true);
+  m_btnProblemLink.SetColor(ui::CTorvinButton::ColorForeIn, kWhite);
+  m_btnProblemLink.SetColor(ui::CTorvinButton::ColorForeOut, kLinkGrey);
+  m_btnProblemLink.SetColor(ui::CTorvinButton::ColorForeFocus, kLinkGrey);
+  m_linkBinding.Window().SetText(GetUIString(IDS_DOWNLOAD_PROBLEM, m_strIniPath));
+  m_linkBinding.Window().Redraw();
+  m_btnProblemLink.SetUrl(GetUIString(IDS_DOWNLOAD_PROBLEM_RLINK, m_strIniPath));
+  m_btnProblemLink.SetDrawFrame(false);
+  m_btnProblemLink.SetTransparent();
+}
+
+// The engine starts only with a destination that is a plain file of the executable's folder and a
+// successful set-up; otherwise nothing is polled and the failure text shows for a moment.
+void CTorvinWebInstallerDlg::StartDownloadEngine() {
+  if (m_strModuleDir.empty() || !IsPlainFileName(m_config.strProductName + u".exe")) return;
+  CWebDownloader* downloader = GetDownloader();
+  if (!downloader->Init(m_config.strInstallerUrl, m_config.strDefaultUrl, m_strInstallerPath)) return;
+  {
+    // The worker is not running yet; the lock is taken only for form's sake.
+    std::lock_guard lock(StatusLock);
+    SharedStatus.state = STATUS_INIT;
+    SharedStatus.received = 0;
+  }
+  m_bEngineStarted = downloader->ResumeWorker();
+}
+
+void CTorvinWebInstallerDlg::OnClicked(int id) {
+  if (id == IDC_BTN_CANCEL) OnCancelClicked();
+}
+
+// Closing the window from the keyboard or the system asks the same question as Cancel: the engine
+// must wind down before the dialog may end.
+void CTorvinWebInstallerDlg::OnCloseRequest() { OnCancelClicked(); }
+
+void CTorvinWebInstallerDlg::OnOK() { m_host->EndDialog(platform::kResultOk); }
+
+void CTorvinWebInstallerDlg::OnCancel() { m_host->EndDialog(platform::kResultCancel); }

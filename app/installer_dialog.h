@@ -1,0 +1,100 @@
+// The installer's one window: the skinned dialog that starts up, follows the download by polling,
+// asks before cancelling, launches the downloaded installer and ends.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/button_binding.h"
+#include "app/installer_config.h"
+#include "app/platform_checks.h"
+#include "download/download_status.h"
+#include "platform/window.h"
+#include "ui/skin.h"
+#include "ui/torvin_button.h"
+#include "ui/window_painting.h"
+
+// The polling timer of the install flow.
+inline constexpr uint32_t IDT_STATUS_POLL = 32769;
+
+class CTorvinWebInstallerDlg final : public platform::IDialogEvents {
+ public:
+  CTorvinWebInstallerDlg();
+  ~CTorvinWebInstallerDlg() override;
+  CTorvinWebInstallerDlg(const CTorvinWebInstallerDlg&) = delete;
+  CTorvinWebInstallerDlg& operator=(const CTorvinWebInstallerDlg&) = delete;
+
+  // Runs the dialog from its template until it ends; the result is not used by anybody.
+  int DoModal();
+
+  // Binds control 1000 to m_btnCancel and 1001 to m_btnProblemLink.
+  void DoDataExchange();
+
+  // Window events.
+  void OnCreate(platform::IWindowHost& host) override;
+  bool OnInitDialog() override;
+  void OnTimer(uint32_t id) override;
+  void OnEraseBkgnd() override;
+  void OnPaint() override;
+  void OnMouseMove(platform::Point at) override;
+  void OnLButtonDown(platform::Point at) override;
+  void OnLButtonUp(platform::Point at) override;
+  void OnClicked(int id) override;
+  void OnCloseRequest() override;
+
+  // The install flow.
+  void ShowStatus(int32_t state);
+  void ShowProgress(uint64_t received);
+  void OnCancelClicked();
+
+  // How the dialog ends.
+  void OnOK();
+  void OnCancel();
+
+  std::u16string m_strModuleDir;
+  InstallerConfig m_config;
+  std::u16string m_strIniPath;
+  PlatformInfo m_platform;
+  std::u16string m_strInstallerPath;
+  int32_t m_nLastState = 0;
+  std::u16string m_strStatusText;
+  uint64_t m_ullShownBytes = 0;
+  uint64_t m_ullTotalBytes = 0;
+  bool m_bCancelConfirmed = false;
+  ui::SkinImages m_skin;
+  ui::BarFrames m_bmpBarFrames;
+  ui::Layout m_layout;
+  bool m_bProgressDirty = false;
+  bool m_bStatusDirty = false;
+  bool m_bCloseHot = false;
+  bool m_bDragging = false;
+  bool m_bMinimizeHot = false;
+  ui::CTorvinButton m_btnCancel;
+  ui::CTorvinButton m_btnProblemLink;
+  // The download engine's worker was started: only then is the status record polled.
+  bool m_bEngineStarted = false;
+  // Ticks seen while no engine runs (the failure text is shown for a moment, then the dialog ends).
+  int32_t m_nIdleTicks = 0;
+  // Belongs to the timer handler: the launch waits for the second tick that sees state 8.
+  bool s_bLaunchArmed = false;
+
+ private:
+  void LoadAndCheckConfiguration(bool& ended);
+  void SizeWindowToBackground();
+  void PlaceButtons();
+  void SetUpButtons();
+  void StartDownloadEngine();
+  DownloadStatus PollStatus();
+  void OnCancelModeTick(const DownloadStatus& status);
+  bool OnNormalTick(const DownloadStatus& status);
+  void ShowCancelledLook();
+  void DrawSkinImage(const ui::Rect& rect, const ui::Bitmap& image);
+  const ui::Bitmap& Face();
+  ui::FaceState MakeFaceState() const;
+  platform::Size WindowSize();
+
+  platform::IWindowHost* m_host = nullptr;
+  ButtonBinding m_cancelBinding;
+  ButtonBinding m_linkBinding;
+  ui::Bitmap m_face;
+};

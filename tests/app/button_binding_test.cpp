@@ -1,0 +1,75 @@
+// The image button bound to a (fake) window: its transparent background is cut from the parent's
+// face at the button's place, its draw is presented at the window's size, and a click opens the
+// button's address.
+#include <gtest/gtest.h>
+
+#include "app/button_binding.h"
+#include "tests/support/fake_window_host.h"
+
+namespace {
+
+using testing_support::FakeWindowHost;
+
+ui::Bitmap NumberedFace(int32_t width, int32_t height) {
+  ui::Bitmap face(width, height);
+  for (int32_t y = 0; y < height; ++y) {
+    for (int32_t x = 0; x < width; ++x) face.Row(y)[x] = static_cast<uint32_t>(y * 1000 + x);
+  }
+  return face;
+}
+
+class ButtonBindingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host.controls[1001].rect = {10, 20, 14, 23};
+    binding.Bind(host, 1001);
+  }
+
+  FakeWindowHost host;
+  ui::Bitmap face = NumberedFace(40, 30);
+  ui::CTorvinButton button;
+  ButtonBinding binding{button, [this]() -> const ui::Bitmap& { return face; }};
+};
+
+TEST_F(ButtonBindingTest, TheBackgroundIsTheParentFaceUnderTheButton) {
+  const ui::Bitmap capture = binding.CaptureParentBackground({4, 3});
+  ASSERT_EQ(capture.Width(), 4);
+  for (int32_t y = 0; y < 3; ++y) {
+    for (int32_t x = 0; x < 4; ++x) EXPECT_EQ(capture.Row(y)[x], static_cast<uint32_t>((20 + y) * 1000 + 10 + x));
+  }
+}
+
+TEST_F(ButtonBindingTest, PartsOutsideTheFaceStayBlack) {
+  binding.Move({38, -1, 42, 2});
+  const ui::Bitmap capture = binding.CaptureParentBackground({4, 3});
+  EXPECT_EQ(capture.Row(0)[0], 0u);                 // above the face
+  EXPECT_EQ(capture.Row(1)[0], 38u);                // (38, 0)
+  EXPECT_EQ(capture.Row(2)[1], 1039u);              // (39, 1)
+  EXPECT_EQ(capture.Row(2)[2], 0u);                 // right of the face
+  EXPECT_EQ(button.GetClientSize(), (ui::Size{4, 3}));
+}
+
+TEST_F(ButtonBindingTest, ADrawIsPresentedAtTheButtonsSize) {
+  const platform::PixelView pixels = binding.DrawItem({});
+  EXPECT_EQ(pixels.width, 4);
+  EXPECT_EQ(pixels.height, 3);
+  EXPECT_NE(pixels.pixels, nullptr);
+}
+
+TEST_F(ButtonBindingTest, AClickTakesTheFocusAndOpensTheAddress) {
+  button.SetUrl(u"https://www.example.com/help");
+  binding.OnReflectedClick();
+  EXPECT_TRUE(host.controls[1001].focused);
+  ASSERT_EQ(host.controls[1001].openedAddresses.size(), 1u);
+  EXPECT_EQ(host.controls[1001].openedAddresses[0], u"https://www.example.com/help");
+}
+
+TEST_F(ButtonBindingTest, HoverAsksForTheMouseLeave) {
+  binding.OnMouseMove({true, false, true});
+  EXPECT_TRUE(button.m_bHot);
+  EXPECT_EQ(host.controls[1001].leaveTracks, 1);
+  binding.OnMouseLeave();
+  EXPECT_FALSE(button.m_bHot);
+}
+
+}  // namespace

@@ -1,0 +1,111 @@
+// The dialog's start-up on a fake window host, with real files in a scratch folder standing in for
+// the executable's folder: the three start-up failures, the link check, and a product name that
+// would write outside the folder.
+// Natively only: the system seam's source is replaced to play a 32-bit system; under Wine the
+// end-to-end runs cover start-up.
+#if !defined(_WIN32)
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/installer_dialog.h"
+#include "platform/posix/system_source.h"
+#include "platform/utf.h"
+#include "tests/support/fake_window_host.h"
+#include "tests/support/temp_folder.h"
+
+namespace {
+
+using testing_support::FakeWindowHost;
+
+std::string Configuration(const std::string& name, const std::string& link, const std::string& bits = "64") {
+  return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<torvinwebinstaller><product><name>" + name +
+         "</name><registry>Software\\TorvinTests\\NotInstalled</registry>"
+         "<installerInfo default=\"YES\"><os>Windows 7</os><bit>" + bits + "</bit><rlink>" +
+         link + "</rlink></installerInfo></product></torvinwebinstaller>\n";
+}
+
+class DialogStartupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetDownloadShared();
+    // A 64-bit Windows 7, unless a test says otherwise.
+    platform::posix::SetSystemSource({platform::OsVersion{6, 1, 2}, platform::ARCHITECTURE_X64});
+    std::filesystem::copy_file(std::filesystem::path(TORVIN_SOURCE_DIR) / "skin" / "MainWndBkg.jpg",
+                               folder / "MainWndBkg.jpg");
+    dialog.m_strModuleDir = platform::FromUtf8(folder.Path().string());
+  }
+  void TearDown() override { platform::posix::ResetSystemSource(); }
+
+  TempFolder folder;
+  FakeWindowHost host;
+  CTorvinWebInstallerDlg dialog;
+};
+
+TEST_F(DialogStartupTest, AMissingConfigurationEndsStartUpWithItsMessage) {
+  const platform::Rect before = host.windowRect;
+  EXPECT_TRUE(host.Open(dialog));
+  ASSERT_EQ(host.messageBoxes.size(), 1u);
+  EXPECT_EQ(host.messageBoxes[0].text, u"Xml file is missing!");
+  EXPECT_FALSE(host.messageBoxes[0].caption);  // the application's name is shown
+  EXPECT_EQ(host.messageBoxes[0].kind, platform::MessageBoxKind::OkCancel);
+  EXPECT_EQ(host.endResult, platform::kResultOk);
+  EXPECT_TRUE(host.timers.empty());
+  EXPECT_EQ(host.windowRect, before);
+}
+
+TEST_F(DialogStartupTest, AThirtyTwoBitSystemIsRefusedAfterTheConfigurationWasRead) {
+  platform::posix::SetSystemSource({platform::OsVersion{6, 1, 2}, platform::ARCHITECTURE_X86});
+  folder.Write("TorvinWebInstaller.xml", Configuration("Plantyx Setup", "http://127.0.0.1:9/x.exe", "32"));
+  const platform::Rect before = host.windowRect;
+  host.Open(dialog);
+  ASSERT_EQ(host.messageBoxes.size(), 1u);
+  EXPECT_EQ(host.messageBoxes[0].caption, u"Plantyx Setup");
+  EXPECT_EQ(host.messageBoxes[0].kind, platform::MessageBoxKind::OkExclamation);
+  EXPECT_NE(host.messageBoxes[0].text.find(u"64-bit operating system"), std::u16string::npos);
+  EXPECT_EQ(host.endResult, platform::kResultOk);
+  EXPECT_EQ(host.windowRect, before);  // not resized yet
+  EXPECT_TRUE(host.timers.empty());
+}
+
+TEST_F(DialogStartupTest, LinksThatNeverParseEndStartUpAfterTheLayout) {
+  const std::string host2100 = "http://" + std::string(2100, 'h') + ".example/setup.exe";
+  folder.Write("TorvinWebInstaller.xml", Configuration("Plantyx Setup", host2100));
+  host.Open(dialog);
+  ASSERT_EQ(host.messageBoxes.size(), 1u);
+  EXPECT_EQ(host.messageBoxes[0].text, u"Unrecognized URL");
+  EXPECT_FALSE(host.messageBoxes[0].caption);
+  EXPECT_EQ(host.endResult, platform::kResultOk);
+  EXPECT_EQ(host.windowRect.Width(), dialog.m_skin.background.Width());
+  EXPECT_EQ(dialog.m_strInstallerPath, dialog.m_strModuleDir + u"\\Plantyx Setup.exe");
+  EXPECT_TRUE(host.timers.empty());
+}
+
+TEST_F(DialogStartupTest, AProductNameThatLeavesTheFolderDownloadsNothingAndShowsTheFailure) {
+  folder.Write("TorvinWebInstaller.xml", Configuration("..\\evil", "http://127.0.0.1:9/x.exe"));
+  EXPECT_TRUE(host.Open(dialog));
+  EXPECT_TRUE(host.messageBoxes.empty());
+  EXPECT_FALSE(dialog.m_bEngineStarted);
+  ASSERT_TRUE(host.Tick(IDT_STATUS_POLL));
+  EXPECT_EQ(dialog.m_strStatusText, u"Download failed.");
+  EXPECT_FALSE(std::filesystem::exists(folder.Path().parent_path() / "evil.exe"));
+  EXPECT_FALSE(std::filesystem::exists(folder / "..\\evil.exe"));
+}
+
+TEST_F(DialogStartupTest, ALinkWithoutSchemeGetsHttpAndTheEngineStarts) {
+  folder.Write("TorvinWebInstaller.xml", Configuration("Plantyx Setup", "127.0.0.1/x.exe"));
+  host.Open(dialog);
+  EXPECT_TRUE(host.messageBoxes.empty());
+  EXPECT_EQ(dialog.m_config.strInstallerUrl, u"http://127.0.0.1/x.exe");
+  EXPECT_EQ(host.timers.at(IDT_STATUS_POLL), 250u);
+  EXPECT_TRUE(dialog.m_bEngineStarted);
+  EXPECT_EQ(host.controls[1000].text, u"Cancel");
+  EXPECT_EQ(host.controls[1001].text, u"Problems downloading?");
+  // The record is the engine's from here on; the first tick shows where it is.
+  ASSERT_TRUE(host.Tick(IDT_STATUS_POLL));
+  EXPECT_FALSE(dialog.m_strStatusText.empty());
+}
+
+}  // namespace
+#endif

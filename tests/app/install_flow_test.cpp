@@ -1,0 +1,200 @@
+// The install flow on a fake window host: what each polling tick shows, the progress that never
+// goes back, the launch on the second tick of state 8, and the cancel question.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "app/installer_dialog.h"
+#include "app/window_geometry.h"
+#include "platform/utf.h"
+#include "res/resource_ids.h"
+#include "tests/support/fake_window_host.h"
+
+namespace {
+
+using platform::MessageBoxAnswer;
+using testing_support::FakeWindowHost;
+
+class InstallFlowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetDownloadShared();
+    host.Attach(dialog);
+    dialog.DoDataExchange();
+    dialog.m_layout = ui::ComputeLayout({596, 325}, ui::Bitmap(6, 14), ui::Bitmap(300, 20));
+    dialog.m_bEngineStarted = true;
+  }
+
+  void Publish(int32_t state, uint64_t received = 0, uint64_t total = 0) {
+    PublishStatus(DownloadStatus{state, received, total});
+  }
+  bool Tick() { return host.Tick(IDT_STATUS_POLL); }
+
+  FakeWindowHost host;
+  CTorvinWebInstallerDlg dialog;
+};
+
+TEST_F(InstallFlowTest, FirstTickShowsInitializingBeforeTheEngineWroteAnything) {
+  Publish(STATUS_INIT);
+  host.timers[IDT_STATUS_POLL] = 250;
+  ASSERT_TRUE(Tick());
+  EXPECT_EQ(dialog.m_strStatusText, u"Initializing...");
+  EXPECT_EQ(dialog.m_nLastState, STATUS_INIT);
+  EXPECT_EQ(host.timers.at(IDT_STATUS_POLL), 250u);
+  EXPECT_EQ(host.queuedPaints, 1);  // the status repaint is queued
+  EXPECT_EQ(host.sentPaints, 0);    // no bytes yet: no progress paint
+  EXPECT_EQ(host.invalidated.back(), ToWindowRect(dialog.m_layout.rcStatus));
+}
+
+TEST_F(InstallFlowTest, EveryTickWithBytesPaintsTheProgressTwiceAndNeverGoesBack) {
+  host.timers[IDT_STATUS_POLL] = 250;
+  Publish(STATUS_DOWNLOADING, 5'000'000, 10'000'000);
+  Tick();
+  EXPECT_EQ(dialog.m_ullShownBytes, 5'000'000u);
+  EXPECT_EQ(dialog.m_ullTotalBytes, 10'000'000u);
+  EXPECT_EQ(host.sentPaints, 2);
+
+  Tick();  // nothing changed: still two paints
+  EXPECT_EQ(host.sentPaints, 4);
+
+  Publish(STATUS_DOWNLOADING, 1'000, 10'000'000);
+  Tick();  // a smaller count is not shown
+  EXPECT_EQ(dialog.m_ullShownBytes, 5'000'000u);
+  EXPECT_EQ(host.sentPaints, 4);
+  EXPECT_EQ(dialog.m_strStatusText, u"Downloading...");
+}
+
+TEST_F(InstallFlowTest, TheLaunchWaitsForTheSecondTickOfStatePrepare) {
+  host.timers[IDT_STATUS_POLL] = 250;
+  dialog.m_strInstallerPath = u"/nonexistent/folder/Product.exe";
+  Publish(STATUS_PREPARE_INSTALL, 100, 100);
+  Tick();
+  EXPECT_EQ(dialog.m_strStatusText, u"Preparing installation...");
+  EXPECT_FALSE(host.endResult);
+  EXPECT_TRUE(host.timers.contains(IDT_STATUS_POLL));
+  Tick();
+  EXPECT_EQ(host.endResult, platform::kResultCancel);
+  EXPECT_FALSE(host.timers.contains(IDT_STATUS_POLL));
+}
+
+TEST_F(InstallFlowTest, TheFailureTextIsSetOnEveryTickUntilTheEngineFinishes) {
+  host.timers[IDT_STATUS_POLL] = 250;
+  Publish(STATUS_DOWNLOAD_FAILED);
+  Tick();
+  EXPECT_EQ(dialog.m_strStatusText, u"Download failed.");
+  for (int i = 0; i < 3; ++i) {
+    const int paintsBefore = host.queuedPaints;
+    dialog.m_strStatusText.clear();
+    Tick();
+    EXPECT_EQ(dialog.m_strStatusText, u"Download failed.");
+    EXPECT_EQ(host.queuedPaints, paintsBefore + 1);
+  }
+  Publish(STATUS_CLEANUP_FILES);
+  Tick();
+  EXPECT_EQ(dialog.m_strStatusText, u"Cleaning up temp files...");
+  Publish(STATUS_FINISHED);
+  Tick();
+  EXPECT_EQ(host.endResult, platform::kResultCancel);
+}
+
+TEST_F(InstallFlowTest, AStateOutsideTheTableKeepsTheText) {
+  host.timers[IDT_STATUS_POLL] = 250;
+  Publish(STATUS_DOWNLOADING);
+  Tick();
+  Publish(42);
+  Tick();
+  EXPECT_EQ(dialog.m_strStatusText, u"Downloading...");
+  EXPECT_TRUE(host.timers.contains(IDT_STATUS_POLL));
+}
+
+TEST_F(InstallFlowTest, CancelYesHoldsTheTransferWhileAskingThenWindsDown) {
+  host.timers[IDT_STATUS_POLL] = 250;
+  Publish(STATUS_DOWNLOADING, 10, 100);
+  Tick();
+  bool heldWhileAsking = false;
+  host.onMessageBox = [&] { heldWhileAsking = !RunEvent.IsSet(); };
+  host.answers.push_back(MessageBoxAnswer::Yes);
+  dialog.m_config.strProductName = u"Plantyx";
+  dialog.OnClicked(IDC_BTN_CANCEL);
+
+  ASSERT_EQ(host.messageBoxes.size(), 1u);
+  EXPECT_EQ(host.messageBoxes[0].text, u"Are you sure you want to cancel downloading?");
+  EXPECT_EQ(host.messageBoxes[0].caption, u"Plantyx");
+  EXPECT_EQ(host.messageBoxes[0].kind, platform::MessageBoxKind::YesNoExclamation);
+  EXPECT_TRUE(heldWhileAsking);
+  EXPECT_TRUE(RunEvent.IsSet());
+  EXPECT_TRUE(CancelEvent.IsSet());
+  EXPECT_EQ(dialog.m_btnCancel.m_colors[ui::CTorvinButton::ColorForeOut], ui::Rgb(133, 133, 133));
+  EXPECT_EQ(dialog.m_btnCancel.m_ptPressOffset, (ui::Point{0, 0}));
+
+  dialog.OnClicked(IDC_BTN_CANCEL);  // a second click asks nothing
+  EXPECT_EQ(host.messageBoxes.size(), 1u);
+
+  const uint64_t shown = dialog.m_ullShownBytes;
+  Publish(STATUS_DOWNLOADING, 50, 100);
+  Tick();
+  EXPECT_EQ(dialog.m_strStatusText, u"Cancelling...");
+  EXPECT_EQ(host.timers.at(IDT_STATUS_POLL), 250u);
+  EXPECT_EQ(dialog.m_ullShownBytes, shown);  // no progress in cancel mode
+  Publish(STATUS_DOWNLOAD_CANCELLED);
+  Tick();
+  EXPECT_EQ(dialog.m_strStatusText, u"Download cancelled.");
+  EXPECT_EQ(host.timers.at(IDT_STATUS_POLL), 1000u);
+  Publish(STATUS_FINISHED);
+  Tick();
+  EXPECT_EQ(host.endResult, platform::kResultCancel);
+}
+
+TEST_F(InstallFlowTest, CancelNoLetsTheTransferGoOnUnchanged) {
+  const auto colors = dialog.m_btnCancel.m_colors;
+  host.answers.push_back(MessageBoxAnswer::No);
+  dialog.OnCancelClicked();
+  EXPECT_TRUE(RunEvent.IsSet());
+  EXPECT_FALSE(CancelEvent.IsSet());
+  EXPECT_FALSE(dialog.m_bCancelConfirmed);
+  EXPECT_EQ(dialog.m_btnCancel.m_colors, colors);
+  dialog.OnCancelClicked();  // asked again
+  EXPECT_EQ(host.messageBoxes.size(), 2u);
+}
+
+TEST_F(InstallFlowTest, ClosingTheWindowAsksTheSameQuestion) {
+  dialog.OnCloseRequest();
+  EXPECT_EQ(host.messageBoxes.size(), 1u);
+  EXPECT_FALSE(host.endResult);
+}
+
+TEST_F(InstallFlowTest, CancelConfirmedAfterTheDownloadCompletedRemovesTheFileWithoutLaunching) {
+  const auto file = std::filesystem::temp_directory_path() / "torvin_flow_test_Product.exe";
+  std::ofstream(file) << "installer";
+  dialog.m_strInstallerPath = platform::FromUtf8(file.string());
+  host.timers[IDT_STATUS_POLL] = 250;
+  Publish(STATUS_DOWNLOADDONE, 100, 100);
+  Tick();
+  host.answers.push_back(MessageBoxAnswer::Yes);
+  dialog.OnCancelClicked();
+  Tick();  // the worker is still closing the file
+  EXPECT_EQ(dialog.m_strStatusText, u"Cancelling...");
+  EXPECT_TRUE(std::filesystem::exists(file));
+  Publish(STATUS_PREPARE_INSTALL, 100, 100);
+  Tick();
+  EXPECT_EQ(host.endResult, platform::kResultCancel);
+  EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST_F(InstallFlowTest, WithoutAnEngineTheFailureShowsForAMomentThenTheDialogEnds) {
+  dialog.m_bEngineStarted = false;
+  Publish(STATUS_DOWNLOADING, 10, 100);  // a record left from elsewhere is never read
+  host.timers[IDT_STATUS_POLL] = 250;
+  int ticks = 0;
+  while (!host.endResult && ticks < 100) {
+    ASSERT_TRUE(Tick());
+    EXPECT_EQ(dialog.m_strStatusText, u"Download failed.");
+    ++ticks;
+  }
+  EXPECT_EQ(host.endResult, platform::kResultCancel);
+  EXPECT_GT(ticks, 1);
+  EXPECT_EQ(dialog.m_ullShownBytes, 0u);
+}
+
+}  // namespace
