@@ -209,8 +209,7 @@ void CloseInternetSession() { InternetSession.reset(); }
 
 uint64_t ProbeSize(const std::u16string& url) {
   OpenedRequest opened;
-  if (!OpenHttpRequest(url, nullptr, {u"application/xml", u"*/*"}, REQUEST_RELOAD | REQUEST_NO_UI,
-                       opened)) {
+  if (!OpenHttpRequest(url, nullptr, {u"application/xml", u"*/*"}, REQUEST_RELOAD | REQUEST_NO_UI, opened)) {
     return 0;
   }
   uint32_t status = 0;
@@ -229,7 +228,8 @@ void DownloadRange(ICancelRequest& cancel, const std::u16string& url, uint64_t f
   bool complete = false;
   if (first <= last && last < total) {
     OpenedRequest opened;
-    constexpr uint32_t kFlags = REQUEST_RELOAD | REQUEST_NO_CACHE_WRITE | REQUEST_KEEP_CONNECTION | REQUEST_NO_UI;
+    constexpr uint32_t kFlags =
+        REQUEST_RELOAD | REQUEST_NO_CACHE_WRITE | REQUEST_KEEP_CONNECTION | REQUEST_NO_UI;
     if (OpenHttpRequest(url, u"GET", {u"*/*"}, kFlags, opened) &&
         AddRequestHeader(*opened.request, RangeHeaderLine(first, last)) && SendRequest(*opened.request) &&
         !cancel.IsCancelled() && RangeReplyAccepted(*opened.request, first, total)) {

@@ -12,7 +12,7 @@
 // One range handed to a segment thread, which owns it.
 struct DownloadSegment {
   uint64_t first = 0;
-  uint64_t last = 0;  // inclusive
+  uint64_t last = 0;   // inclusive
   uint64_t total = 0;  // the probed size of the whole file
   std::u16string address;
   ProgressCallback progress = nullptr;

@@ -42,7 +42,9 @@ void Close(Connection* handle);
 void Close(Request* handle);
 struct Closer {
   template <typename Handle>
-  void operator()(Handle* handle) const { Close(handle); }
+  void operator()(Handle* handle) const {
+    Close(handle);
+  }
 };
 using SessionHandle = std::unique_ptr<Session, Closer>;
 using ConnectionHandle = std::unique_ptr<Connection, Closer>;

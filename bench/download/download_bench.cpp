@@ -10,6 +10,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// psapi.h needs the declarations of windows.h first.
 #include <psapi.h>
 #else
 #include <sys/resource.h>

@@ -1,10 +1,11 @@
 // The file seam on POSIX: open, an exclusive advisory lock, pwrite, fsync.
 #include "platform/file.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include "platform/utf.h"
 
@@ -45,8 +46,6 @@ void File::Close() {
   m_hFile = -1;
 }
 
-bool RemoveFile(const std::u16string& path) {
-  return ::unlink(ToUtf8(path).c_str()) == 0 || errno == ENOENT;
-}
+bool RemoveFile(const std::u16string& path) { return ::unlink(ToUtf8(path).c_str()) == 0 || errno == ENOENT; }
 
 }  // namespace platform

@@ -4,13 +4,14 @@
 #include "platform/http.h"
 
 #include <curl/curl.h>
+#include <strings.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <strings.h>
 #include <vector>
 
 #include "platform/utf.h"
@@ -81,8 +82,8 @@ bool NameIs(std::string_view line, size_t colon, std::string_view name) {
 }
 
 bool IsFollowedRedirect(const Request& r) {
-  return r.hasLocation && (r.status == 301 || r.status == 302 || r.status == 303 || r.status == 307 ||
-                           r.status == 308);
+  return r.hasLocation &&
+         (r.status == 301 || r.status == 302 || r.status == 303 || r.status == 307 || r.status == 308);
 }
 
 // The interim statuses a server sends before its reply (continue, switching protocols, processing,
@@ -97,7 +98,8 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
     r.status = 0;
     r.hasLocation = r.hasContentLength = r.hasContentRange = false;
     size_t space = line.find(' ');
-    if (space != std::string_view::npos) r.status = static_cast<uint32_t>(std::atoi(std::string(line.substr(space + 1, 3)).c_str()));
+    if (space != std::string_view::npos)
+      r.status = static_cast<uint32_t>(std::atoi(std::string(line.substr(space + 1, 3)).c_str()));
     return line.size();
   }
   if (Trim(line).empty()) {
@@ -241,7 +243,8 @@ void Close(Connection* handle) { delete handle; }
 
 void Close(Request* handle) {
   if (handle == nullptr) return;
-  if (handle->multi != nullptr && handle->easy != nullptr) curl_multi_remove_handle(handle->multi, handle->easy);
+  if (handle->multi != nullptr && handle->easy != nullptr)
+    curl_multi_remove_handle(handle->multi, handle->easy);
   if (handle->easy != nullptr) curl_easy_cleanup(handle->easy);
   if (handle->multi != nullptr) curl_multi_cleanup(handle->multi);
   curl_slist_free_all(handle->headerList);

@@ -7,8 +7,8 @@
 namespace platform::http {
 namespace {
 
-constexpr size_t kMaxSplitPart = 4095;      // the split's buffers hold 4,096 units
-constexpr size_t kMaxCheckedPart = 2083;    // the address test's room for host and object
+constexpr size_t kMaxSplitPart = 4095;    // the split's buffers hold 4,096 units
+constexpr size_t kMaxCheckedPart = 2083;  // the address test's room for host and object
 
 bool IsSchemeChar(char16_t c) {
   return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'+' ||
@@ -27,10 +27,14 @@ Scheme SchemeOf(std::u16string_view name) {
 
 uint16_t DefaultPort(Scheme scheme) {
   switch (scheme) {
-    case Scheme::Http: return 80;
-    case Scheme::Https: return 443;
-    case Scheme::Ftp: return 21;
-    default: return 0;
+    case Scheme::Http:
+      return 80;
+    case Scheme::Https:
+      return 443;
+    case Scheme::Ftp:
+      return 21;
+    default:
+      return 0;
   }
 }
 

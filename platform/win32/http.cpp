@@ -43,10 +43,14 @@ DWORD ToInternetFlags(uint32_t flags) {
 
 Scheme ToScheme(INTERNET_SCHEME scheme) {
   switch (scheme) {
-    case INTERNET_SCHEME_HTTP: return Scheme::Http;
-    case INTERNET_SCHEME_HTTPS: return Scheme::Https;
-    case INTERNET_SCHEME_FTP: return Scheme::Ftp;
-    default: return Scheme::Other;
+    case INTERNET_SCHEME_HTTP:
+      return Scheme::Http;
+    case INTERNET_SCHEME_HTTPS:
+      return Scheme::Https;
+    case INTERNET_SCHEME_FTP:
+      return Scheme::Ftp;
+    default:
+      return Scheme::Other;
   }
 }
 
@@ -147,14 +151,16 @@ RequestHandle OpenRequest(Connection& connection, const char16_t* verb, const st
   std::vector<const wchar_t*> accept;
   for (const char16_t* type : acceptTypes) accept.push_back(win32::Wide(type));
   accept.push_back(nullptr);
-  InternetHandle h(HttpOpenRequestW(connection.h.Get(), verb ? win32::Wide(verb) : nullptr, win32::Wide(object),
-                                    L"HTTP/1.1", nullptr, accept.data(), ToInternetFlags(flags), 0));
+  InternetHandle h(HttpOpenRequestW(connection.h.Get(), verb ? win32::Wide(verb) : nullptr,
+                                    win32::Wide(object), L"HTTP/1.1", nullptr, accept.data(),
+                                    ToInternetFlags(flags), 0));
   if (!h) return nullptr;
   return RequestHandle(new Request{std::move(h), (flags & REQUEST_SECURE) != 0});
 }
 
 bool AddRequestHeader(Request& request, const std::u16string& line) {
-  return HttpAddRequestHeadersW(request.h.Get(), win32::Wide(line), static_cast<DWORD>(-1), kAddAndReplace) != FALSE;
+  return HttpAddRequestHeadersW(request.h.Get(), win32::Wide(line), static_cast<DWORD>(-1), kAddAndReplace) !=
+         FALSE;
 }
 
 bool SendRequest(Request& request) {
@@ -167,7 +173,8 @@ bool SendRequest(Request& request) {
 
 bool QueryStatusCode(Request& request, uint32_t& status) {
   DWORD value = 0, size = sizeof(value);
-  if (!HttpQueryInfoW(request.h.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &value, &size, nullptr)) {
+  if (!HttpQueryInfoW(request.h.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &value, &size,
+                      nullptr)) {
     return false;
   }
   status = value;

@@ -1,7 +1,8 @@
-#include "download/cancel_request.h"
 #include "download/download_status.h"
 
 #include <gtest/gtest.h>
+
+#include "download/cancel_request.h"
 
 namespace {
 
@@ -63,9 +64,14 @@ TEST_F(DownloadStatusTest, AfterAFailureOtherSegmentsAreStopped) {
   EXPECT_EQ(OnSegmentProgress(&failed), 0);
   EXPECT_FALSE(CancelEvent.IsSet());
 
-  struct Case { int32_t state; bool raisesCancel; };
-  const Case cases[] = {{STATUS_DOWNLOADING, true}, {STATUS_DOWNLOADDONE, true},
-                        {STATUS_DOWNLOAD_CANCELLED, false}, {STATUS_DOWNLOAD_FAILED, false}};
+  struct Case {
+    int32_t state;
+    bool raisesCancel;
+  };
+  const Case cases[] = {{STATUS_DOWNLOADING, true},
+                        {STATUS_DOWNLOADDONE, true},
+                        {STATUS_DOWNLOAD_CANCELLED, false},
+                        {STATUS_DOWNLOAD_FAILED, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.state);
     CancelEvent.Reinitialize(false);

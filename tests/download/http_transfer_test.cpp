@@ -80,7 +80,9 @@ TEST_F(HttpTransferTest, ProbeReadsTheLengthOfAcceptedStatuses) {
       {Kind::Http, 5000, "status=199", 0},
       {Kind::Http, 5000, "status=501", 0},
       {Kind::Http, 5000, "nolength=1", 0},
-      {Kind::Http, 5'000'000'000ull, "", 5'000'000'000ull},
+      // The body is cut off at once: the probe never reads it, but a client that drains it on
+      // close (Wine's) would otherwise read 5 GB.
+      {Kind::Http, 5'000'000'000ull, "short=5000000000", 5'000'000'000ull},
       {Kind::Http, 5000, toHttps, 5000},
       {Kind::Https, 5000, "", 5000},
       {Kind::Https, 5000, toHttp, 0},  // never from https down to http
@@ -129,11 +131,9 @@ TEST_F(HttpTransferTest, RepliesThatAreNotTheRangeAreNeverWritten) {
     uint64_t first;
   };
   const Case cases[] = {
-      {"status=404", 0},   // an error page
+      {"status=404", 0},    // an error page
       {"status=200", 100},  // a whole file where a later range was asked
-      {"norange=1", 100},
-      {"badstart=1", 0},
-      {"badtotal=1", 0},  // another file
+      {"norange=1", 100},  {"badstart=1", 0}, {"badtotal=1", 0},  // another file
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.query);

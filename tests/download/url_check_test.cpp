@@ -1,7 +1,7 @@
 // The address test the installer applies before it starts the engine: canonicalise, then split.
-#include "platform/http.h"
-
 #include <gtest/gtest.h>
+
+#include "platform/http.h"
 
 namespace {
 

@@ -10,7 +10,7 @@ long=N (send and announce N bytes more than asked), forever=1 (no length, stream
 reset=N (reset the connection after N body bytes), trickle=MS (1,024-byte pieces, MS ms apart),
 silent_after=N (send N body bytes, then nothing while the client stays), norange=1 (ignore
 Range), redirect=URL (302 to URL), badstart=1 / badtotal=1 (a Content-Range that does not
-match), range_delay=MS (wait before answering a ranged request), expect_range=V / expect_agent=V (answer 400 unless the header equals V).
+match), range_only=1 (the other options apply to ranged requests only), range_delay=MS (wait before answering a ranged request), expect_range=V / expect_agent=V (answer 400 unless the header equals V).
 """
 import argparse
 import http.server
@@ -61,6 +61,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if len(parts) != 2 or parts[0] != "file" or not parts[1].isdigit():
             return self.simple(404, b"not found")
         size = int(parts[1])
+        if "range_only" in opts and "Range" not in self.headers:
+            opts = {}  # the faults are for the ranged request only; the probe gets a plain reply
         for header, key in (("Range", "expect_range"), ("User-Agent", "expect_agent")):
             if key in opts and self.headers.get(header) != opts[key]:
                 return self.simple(400, ("%s was %r" % (header, self.headers.get(header))).encode())

@@ -3,22 +3,24 @@
 // file gives the ports, and its CA made trusted in the Wine prefix.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 
-#include <gtest/gtest.h>
-
 #ifdef _WIN32
 #include <windows.h>
+// wincrypt.h needs the declarations of windows.h first.
 #include <wincrypt.h>
 #else
-#include <csignal>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 extern char** environ;
 #endif
 
@@ -52,10 +54,14 @@ class TestHttpServer {
 
   int Port(Kind kind) const {
     switch (kind) {
-      case Kind::Http: return m_nHttp;
-      case Kind::Https: return m_nHttps;
-      case Kind::HttpsExpired: return m_nExpired;
-      case Kind::HttpsWrongName: return m_nWrongName;
+      case Kind::Http:
+        return m_nHttp;
+      case Kind::Https:
+        return m_nHttps;
+      case Kind::HttpsExpired:
+        return m_nExpired;
+      case Kind::HttpsWrongName:
+        return m_nWrongName;
     }
     return 0;
   }
@@ -102,11 +108,11 @@ class TestHttpServer {
                               &size, nullptr, nullptr)) {
       return false;
     }
-    HCERTSTORE store =
-        CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"Root");
+    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"Root");
     if (store == nullptr) return false;
-    BOOL added = CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
-                                                  size, CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+    BOOL added =
+        CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
+                                         size, CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
     CertCloseStore(store, 0);
     return added != FALSE;
   }
