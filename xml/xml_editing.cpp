@@ -139,6 +139,7 @@ void CXmlDocument::ShiftOffsets(int32_t element, int32_t difference, bool skipCh
 }
 
 void CXmlDocument::LinkElement(int32_t parent, int32_t after, int32_t element) {
+  if (!IsElement(element) || parent < 0 || parent >= m_nUsed || after < 0 || after >= m_nUsed) return;
   ElementRecord& record = Record(element);
   ElementRecord& parentRecord = Record(parent);
   record.parent = parent;

@@ -161,6 +161,17 @@ TEST_F(WebDownloaderTest, CancelDuringTheTransferAfterAQuestion) {
   EXPECT_FALSE(m_watch.fileExistsAtFinal);
 }
 
+TEST_F(WebDownloaderTest, CancelRightAfterTheProbeIsSeenByTheSegment) {
+  // The ranged reply is held back, so the cancel lands between the probe and the transfer.
+  m_watch.onPoll = [](const DownloadStatus& now) {
+    if (now.state == STATUS_DOWNLOADING) CancelEvent.Set();
+  };
+  Download(Url(Kind::Http, 50'000, "range_delay=300"), u"");
+  EXPECT_EQ(m_watch.states, (std::vector<int32_t>{1, 2, 5, 10}));
+  EXPECT_EQ(m_watch.final.received, 0u);
+  EXPECT_FALSE(m_watch.fileExistsAtFinal);
+}
+
 TEST_F(WebDownloaderTest, DecliningTheQuestionContinuesTheSameFile) {
   bool asked = false;
   m_watch.onPoll = [&](const DownloadStatus& now) {
