@@ -1,20 +1,21 @@
 // The profile seam on Linux: our own INI reader, following the rules of the Windows call it stands
-// in for. The text is UTF-8 or UTF-16 when it starts with a byte-order mark, else Windows-1252; lines
+// in for. The text is UTF-8 or UTF-16 when it starts with a byte-order mark, else in the ANSI code page; lines
 // end at CR or LF; names and values lose the white space around them; section and key names match
 // without regard to case; the first section of the name is the one searched and the first key of
 // the name in it wins; a key without "=" has no value; a value in matching quotes loses them.
 #include <algorithm>
-#include <array>
 #include <fstream>
 #include <iterator>
 #include <optional>
 
 #include "platform/posix/native_path.h"
 #include "platform/profile.h"
-#include "platform/utf.h"
+#include "platform/codepage.h"
 
 namespace platform {
 namespace {
+
+constexpr int32_t kUtf8CodePage = 65001;
 
 bool IsProfileSpace(char16_t c) { return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == 0x20; }
 
@@ -43,21 +44,6 @@ bool SameName(std::u16string_view a, std::u16string_view b) {
          std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) { return FoldCase(x) == FoldCase(y); });
 }
 
-constexpr std::array<char16_t, 32> kWindows1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-std::u16string FromWindows1252(std::string_view bytes) {
-  std::u16string text;
-  text.reserve(bytes.size());
-  for (char b : bytes) {
-    const auto byte = static_cast<unsigned char>(b);
-    text += byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : char16_t{byte};
-  }
-  return text;
-}
-
 std::u16string FromUtf16(std::string_view bytes, bool bigEndian) {
   std::u16string text(bytes.size() / 2, u'\0');  // an odd last byte is no character
   for (size_t i = 0; i < text.size(); ++i) {
@@ -68,10 +54,10 @@ std::u16string FromUtf16(std::string_view bytes, bool bigEndian) {
 }
 
 std::u16string DecodeProfileText(std::string_view bytes) {
-  if (bytes.starts_with("\xEF\xBB\xBF")) return FromUtf8(bytes.substr(3));
+  if (bytes.starts_with("\xEF\xBB\xBF")) return ToUtf16(kUtf8CodePage, bytes.substr(3));
   if (bytes.starts_with("\xFF\xFE")) return FromUtf16(bytes.substr(2), false);
   if (bytes.starts_with("\xFE\xFF")) return FromUtf16(bytes.substr(2), true);
-  return FromWindows1252(bytes);
+  return ToUtf16(0, bytes);  // the ANSI code page
 }
 
 std::u16string ReadProfileText(const std::u16string& path) {
