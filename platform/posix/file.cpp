@@ -7,13 +7,13 @@
 
 #include <cerrno>
 
-#include "platform/utf.h"
+#include "platform/posix/native_path.h"
 
 namespace platform {
 
 bool File::CreateExclusive(const std::u16string& path) {
   Close();
-  int fd = ::open(ToUtf8(path).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0755);
+  int fd = ::open(posix::NativePath(path).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0755);
   if (fd < 0) return false;
   // Emptied only once the lock is ours, so a file that is open elsewhere keeps its contents.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ftruncate(fd, 0) != 0) {
@@ -46,6 +46,8 @@ void File::Close() {
   m_hFile = -1;
 }
 
-bool RemoveFile(const std::u16string& path) { return ::unlink(ToUtf8(path).c_str()) == 0 || errno == ENOENT; }
+bool RemoveFile(const std::u16string& path) {
+  return ::unlink(posix::NativePath(path).c_str()) == 0 || errno == ENOENT;
+}
 
 }  // namespace platform
