@@ -33,8 +33,8 @@ std::u16string ModuleFolder() {
 
 CTorvinWebInstallerDlg::CTorvinWebInstallerDlg()
     : m_strModuleDir(ModuleFolder()),
-      m_cancelBinding(m_btnCancel, [this]() -> const ui::Bitmap& { return m_face.Empty() ? Face() : m_face; }),
-      m_linkBinding(m_btnProblemLink, [this]() -> const ui::Bitmap& { return m_face.Empty() ? Face() : m_face; }) {}
+      m_cancelBinding(m_btnCancel, [this]() -> const ui::Bitmap& { return Face(); }),
+      m_linkBinding(m_btnProblemLink, [this]() -> const ui::Bitmap& { return Face(); }) {}
 
 // The skin goes first, then the engine; the worker has stored its final state by now, or was
 // never started.
@@ -173,6 +173,11 @@ void CTorvinWebInstallerDlg::OnClicked(int id) {
 // must wind down before the dialog may end.
 void CTorvinWebInstallerDlg::OnCloseRequest() { OnCancelClicked(); }
 
-void CTorvinWebInstallerDlg::OnOK() { m_host->EndDialog(platform::kResultOk); }
+void CTorvinWebInstallerDlg::OnOK() { EndDialog(platform::kResultOk); }
 
-void CTorvinWebInstallerDlg::OnCancel() { m_host->EndDialog(platform::kResultCancel); }
+void CTorvinWebInstallerDlg::OnCancel() { EndDialog(platform::kResultCancel); }
+
+void CTorvinWebInstallerDlg::EndDialog(int result) {
+  m_host->SetTaskbarProgress(platform::TaskbarProgress::None, 0, 0);
+  m_host->EndDialog(result);
+}

@@ -77,6 +77,8 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents {
   int32_t m_nIdleTicks = 0;
   // Belongs to the timer handler: the launch waits for the second tick that sees state 8.
   bool s_bLaunchArmed = false;
+  // The cancel question is on screen.
+  bool m_bAskingCancel = false;
 
  private:
   void LoadAndCheckConfiguration(bool& ended);
@@ -88,13 +90,24 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents {
   void OnCancelModeTick(const DownloadStatus& status);
   bool OnNormalTick(const DownloadStatus& status);
   void ShowCancelledLook();
+  void ShowTaskbarProgress(int32_t state);
   void DrawSkinImage(const ui::Rect& rect, const ui::Bitmap& image);
   const ui::Bitmap& Face();
   ui::FaceState MakeFaceState() const;
   platform::Size WindowSize();
+  // Clears the taskbar's progress and ends the modal loop.
+  void EndDialog(int result);
 
   platform::IWindowHost* m_host = nullptr;
   ButtonBinding m_cancelBinding;
   ButtonBinding m_linkBinding;
+  // What the kept static face was composed from.
+  struct FaceKey {
+    ui::Size window;
+    ui::Layout layout;
+    std::u16string productName;
+    friend bool operator==(const FaceKey&, const FaceKey&) = default;
+  };
   ui::Bitmap m_face;
+  FaceKey m_faceKey;
 };

@@ -47,6 +47,7 @@ struct Layout {
   Rect rcStatus;
   Rect rcClose;
   Rect rcMinimize;
+  friend bool operator==(const Layout&, const Layout&) = default;
 };
 
 // The layout for a window of `window` size, first tile `tile` and status image `statusBack` (a

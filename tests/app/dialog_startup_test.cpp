@@ -107,5 +107,35 @@ TEST_F(DialogStartupTest, ALinkWithoutSchemeGetsHttpAndTheEngineStarts) {
   EXPECT_FALSE(dialog.m_strStatusText.empty());
 }
 
+// The link for this system never parses; the default entry's does, so the download starts.
+TEST_F(DialogStartupTest, ALinkThatNeverParsesFallsBackToTheDefaultLink) {
+  const std::string neverParses = "http://" + std::string(2100, 'h') + ".example/setup.exe";
+  folder.Write("TorvinWebInstaller.xml",
+               "<torvinwebinstaller><product><name>Plantyx Setup</name><registry></registry>"
+               "<installerInfo><os>Windows 7</os><bit>64</bit><rlink>" +
+                   neverParses +
+                   "</rlink></installerInfo>"
+                   "<installerInfo default=\"YES\"><os>Windows "
+                   "8</os><bit>64</bit><rlink>http://127.0.0.1:9/d.exe</rlink>"
+                   "</installerInfo></product></torvinwebinstaller>");
+  host.Open(dialog);
+  EXPECT_TRUE(host.messageBoxes.empty());
+  EXPECT_EQ(dialog.m_config.strDefaultUrl, u"http://127.0.0.1:9/d.exe");
+  EXPECT_TRUE(dialog.m_bEngineStarted);
+  EXPECT_EQ(host.timers.at(IDT_STATUS_POLL), 250u);
+}
+
+// A system the installer does not recognise leaves the bitness empty: not refused as 32-bit, the
+// default entry gives the link.
+TEST_F(DialogStartupTest, AnUnrecognisedSystemPassesTheGateWithAnEmptyBitness) {
+  platform::posix::SetSystemSource({platform::OsVersion{5, 0, 2}, platform::ARCHITECTURE_X86});
+  folder.Write("TorvinWebInstaller.xml", Configuration("Plantyx Setup", "http://127.0.0.1:9/x.exe", "32"));
+  host.Open(dialog);
+  EXPECT_EQ(dialog.m_platform.strBits, u"");
+  EXPECT_TRUE(host.messageBoxes.empty());
+  EXPECT_EQ(host.windowRect.Width(), dialog.m_skin.background.Width());
+  EXPECT_TRUE(dialog.m_bEngineStarted);
+}
+
 }  // namespace
 #endif

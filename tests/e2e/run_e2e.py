@@ -143,8 +143,20 @@ class Run:
         time.sleep(0.3)
         self.xdotool("click", "1")
 
-    def answer(self, caption, key, timeout=30):
+    def message_text(self, caption):
+        if not self.args.message_text:
+            raise Failure("this case needs --message-text")
+        done = subprocess.run([self.args.wine_run, self.args.message_text, caption], env=self.env,
+                              capture_output=True, timeout=60)
+        return done.stdout.decode("utf-8") if done.returncode == 0 else None
+
+    def answer(self, caption, key, text=None, timeout=30):
+        """Answers the message box of this caption with a key, after checking its text if given."""
         box = wait_for("the message box \"%s\"" % caption, lambda: self.find_window(caption), timeout)
+        if text is not None:
+            shown = self.message_text(caption)
+            if shown != text:
+                raise Failure("the message box says %r, not %r" % (shown, text))
         self.xdotool("windowfocus", "--sync", box)
         time.sleep(0.3)
         self.xdotool("key", "--window", box, key)
@@ -264,7 +276,7 @@ def case_server_failure(run):
 
 def case_missing_config(run):
     run.launch()
-    run.answer(APP_NAME, "Return")
+    run.answer(APP_NAME, "Return", text="Xml file is missing!")
     run.wait_exit()
     run.expect_nothing_left()
 
@@ -272,7 +284,7 @@ def case_missing_config(run):
 def case_unrecognized_url(run):
     run.write_config("http://%s.example/setup.exe" % ("h" * 2100))
     run.launch()
-    run.answer(APP_NAME, "Return")
+    run.answer(APP_NAME, "Return", text="Unrecognized URL")
     run.wait_exit()
     run.expect_nothing_left()
 
@@ -319,6 +331,7 @@ def main():
     parser.add_argument("--exe", required=True)
     parser.add_argument("--payload", required=True)
     parser.add_argument("--patch-payload", required=True)
+    parser.add_argument("--message-text", help="the program that reads a message box's text (the cases that check it)")
     parser.add_argument("--skin", required=True, help="folder of the skin images and the texts file")
     parser.add_argument("--prefix", required=True, help="the Wine prefix of this run")
     parser.add_argument("--win32", action="store_true", help="the prefix is a 32-bit one")
