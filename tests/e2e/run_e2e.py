@@ -98,6 +98,15 @@ class Run:
         with open(os.path.join(self.app, "TorvinWebInstaller.xml"), "w", encoding="utf-8") as f:
             f.write(xml)
 
+    def move_to_long_folder(self):
+        """Moves the installer and its files down a folder whose path is longer than 260 characters."""
+        deep = os.path.join(self.app, "a" * 120, "b" * 120)
+        os.makedirs(deep)
+        for name in os.listdir(self.app):
+            if os.path.isfile(os.path.join(self.app, name)):
+                shutil.move(os.path.join(self.app, name), deep)
+        self.app = deep
+
     # -- Wine and the screen ---------------------------------------------------------------------
     def wine(self, *command, timeout=120):
         subprocess.run([self.args.wine_run, *command], env=self.env, check=True, timeout=timeout,
@@ -275,6 +284,7 @@ def case_server_failure(run):
 
 
 def case_missing_config(run):
+    run.move_to_long_folder()  # the box's caption is the program's name however long its path
     run.launch()
     run.answer(APP_NAME, "Return", text="Xml file is missing!")
     run.wait_exit()
