@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/installer_dialog.h"
@@ -99,6 +100,23 @@ class DialogFaceTest : public ::testing::Test {
     return colors;
   }
 
+  // Where the caption's pixels are: the difference to the same look without a caption.
+  ui::Rect CaptionBox(int id, bool hot, bool pressed) {
+    const std::vector<ui::Color> with = DrawButton(id, hot, pressed);
+    const std::u16string caption = std::exchange(host.controls[id].text, u"");
+    const std::vector<ui::Color> without = DrawButton(id, hot, pressed);
+    host.controls[id].text = caption;
+    const int32_t width = host.controls[id].rect.Width();
+    ui::Rect box{width, static_cast<int32_t>(with.size()) / width, 0, 0};
+    for (size_t i = 0; i < with.size(); ++i) {
+      if (with[i] == without[i]) continue;
+      const int32_t x = static_cast<int32_t>(i) % width, y = static_cast<int32_t>(i) / width;
+      box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+             std::max(box.bottom, y + 1)};
+    }
+    return box;
+  }
+
   TempFolder folder;
   std::u16string moduleDir;
   FakeWindowHost host;
@@ -126,6 +144,27 @@ TEST_F(DialogFaceTest, ButtonsShowTheirImagesAndCaptionColoursInEachState) {
   const std::vector<ui::Color> linkHot = DrawButton(IDC_BTN_PROBLEM_LINK, true);
   EXPECT_TRUE(HasPixel(linkHot, ui::kWhite));
   EXPECT_FALSE(HasPixel(linkHot, kLinkGrey));
+}
+
+// Pressing moves a caption by the press offset; once the user confirmed the cancellation the
+// Cancel button shows its disabled image and a grey caption that no longer moves.
+TEST_F(DialogFaceTest, PressedCaptionsMoveUntilTheCancellationIsConfirmed) {
+  for (const int id : {IDC_BTN_CANCEL, IDC_BTN_PROBLEM_LINK}) {
+    ui::Rect hot = CaptionBox(id, true, false);
+    hot.Offset(1, 1);
+    EXPECT_EQ(CaptionBox(id, true, true), hot) << id;
+  }
+
+  host.answers.push_back(platform::MessageBoxAnswer::Yes);
+  dialog.OnCancelClicked();
+  const int32_t width = skin.cancelDisabled.Width();
+  for (const bool hot : {false, true}) {
+    const std::vector<ui::Color> look = DrawButton(IDC_BTN_CANCEL, hot);
+    EXPECT_EQ(look[3 * width + 3], skin.cancelDisabled.GetPixel(3, 3));
+    EXPECT_TRUE(HasPixel(look, ui::Rgb(133, 133, 133)));
+    EXPECT_FALSE(HasPixel(look, ui::kWhite));
+  }
+  EXPECT_EQ(CaptionBox(IDC_BTN_CANCEL, true, true), CaptionBox(IDC_BTN_CANCEL, false, false));
 }
 
 TEST_F(DialogFaceTest, TitleHeadingAndStatusAreWhite) {
