@@ -1,7 +1,8 @@
 // The dialog's start-up on a fake window host, with real files in a scratch folder standing in for
-// the executable's folder: the three start-up failures, the link check, and a product name that
-// would write outside the folder.
-// Natively only: the system seam's source is replaced to play a 32-bit system; under Wine the
+// the executable's folder: the three start-up failures, the link check with its fall-back to the
+// default link, an unrecognised system's empty bitness, and a product name that would write
+// outside the folder.
+// Natively only: the system seam's source is replaced to play other systems; under Wine the
 // end-to-end runs cover start-up.
 #if !defined(_WIN32)
 #include <gtest/gtest.h>
