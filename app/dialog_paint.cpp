@@ -9,6 +9,7 @@ ui::FaceState CTorvinWebInstallerDlg::MakeFaceState() const {
   state.skin = &m_skin;
   state.barFrames = &m_bmpBarFrames;
   state.layout = m_layout;
+  state.scale = m_scale;
   state.productName = m_config.strProductName;
   state.statusText = m_strStatusText;
   state.shownBytes = m_ullShownBytes;
@@ -41,7 +42,7 @@ void CTorvinWebInstallerDlg::OnPaint() {
   const ui::FaceState state = MakeFaceState();
   if (m_bProgressDirty) {
     const ui::Bitmap strip = ui::PaintProgressStrip(state, ui::s_nBarPhase);
-    const ui::Rect at = ui::ProgressStripRect(m_layout);
+    const ui::Rect at = ui::ProgressStripRect(m_layout, m_scale);
     m_host->Present(PixelsOf(strip), {at.left, at.top});
     m_bProgressDirty = false;
     return;

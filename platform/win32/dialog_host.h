@@ -22,6 +22,8 @@ class DialogHost final : public IWindowHost {
 
   Rect GetWindowRect() override;
   void MoveWindow(const Rect& rect) override;
+  int32_t GetDpi() override;
+  Rect GetWorkAreaUnderPointer() override;
   void SetWindowIcons() override;
   void SetTimer(uint32_t id, uint32_t milliseconds) override;
   void KillTimer(uint32_t id) override;
@@ -45,6 +47,7 @@ class DialogHost final : public IWindowHost {
   void OnPaint();
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   void OnCommand(int id, int code);
+  void OnDpiChanged(WPARAM wp, const RECT& suggested);
   IButtonEvents* BoundEvents(int id);
   // A message's own return value, for the messages whose result a dialog procedure cannot return.
   INT_PTR Result(LRESULT value);

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/image.h"
 #include "tests/ui/face_fixture.h"
@@ -145,12 +147,13 @@ TEST_F(DesignScaleFace, IsUnchangedApartFromTheWholeHeading) {
 #ifdef _WIN32
   GTEST_SKIP() << "the kept pictures hold the Linux text layer's glyphs";
 #endif
-  const std::pair<const char*, Bitmap> pictures[] = {
-      {"face_start", Window(u"Initializing...", false, 0, 0)},
-      {"face_33", Window(u"Downloading...", true, 1, 3)},
-      {"face_99", Window(u"Downloading...", true, 999, 1000, Look::Hot)},
-      {"face_complete", Window(u"Download completed.", true, 1000, 1000)},
-  };
+  std::vector<std::pair<const char*, Bitmap>> pictures;
+  pictures.emplace_back("face_start", Window(u"Initializing...", false, 0, 0));
+  pictures.emplace_back("face_33", Window(u"Downloading...", true, 1, 3));
+  pictures.emplace_back("face_99", Window(u"Downloading...", true, 999, 1000, Look::Hot));
+  pictures.emplace_back("face_complete", Window(u"Download completed.", true, 1000, 1000));
+  test::ShowCancelConfirmed(cancel, face);
+  pictures.emplace_back("face_cancelling", Window(u"Cancelling...", true, 47, 100));
   const Rect heading = face.layout.rcHeading;
   const int32_t formerBottom = heading.top + face.layout.rcBar.Height();  // cut to the bar's height
   for (const auto& [name, now] : pictures) {
