@@ -34,13 +34,14 @@ void CTorvinWebInstallerDlg::ScaleButtons() {
 }
 
 // The window keeps the suggested position and takes its exact size at the new scale (the suggestion
-// is the old size scaled, which may differ from it by a pixel); the face is composed again, and the
-// progress strip and status line are painted again as they were.
+// is the old size scaled, which may differ from it by a pixel); the buttons and the layout follow,
+// the face is composed again, and the progress strip and status line are painted again as they were.
 void CTorvinWebInstallerDlg::OnDpiChanged(int32_t dpi, const platform::Rect& suggested) {
   ScaleSkin(dpi);
   const ui::Size size = m_scale.Of(ToUiSize(m_designWindowSize));
   m_face = ui::Bitmap();
   m_host->MoveWindow({suggested.left, suggested.top, suggested.left + size.cx, suggested.top + size.cy});
+  if (!m_bFaceSetUp) return;
   PlaceButtons();  // before ScaleButtons hands the Cancel images over
   ComputeLayout();
   ScaleButtons();

@@ -69,6 +69,7 @@ bool CTorvinWebInstallerDlg::OnInitDialog() {
   PlaceButtons();
   ComputeLayout();
   SetUpButtons();
+  m_bFaceSetUp = true;
   if (!ValidateInstallerUrls(m_config)) {
     m_host->ShowMessageBox(kUnrecognizedUrl, std::nullopt, platform::MessageBoxKind::OkCancel);
     OnOK();
@@ -117,9 +118,16 @@ void CTorvinWebInstallerDlg::SizeWindowToBackground() {
   m_host->MoveWindow({window.left, window.top, window.left + size.cx, window.top + size.cy});
 }
 
+// Arriving on a monitor of another DPI rescales the window on the way (OnDpiChanged); it is then
+// centred again at its new size.
 void CTorvinWebInstallerDlg::CentreWindowOnWorkArea() {
-  const platform::Size window = WindowSize();
-  m_host->MoveWindow(CentredIn(window, m_host->GetWorkAreaUnderPointer()));
+  const platform::Rect area = m_host->GetWorkAreaUnderPointer();
+  const platform::Size before = WindowSize();
+  m_host->MoveWindow(CentredIn(before, area));
+  const platform::Size after = WindowSize();
+  if (after.width != before.width || after.height != before.height) {
+    m_host->MoveWindow(CentredIn(after, area));
+  }
 }
 
 // Cancel takes the size of its normal image (the template's without one) near the bottom right;

@@ -110,4 +110,7 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents {
   // window exists: the device sizes follow from them at every scale.
   platform::Size m_designWindowSize;
   platform::Size m_linkDesignSize;
+  // Start-up has placed and scaled the buttons and the layout; until then a DPI change (the window
+  // arriving on the pointer's monitor) only rescales the skin and the window.
+  bool m_bFaceSetUp = false;
 };

@@ -97,6 +97,26 @@ TEST_F(DialogScaleTest, TheWindowOpensCentredOnTheWorkAreaUnderThePointerAndWhol
   EXPECT_EQ(CentredIn({1200, 660}, small), (platform::Rect{-800, 0, 400, 660}));
 }
 
+TEST_F(DialogScaleTest, OpeningOnAPointersMonitorOfAnotherDpiScalesToItBeforeTheButtonsAreSetUp) {
+  // The window is made at 96 DPI on the primary monitor; centring it on the pointer's monitor at
+  // 192 DPI rescales it on the way, as the system reports it.
+  const platform::Rect second{1920, 0, 4480, 1400};
+  dialog = std::make_unique<CTorvinWebInstallerDlg>();
+  host = std::make_unique<FakeWindowHost>();
+  dialog->m_strModuleDir = platform::FromUtf8(folder.Path().string());
+  host->workArea = second;
+  host->controls[IDC_BTN_PROBLEM_LINK].rect = {0, 0, 221, 28};
+  host->onMove = [&](const platform::Rect& at) {
+    if (host->dpi == 96 && at.left >= second.left) {
+      host->dpi = 192;
+      dialog->OnDpiChanged(192, {at.left, at.top, at.left + 2 * at.Width(), at.top + 2 * at.Height()});
+    }
+  };
+  host->Open(*dialog);
+  ExpectFaceAt(2.0);
+  EXPECT_EQ(host->windowRect, CentredIn({1200, 660}, second));
+}
+
 TEST_F(DialogScaleTest, MovingToAnotherDpiRescalesEverythingAtTheSuggestedPlace) {
   OpenAt(192);
   dialog->OnDpiChanged(144, {300, 200, 300 + 901, 200 + 494});  // the old size scaled, a pixel off

@@ -78,7 +78,8 @@ class Run:
         if self.args.keep and os.environ.get("DISPLAY"):
             return  # a demonstration shows on the user's own screen
         read_end, write_end = os.pipe()
-        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", self.args.screen + "x24",
+        screen = self.args.screen + "x24"
+        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen,
                                       "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as r:
@@ -151,23 +152,25 @@ class Run:
         self.xdotool("key", "--window", box, key)
         return box
 
-    def screenshot(self, wid, path):
+    def capture(self, wid, *output):
+        """The window's part of the screen, converted by ImageMagick to `output` (its options and
+        destination); returns what convert wrote to its standard output."""
         x, y, width, height = self.geometry(wid)
         full = os.path.join(self.folder, "screen.png")
         subprocess.run(["/usr/bin/import", "-window", "root", full], env=self.env, check=True, timeout=60)
-        subprocess.run(["/usr/bin/convert", full, "-crop", "%dx%d+%d+%d" % (width, height, x, y), "+repage",
-                        path], check=True, timeout=60)
+        crop = "%dx%d+%d+%d" % (width, height, x, y)
+        return subprocess.run(["/usr/bin/convert", full, "-crop", crop, "+repage", *output], check=True,
+                              timeout=60, capture_output=True).stdout
+
+    def screenshot(self, wid, path):
+        self.capture(wid, path)
 
     def window_pixels(self, wid):
         """The window as the screen shows it: (width, height, read(x, y) -> (r, g, b))."""
-        x, y, width, height = self.geometry(wid)
-        full = os.path.join(self.folder, "screen.png")
-        subprocess.run(["/usr/bin/import", "-window", "root", full], env=self.env, check=True, timeout=60)
-        ppm = subprocess.run(["/usr/bin/convert", full, "-crop", "%dx%d+%d+%d" % (width, height, x, y), "+repage",
-                              "-depth", "8", "ppm:-"], check=True, timeout=60, capture_output=True).stdout
-        fields = ppm.split(maxsplit=4)  # P6, width, height, maximum, pixels
-        w, data = int(fields[1]), fields[4]
-        return width, height, lambda col, row: tuple(data[(row * w + col) * 3:(row * w + col) * 3 + 3])
+        # ImageMagick writes the header as "P6\nW H\n255\n", then the pixels.
+        _, size, _, data = self.capture(wid, "-depth", "8", "ppm:-").split(b"\n", 3)
+        width, height = (int(v) for v in size.split())
+        return width, height, lambda col, row: tuple(data[(row * width + col) * 3:(row * width + col) * 3 + 3])
 
     def wait_exit(self, timeout=90):
         try:
