@@ -11,6 +11,7 @@ ui::FaceState CTorvinWebInstallerDlg::MakeFaceState() const {
   state.skin = &m_skin;
   state.barFrames = &m_bmpBarFrames;
   state.layout = m_layout;
+  state.scale = m_scale;
   state.productName = m_config.strProductName;
   state.statusText = m_strStatusText;
   state.shownBytes = m_ullShownBytes;
@@ -24,11 +25,11 @@ platform::Size CTorvinWebInstallerDlg::WindowSize() {
 }
 
 // The static face, composed only when something it shows has changed (the window's size, the
-// layout, the product name; the skin is loaded before the first erase); every other erase presents
-// the kept copy. The buttons take their background from it too.
+// display scale and with it the skin's images, the layout, the product name); every other erase
+// presents the kept copy. The buttons take their background from it too.
 const ui::Bitmap& CTorvinWebInstallerDlg::Face() {
   const platform::Size window = WindowSize();
-  FaceKey key{{window.width, window.height}, m_layout, m_config.strProductName};
+  FaceKey key{{window.width, window.height}, m_scale.factor, m_layout, m_config.strProductName};
   if (m_face.Empty() || key != m_faceKey) {
     ui::FaceState state = MakeFaceState();
     state.window = key.window;
@@ -49,7 +50,7 @@ void CTorvinWebInstallerDlg::OnPaint() {
   const ui::FaceState state = MakeFaceState();
   if (m_bProgressDirty) {
     const ui::Bitmap strip = ui::PaintProgressStrip(state, ui::s_nBarPhase);
-    const ui::Rect at = ui::ProgressStripRect(m_layout);
+    const ui::Rect at = ui::ProgressStripRect(m_layout, m_scale);
     m_host->Present(PixelsOf(strip), {at.left, at.top});
     m_bProgressDirty = false;
     return;

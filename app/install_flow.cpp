@@ -131,7 +131,7 @@ void CTorvinWebInstallerDlg::ShowProgress(uint64_t received) {
   m_ullShownBytes = received;
   m_bProgressDirty = true;
   m_bStatusDirty = true;
-  m_host->Invalidate(ToWindowRect(ui::ProgressInvalidRect(m_layout)));
+  m_host->Invalidate(ToWindowRect(ui::ProgressInvalidRect(m_layout, m_scale)));
   m_host->SendPaint();
 }
 

@@ -150,6 +150,11 @@ class IWindowHost {
   virtual Rect GetWindowRect() = 0;
   // Moves and sizes the window (screen coordinates), with repaint.
   virtual void MoveWindow(const Rect& rect) = 0;
+  // The DPI of the monitor the window is on (96 at 100 % display scaling).
+  virtual int32_t GetDpi() = 0;
+  // The work area (the screen without the taskbar) of the monitor holding the mouse pointer, or of
+  // the primary monitor when the pointer cannot be found; screen coordinates.
+  virtual Rect GetWorkAreaUnderPointer() = 0;
   // Gives the window the application icon, big and small.
   virtual void SetWindowIcons() = 0;
   // One-shot use is the caller's: the host's timer repeats until killed.
@@ -203,6 +208,9 @@ class IDialogEvents {
   virtual void OnClicked(int id) = 0;
   // The platform asks the window to close (Escape, the system menu's close, Alt+F4).
   virtual void OnCloseRequest() = 0;
+  // The window is now on a monitor of another DPI; `suggested` is the rectangle the system proposes
+  // for it there (screen coordinates).
+  virtual void OnDpiChanged(int32_t dpi, const Rect& suggested) = 0;
 };
 
 // Runs a modal dialog from the executable's dialog template `templateId` and returns its end

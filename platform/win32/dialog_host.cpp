@@ -14,6 +14,21 @@ namespace platform::win32 {
 namespace {
 
 constexpr int kIconResource = 128;
+// Not in every SDK's headers: the message comes from Windows 8.1 on.
+constexpr UINT kDpiChangedMessage = 0x02E0;
+
+// The DPI of the window's monitor where the system can tell it per window (Windows 10 from 1607 on,
+// looked up so that older systems still start), else the system's DPI.
+int32_t WindowDpi(HWND window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (getDpiForWindow) {
+    if (const UINT dpi = getDpiForWindow(window)) return static_cast<int32_t>(dpi);
+  }
+  WindowDC screen(nullptr);
+  return screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 0;
+}
 
 // The executable's file name without its extension, however long its path: the caption of a
 // message box without one.
@@ -129,6 +144,9 @@ INT_PTR DialogHost::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SYSCOLORCHANGE:
       ForwardSysColorChange(wp, lp);
       return FALSE;
+    case kDpiChangedMessage:
+      OnDpiChanged(wp, *reinterpret_cast<const RECT*>(lp));
+      return TRUE;
     default:
       m_taskbar.OnMessage(m_hWnd, msg);
       return FALSE;
@@ -184,6 +202,12 @@ void DialogHost::ForwardSysColorChange(WPARAM wp, LPARAM lp) {
     SendMessageW(GetDlgItem(m_hWnd, id), WM_SYSCOLORCHANGE, wp, lp);
 }
 
+// Both halves of wParam carry the new DPI (the same for x and y).
+void DialogHost::OnDpiChanged(WPARAM wp, const RECT& suggested) {
+  m_events.OnDpiChanged(static_cast<int32_t>(LOWORD(wp)),
+                        {suggested.left, suggested.top, suggested.right, suggested.bottom});
+}
+
 IButtonEvents* DialogHost::BoundEvents(int id) {
   const auto found = m_controls.find(id);
   return found == m_controls.end() ? nullptr : found->second->Events();
@@ -197,6 +221,20 @@ Rect DialogHost::GetWindowRect() {
 
 void DialogHost::MoveWindow(const Rect& rect) {
   ::MoveWindow(m_hWnd, rect.left, rect.top, rect.Width(), rect.Height(), TRUE);
+}
+
+int32_t DialogHost::GetDpi() { return WindowDpi(m_hWnd); }
+
+Rect DialogHost::GetWorkAreaUnderPointer() {
+  POINT pointer{};
+  const HMONITOR monitor = GetCursorPos(&pointer) ? MonitorFromPoint(pointer, MONITOR_DEFAULTTOPRIMARY)
+                                                  : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetMonitorInfoW(monitor, &info)) {
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);  // the primary monitor's
+  }
+  return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
 }
 
 void DialogHost::SetWindowIcons() {

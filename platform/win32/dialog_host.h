@@ -23,6 +23,8 @@ class DialogHost final : public IWindowHost {
 
   Rect GetWindowRect() override;
   void MoveWindow(const Rect& rect) override;
+  int32_t GetDpi() override;
+  Rect GetWorkAreaUnderPointer() override;
   void SetWindowIcons() override;
   void SetTimer(uint32_t id, uint32_t milliseconds) override;
   void KillTimer(uint32_t id) override;
@@ -49,6 +51,7 @@ class DialogHost final : public IWindowHost {
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   void OnCommand(int id, int code);
   void ForwardSysColorChange(WPARAM wp, LPARAM lp);
+  void OnDpiChanged(WPARAM wp, const RECT& suggested);
   IButtonEvents* BoundEvents(int id);
   // A message's own return value, for the messages whose result a dialog procedure cannot return.
   INT_PTR Result(LRESULT value);

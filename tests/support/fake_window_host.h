@@ -92,7 +92,12 @@ class FakeWindowHost final : public platform::IWindowHost {
   }
 
   platform::Rect GetWindowRect() override { return windowRect; }
-  void MoveWindow(const platform::Rect& rect) override { windowRect = rect; }
+  void MoveWindow(const platform::Rect& rect) override {
+    windowRect = rect;
+    if (onMove) onMove(rect);
+  }
+  int32_t GetDpi() override { return dpi; }
+  platform::Rect GetWorkAreaUnderPointer() override { return workArea; }
   void SetWindowIcons() override { iconsSet = true; }
   void SetTimer(uint32_t id, uint32_t milliseconds) override { timers[id] = milliseconds; }
   void KillTimer(uint32_t id) override { timers.erase(id); }
@@ -131,6 +136,10 @@ class FakeWindowHost final : public platform::IWindowHost {
   void BindControl(int id, platform::IButtonEvents& events) override { controls[id].events = &events; }
 
   platform::Rect windowRect{100, 100, 100 + 397, 100 + 200};
+  int32_t dpi = 96;
+  platform::Rect workArea{0, 0, 1920, 1040};
+  // Runs after every move, as the system's reaction to it would (a monitor of another DPI).
+  std::function<void(const platform::Rect&)> onMove;
   bool iconsSet = false;
   std::map<uint32_t, uint32_t> timers;
   std::vector<platform::Rect> invalidated;
