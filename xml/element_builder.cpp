@@ -27,11 +27,13 @@ int32_t CXmlDocument::ParseElements(TextCursor& cursor) {
   int32_t parent = 0, first = 0;
   NodeToken node;
   for (;;) {
-    const int32_t type = ScanNode(cursor, node);
-    if (!node.messages.empty()) {
+    // Once the result text is full, a node's records would be dropped: they are not even written.
+    const bool resultFull = m_strResult.size() >= kResultTextLimit;
+    const int32_t type = ScanNode(cursor, node, resultFull ? NodeMessages::Skipped : NodeMessages::Written);
+    if (node.HasSyntaxError()) {
       Record(0).Set(ILL_FORMED);
       Record(parent).Set(HAS_ERROR);
-      if (m_strResult.size() < kResultTextLimit) m_strResult += node.messages;
+      if (!resultFull) m_strResult += node.messages;
     }
     if (type == NODE_START_TAG) {
       const int32_t i = NewRecord();

@@ -35,9 +35,10 @@ enum class MarkupEnd { Terminated, BeforeLessThan, EndOfText };
 
 class NodeScanner {
  public:
-  NodeScanner(TextCursor& cursor, NodeToken& node)
+  NodeScanner(TextCursor& cursor, NodeToken& node, NodeMessages messages)
       : m_cursor(cursor),
         m_node(node),
+        m_writeMessages(messages == NodeMessages::Written),
         m_text(cursor.text.data()),
         m_length(cursor.Length()),
         m_pos(cursor.position) {}
@@ -141,7 +142,7 @@ class NodeScanner {
       const char16_t c = m_text[m_pos++];
       if (c == u'>') {
         m_node.type = NODE_DOCUMENT_TYPE;
-        m_node.flags = 0;
+        m_node.flags &= NODE_SYNTAX_ERROR;
         return MarkupEnd::Terminated;
       }
       if (c == u'<') {
@@ -271,7 +272,8 @@ class NodeScanner {
 
   // "<" (or "<!" ...) followed by a character that begins no markup; that character is passed over.
   MarkupEnd SyntaxError(std::u16string_view record, bool inDoctype) {
-    AddResultRecord(m_node.messages, 0, record, std::nullopt, m_node.start);
+    m_node.flags |= NODE_SYNTAX_ERROR;
+    if (m_writeMessages) AddResultRecord(m_node.messages, 0, record, std::nullopt, m_node.start);
     m_node.type = NODE_ERROR;
     ++m_pos;
     return ScanErrorBody(inDoctype);
@@ -279,8 +281,11 @@ class NodeScanner {
 
   MarkupEnd Unterminated(bool inDoctype) {
     m_pos = m_length;
-    AddResultRecord(m_node.messages, RESULT_TYPE, u"unterminated_tag_syntax", MarkupKind(inDoctype),
-                    m_node.start);
+    m_node.flags |= NODE_SYNTAX_ERROR;
+    if (m_writeMessages) {
+      AddResultRecord(m_node.messages, RESULT_TYPE, u"unterminated_tag_syntax", MarkupKind(inDoctype),
+                      m_node.start);
+    }
     m_node.type = NODE_ERROR;
     return MarkupEnd::EndOfText;
   }
@@ -307,6 +312,7 @@ class NodeScanner {
 
   TextCursor& m_cursor;
   NodeToken& m_node;
+  bool m_writeMessages;
   const char16_t* m_text;
   int32_t m_length;
   int32_t m_pos;
@@ -316,4 +322,6 @@ class NodeScanner {
 
 }  // namespace
 
-int32_t ScanNode(TextCursor& cursor, NodeToken& node) { return NodeScanner(cursor, node).Run(); }
+int32_t ScanNode(TextCursor& cursor, NodeToken& node, NodeMessages messages) {
+  return NodeScanner(cursor, node, messages).Run();
+}

@@ -81,6 +81,7 @@ class CXmlDocument {
  private:
   ElementRecord& Record(int32_t i) { return m_index.GetRecord(i); }
   bool IsElement(int32_t i) const { return i > 0 && i < m_nUsed; }
+  bool ScansAsOwnTagAtTheEnd(int32_t lastTopLevel, std::u16string_view tag) const;
   void GrowForOneMore();
   int32_t NewRecord();
   void CloseUnended(OpenElementStack& open, int32_t targetDepth, int32_t& parent, int32_t cause);
