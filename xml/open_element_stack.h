@@ -14,31 +14,30 @@
 // the names an end tag could match, so that lone end tags under deep nesting cost no walk.
 class OpenElementStack {
  public:
-  OpenElementStack() {
-    m_names.reserve(8);
-    m_names.emplace_back();
-  }
+  // The entries above the depth are kept for reuse, so that a push after a pop costs no growth.
+  OpenElementStack() { m_names.resize(8); }
 
-  int32_t Depth() const { return static_cast<int32_t>(m_names.size()) - 1; }
+  int32_t Depth() const { return m_depth; }
   std::u16string_view Name(int32_t depth) const { return m_names[depth]; }
 
   void Push(std::u16string_view name) {
-    m_names.push_back(name);
+    if (++m_depth == static_cast<int32_t>(m_names.size())) m_names.resize(m_names.size() * 2);
+    m_names[m_depth] = name;
     if (m_counted) Count(name, 1);
   }
 
   void PopTo(int32_t depth) {
     if (m_counted) {
-      for (int32_t k = Depth(); k > depth; --k) Count(m_names[k], -1);
+      for (int32_t k = m_depth; k > depth; --k) Count(m_names[k], -1);
     }
-    m_names.resize(static_cast<size_t>(depth) + 1);
+    m_depth = depth;
   }
 
   // The depth of the innermost open element that the cursor's token names, or 0.
   int32_t FindMatch(const TextCursor& cursor) {
     constexpr int32_t kWalkBeforeCounting = 64;
     if (m_counted && !m_counts.contains(cursor.Token())) return 0;
-    for (int32_t k = Depth(), walked = 0; k > 0; --k) {
+    for (int32_t k = m_depth, walked = 0; k > 0; --k) {
       if (MatchName(cursor, m_names[k])) return k;
       if (!m_counted && ++walked == kWalkBeforeCounting) {
         StartCounting();
@@ -51,7 +50,7 @@ class OpenElementStack {
  private:
   void StartCounting() {
     m_counted = true;
-    for (int32_t k = 1; k <= Depth(); ++k) Count(m_names[k], 1);
+    for (int32_t k = 1; k <= m_depth; ++k) Count(m_names[k], 1);
   }
 
   // An end tag matches a name when it equals the name or the name's part before "=", "[" or "]".
@@ -69,6 +68,7 @@ class OpenElementStack {
   }
 
   std::vector<std::u16string_view> m_names;
+  int32_t m_depth = 0;
   bool m_counted = false;
   std::unordered_map<std::u16string_view, int32_t> m_counts;
 };
