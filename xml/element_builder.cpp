@@ -52,6 +52,26 @@ bool ScanEndTagOfInnermost(TextCursor& cursor, const OpenElementStack& open, Nod
   return true;
 }
 
+// A start tag without attributes, "<name>", taken as the scanner would cut it: the name starts
+// with a name-start character and runs to the ">". False, with nothing changed, for other text.
+bool ScanBareStartTag(TextCursor& cursor, NodeToken& node) {
+  const char16_t* text = cursor.text.data();
+  const char16_t* end = text + cursor.Length();
+  const char16_t* at = text + cursor.position;
+  if (end - at < 3 || !IsNameStart(at[1])) return false;
+  const char16_t* nameEnd = FindTagNameEnd(at + 2, end);
+  if (nameEnd == end || *nameEnd != u'>') return false;
+  node.type = NODE_START_TAG;
+  node.start = cursor.position;
+  node.length = static_cast<int32_t>(nameEnd + 1 - at);
+  node.flags = 0;
+  node.messages.clear();
+  cursor.tokenStart = cursor.position + 1;
+  cursor.tokenEnd = static_cast<int32_t>(nameEnd - text) - 1;
+  cursor.position = static_cast<int32_t>(nameEnd + 1 - text);
+  return true;
+}
+
 }  // namespace
 
 int32_t CXmlDocument::ParseElements(TextCursor& cursor) {
@@ -67,13 +87,16 @@ int32_t CXmlDocument::ParseElements(TextCursor& cursor) {
       CloseElement(open, open.Depth(), node, parent);
       continue;
     }
-    // Once the result text is full, a node's records would be dropped: they are not even written.
-    const bool resultFull = m_strResult.size() >= kResultTextLimit;
-    const int32_t type = ScanNode(cursor, node, resultFull ? NodeMessages::Skipped : NodeMessages::Written);
-    if (node.HasSyntaxError()) {
-      Record(0).Set(ILL_FORMED);
-      Record(parent).Set(HAS_ERROR);
-      if (!resultFull) m_strResult += node.messages;
+    int32_t type = NODE_START_TAG;
+    if (!ScanBareStartTag(cursor, node)) {
+      // Once the result text is full, a node's records would be dropped: they are not even written.
+      const bool resultFull = m_strResult.size() >= kResultTextLimit;
+      type = ScanNode(cursor, node, resultFull ? NodeMessages::Skipped : NodeMessages::Written);
+      if (node.HasSyntaxError()) {
+        Record(0).Set(ILL_FORMED);
+        Record(parent).Set(HAS_ERROR);
+        if (!resultFull) m_strResult += node.messages;
+      }
     }
     if (type == NODE_START_TAG) {
       const int32_t i = NewRecord();

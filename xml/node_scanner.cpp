@@ -7,8 +7,6 @@
 
 namespace {
 
-bool IsNameStart(char16_t c) { return (c >= u'A' && c <= u'Z') || c == u'_' || c == u':' || c > 0x60; }
-
 // How a piece of markup ended.
 enum class MarkupEnd { Terminated, BeforeLessThan, EndOfText };
 

@@ -8,6 +8,8 @@
 
 #include "xml/text_cursor.h"
 
+// A character that begins a start tag's name after "<".
+inline bool IsNameStart(char16_t c) { return (c >= u'A' && c <= u'Z') || c == u'_' || c == u':' || c > 0x60; }
 inline bool EndsTagName(char16_t c) { return IsXmlWhitespace(c) || c == u'/' || c == u'>'; }
 
 #if defined(__SSE2__)

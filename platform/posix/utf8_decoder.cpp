@@ -47,7 +47,7 @@ char32_t DecodeSequence(const uint8_t*& in, const uint8_t* end) {
 
 // Well-formed two- and three-byte sequences, most of the text that is not ASCII, decoded in line;
 // 0 when the sequence at `in` is none of them (or cut by the end), for DecodeSequence to judge.
-char32_t DecodeCommonSequence(const uint8_t*& in, const uint8_t* end) {
+[[gnu::always_inline]] inline char32_t DecodeCommonSequence(const uint8_t*& in, const uint8_t* end) {
   const uint8_t lead = in[0];
   if (lead >= 0xC2 && lead <= 0xDF && end - in >= 2 && IsContinuation(in[1])) {
     const char32_t c = ((lead & 0x1F) << 6) | (in[1] & 0x3F);
