@@ -166,7 +166,8 @@ void CXmlDocument::CloseUnended(OpenElementStack& open, int32_t targetDepth, int
   closing.reserve(depth - targetDepth);
   for (int32_t d = depth, e = parent; d > targetDepth; --d, e = Record(e).parent) {
     closing.push_back(e);
-    AddParseRecord(u"unended_start_tag", open.Name(d), Record(e).start, cause);
+    if (m_strResult.size() < kResultTextLimit)
+      AddParseRecord(u"unended_start_tag", open.Name(d), Record(e).start, cause);
   }
   for (auto it = closing.rbegin(); it != closing.rend(); ++it) {
     const int32_t e = *it;

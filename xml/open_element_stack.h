@@ -10,8 +10,8 @@
 
 // The names of the open elements: entry k names the open element at depth k (entry 0 is unused).
 // Names are views into the text, which does not change while the index is built. An end tag is
-// matched from the innermost entry outwards; once a search has walked far, the stack also counts
-// the names an end tag could match, so that lone end tags under deep nesting cost no walk.
+// matched from the innermost entry outwards; once the searches have walked far, the stack also
+// counts the names an end tag could match, so that lone end tags under deep nesting cost no walk.
 class OpenElementStack {
  public:
   // The entries above the depth are kept for reuse, so that a push after a pop costs no growth.
@@ -35,11 +35,11 @@ class OpenElementStack {
 
   // The depth of the innermost open element that the cursor's token names, or 0.
   int32_t FindMatch(const TextCursor& cursor) {
-    constexpr int32_t kWalkBeforeCounting = 64;
     if (m_counted && !m_counts.contains(cursor.Token())) return 0;
-    for (int32_t k = m_depth, walked = 0; k > 0; --k) {
+    for (int32_t k = m_depth; k > 0; --k) {
       if (MatchName(cursor, m_names[k])) return k;
-      if (!m_counted && ++walked == kWalkBeforeCounting) {
+      // Counting costs one step per open element: worth it once the walks together took as many.
+      if (!m_counted && ++m_walked > m_depth + kWalkBeforeCounting) {
         StartCounting();
         if (!m_counts.contains(cursor.Token())) return 0;
       }
@@ -68,7 +68,10 @@ class OpenElementStack {
   }
 
   std::vector<std::u16string_view> m_names;
+  static constexpr int32_t kWalkBeforeCounting = 64;
+
   int32_t m_depth = 0;
+  int64_t m_walked = 0;  // steps of all searches so far
   bool m_counted = false;
   std::unordered_map<std::u16string_view, int32_t> m_counts;
 };
