@@ -129,7 +129,8 @@ class Run:
 
     def launch(self, debug_lines=None):
         """Starts the product; with `debug_lines`, its debug channel goes to that file."""
-        env = dict(self.env, WINEDEBUG="-all,+debugstr") if debug_lines else self.env
+        # Wine writes a program's debug lines as warnings of its "seh" channel.
+        env = dict(self.env, WINEDEBUG="-all,warn+seh") if debug_lines else self.env
         stderr = open(debug_lines, "wb") if debug_lines else subprocess.DEVNULL
         try:
             self.installer = subprocess.Popen([self.args.wine_run, os.path.join(self.app, APP_NAME + ".exe")],
@@ -142,9 +143,9 @@ class Run:
         """The product's line about the checks of the downloaded installer."""
         with open(debug_lines, errors="replace") as f:
             for line in f:
-                match = re.search(r'"(installer (?:checks passed|refused)[^"]*)', line)
+                match = re.search(r'OutputDebugStringA "(installer (?:checks passed|refused).*)"\s*$', line)
                 if match:
-                    return match.group(1).replace("\\\"", '"')
+                    return match.group(1).replace('\\"', '"')
         return "(no report line)"
 
     def xdotool(self, *args):
@@ -340,10 +341,14 @@ def case_tampered_installer(run):
     """The server hands out a copy changed after signing: refused, deleted, never launched."""
     digest = run.serve_signed_payloads()
     run.write_config(run.server.url("tampered.exe"), sha256=digest, signer=SIGNER)
-    run.launch()
+    debug_lines = os.path.join(run.folder, "debug-lines.txt")
+    run.launch(debug_lines)
     run.dialog()
     run.wait_exit()
     run.expect_nothing_left()
+    report = run.installer_report(debug_lines)
+    if not report.startswith("installer refused: SHA-256: expected %s, found " % digest):
+        raise Failure("unexpected report %r" % report)
 
 
 def case_not_supported_on_32bit(run):
@@ -365,7 +370,7 @@ def case_demo(run):
     run.screenshot(wid, os.path.join(run.folder, "mid-download.png"))
     run.expect_launched("full", "signed.exe")
     run.wait_exit()
-    print("installer checks: %s" % run.installer_report(debug_lines))
+    print("checks:          %s" % run.installer_report(debug_lines))
     print("screenshot:      %s" % os.path.join(run.folder, "mid-download.png"))
     print("downloaded file: %s" % run.downloaded())
     print("launch record:   %s (%s)" % (os.path.join(run.app, "launch-record.txt"), run.launch_record()))
