@@ -168,7 +168,7 @@ TEST_F(WebDownloaderTest, ARefusedInstallerIsDeletedAndNeverPrepared) {
     ShutdownDownloader();
     ResetDownloadShared();
     m_watch = StateWatcher(m_file);
-    Download(Url(Kind::Http, c.size), u"", c.checks);
+    Download(Url(Kind::Http, c.size, "range_delay=200"), u"", c.checks);
     std::erase(m_watch.states, STATUS_VERIFYING);
     EXPECT_EQ(m_watch.states, (std::vector<int32_t>{1, 2, 3, 6, 7, 10}));
     EXPECT_FALSE(m_watch.fileExistsAtFinal);
@@ -177,13 +177,13 @@ TEST_F(WebDownloaderTest, ARefusedInstallerIsDeletedAndNeverPrepared) {
 
 TEST_F(WebDownloaderTest, TheDigestFollowsItsLinkToTheFallback) {
   // The primary gives no file; only the fallback's own digest fits what the fallback serves.
-  Download(Url(Kind::Http, 90'000, "status=404"), Url(Kind::Http, 80'000), {PatternDigest(90'000), {}},
-           {PatternDigest(80'000), {}});
+  Download(Url(Kind::Http, 90'000, "status=404"), Url(Kind::Http, 80'000, "range_delay=200"),
+           {PatternDigest(90'000), {}}, {PatternDigest(80'000), {}});
   ExpectSuccess(80'000);
 }
 
 TEST_F(WebDownloaderTest, AVerifiedInstallerIsHeldUntilReleased) {
-  Download(Url(Kind::Http, 70'000), u"", {Upper(PatternDigest(70'000)), {}});
+  Download(Url(Kind::Http, 70'000, "range_delay=200"), u"", {Upper(PatternDigest(70'000)), {}});
   ExpectSuccess(70'000);
   platform::File writer;
   EXPECT_FALSE(writer.CreateExclusive(PathText(m_file))) << "nobody may rewrite the checked file";
