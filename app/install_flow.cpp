@@ -74,7 +74,11 @@ bool CTorvinWebInstallerDlg::OnNormalTick(const DownloadStatus& status) {
     m_nLastState = status.state;
   }
   // Two paints while bytes have arrived, each moving the bar's bands on; a smaller count than the
-  // one shown is never painted.
+  // one shown is painted only once the download has started again from byte 0.
+  if (status.restarts != m_nShownRestarts) {
+    m_nShownRestarts = status.restarts;
+    m_ullShownBytes = 0;
+  }
   if (status.received != 0 && status.received >= m_ullShownBytes) {
     ShowProgress(status.received);
     ShowProgress(status.received);
@@ -110,9 +114,9 @@ void CTorvinWebInstallerDlg::ShowProgress(uint64_t received) {
 void CTorvinWebInstallerDlg::OnCancelClicked() {
   if (m_bCancelConfirmed) return;
   RunEvent.Clear();  // the transfer holds while the question is open
-  const platform::MessageBoxAnswer answer = m_host->ShowMessageBox(
-      GetUIString(IDS_MESSAGE_CANCELNOTICE, m_strIniPath), m_config.strProductName,
-      platform::MessageBoxKind::YesNoExclamation);
+  const platform::MessageBoxAnswer answer =
+      m_host->ShowMessageBox(GetUIString(IDS_MESSAGE_CANCELNOTICE, m_strIniPath), m_config.strProductName,
+                             platform::MessageBoxKind::YesNoExclamation);
   if (answer != platform::MessageBoxAnswer::Yes) {
     RunEvent.Set();
     return;

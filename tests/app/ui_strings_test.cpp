@@ -19,7 +19,7 @@ TEST(UIStrings, EveryKeyFallsBackToItsEnglishDefault) {
     EXPECT_TRUE(text.key.starts_with(u"IDS_"));
     EXPECT_EQ(GetUIString(text, missing), text.defaultText);
   }
-  EXPECT_EQ(keys.size(), 15u);
+  EXPECT_EQ(keys.size(), 16u);
   EXPECT_EQ(GetUIString(IDS_STATUS_DOWNLOAD_FAILED, missing), u"Download failed.");
 }
 
@@ -29,7 +29,8 @@ TEST(UIStrings, TranslatedFileReplacesTexts) {
       folder
           .Write("TorvinWebInstallerString.ini",
                  "; German texts\r\n[uistring]\r\nids_text_cancel = Abbrechen\r\nIDS_STATUS_INIT=\r\n"
-                 "IDS_STATUS_FINISHED=" + std::string(300, 'z') + "\r\n")
+                 "IDS_STATUS_FINISHED=" +
+                     std::string(300, 'z') + "\r\n")
           .u16string();
   EXPECT_EQ(GetUIString(IDS_TEXT_CANCEL, ini), u"Abbrechen");
   EXPECT_EQ(GetUIString(IDS_STATUS_INIT, ini), u"") << "present but empty is empty, not the default";
@@ -51,7 +52,8 @@ TEST(UIStrings, StatusTextOfEachState) {
   EXPECT_EQ(StatusUIString(STATUS_PREPARE_INSTALL)->defaultText, u"Preparing installation...");
   EXPECT_EQ(StatusUIString(STATUS_FINISHED)->defaultText, u"Finished.");
   EXPECT_EQ(StatusUIString(0), nullptr);
-  EXPECT_EQ(StatusUIString(11), nullptr);
+  EXPECT_EQ(StatusUIString(STATUS_RECONNECTING)->defaultText, u"Reconnecting...");
+  EXPECT_EQ(StatusUIString(12), nullptr);
 }
 
 }  // namespace
