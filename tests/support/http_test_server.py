@@ -9,7 +9,8 @@ a Last-Modified date naming the version, and honour If-Range.
 Options (query): status=N (answer with that status and the whole body, range ignored), nolength=1
 (no Content-Length, close after the body), short=N (announce the length, send N bytes fewer,
 close), long=N (send and announce N bytes more than asked), forever=1 (no length, stream without
-end), reset=N (reset the connection after N body bytes), trickle=MS (1,024-byte pieces, MS ms
+end), reset=N (reset the connection after N body bytes; a client that has not read them yet loses
+them), cut=N (close the connection cleanly after N body bytes), trickle=MS (1,024-byte pieces, MS ms
 apart), silent_after=N (send N body bytes, then nothing while the client stays), norange=1 (ignore
 Range), redirect=URL (302 to URL), badstart=1 / badtotal=1 (a Content-Range that does not match),
 range_only=1 (the other options apply to transfers only: requests for more than the first byte),
@@ -235,6 +236,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         send = length if length is not None else float("inf")
         if "short" in opts:
             send -= int(opts["short"])
+            self.close_connection = True
+        if "cut" in opts:
+            send = min(send, int(opts["cut"]))
             self.close_connection = True
         reset_at = int(opts["reset"]) if "reset" in opts else None
         drop_at = self.next_drop(first, send)
