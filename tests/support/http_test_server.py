@@ -20,8 +20,8 @@ resume_status=N (a resume, a transfer that does not start at byte 0, is answered
 the whole body, or with no body for N >= 400; retry_after=S adds Retry-After).
 Per-test state, kept under id=NAME: faults=K (the other options apply to the first K transfers of
 that id only), change_after=R (from the R+1-th transfer on, the file is version 2, newsize=M bytes
-long when given), validators=both|etag|weak|lastmod|none (default both), dropat=A,B,... (reset
-once when a transfer reaches each of these file positions). GET /log/NAME lists the requests seen under that id, one a
+long when given), validators=both|etag|weak|lastmod|none (default both), dropat=A,B,... (close
+the connection once when a transfer reaches each of these file positions). GET /log/NAME lists the requests seen under that id, one a
 line: "<Range or -> <If-Range or -> <status> <body bytes sent>".
 """
 import argparse
@@ -243,7 +243,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         reset_at = int(opts["reset"]) if "reset" in opts else None
         drop_at = self.next_drop(first, send)
         if drop_at is not None:
-            reset_at = drop_at if reset_at is None else min(reset_at, drop_at)
+            send = min(send, drop_at)
+            self.close_connection = True
         shift = self.version - 1
         silent_at = int(opts["silent_after"]) if "silent_after" in opts else None
         trickle = int(opts["trickle"]) / 1000.0 if "trickle" in opts else None
