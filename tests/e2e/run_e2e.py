@@ -68,11 +68,11 @@ class Run:
         self.server = FileServer(self.www)
         self.start_screen()
 
-    def serve_payload(self, source, name):
+    def serve_payload(self, source, name, size=PAYLOAD_SIZE):
         with open(source, "rb") as f:
             data = f.read()
         with open(os.path.join(self.www, name), "wb") as f:
-            f.write(data + bytes(max(0, PAYLOAD_SIZE - len(data))))
+            f.write(data + bytes(max(0, size - len(data))))
 
     def start_screen(self):
         if self.args.keep and os.environ.get("DISPLAY"):
@@ -227,6 +227,21 @@ def case_full_download(run):
     run.screenshot(wid, os.path.join(run.args.artifacts, "mid-download.png"))
     run.expect_launched("full", "full.exe")
     run.wait_exit()
+
+
+def case_resume_after_drops(run):
+    """20 MB through three dropped connections: each time the rest is asked for and joined."""
+    size, cut = 20 * 1024 * 1024, 5 * 1024 * 1024
+    run.serve_payload(run.args.payload, "big.exe", size)
+    run.write_config(run.server.url("big.exe", cut=cut, cuts=3))
+    run.launch()
+    run.dialog()
+    run.expect_launched("full", "big.exe")
+    run.wait_exit()
+    want = ["bytes=0-0"] + ["bytes=%d-%d" % (k * cut, size - 1) for k in range(4)]
+    got = [r.replace(" ", "") for r in run.server.ranges()]
+    if got != want:
+        raise Failure("the server saw the ranges %r, not %r" % (got, want))
 
 
 def case_cancel_yes(run):
