@@ -78,7 +78,11 @@ bool CTorvinWebInstallerDlg::OnNormalTick(const DownloadStatus& status) {
     m_nLastState = status.state;
   }
   // Two paints while bytes have arrived, each moving the bar's bands on; a smaller count than the
-  // one shown is never painted.
+  // one shown is painted only once the download has started again from byte 0.
+  if (status.restarts != m_nShownRestarts) {
+    m_nShownRestarts = status.restarts;
+    m_ullShownBytes = 0;
+  }
   if (status.received != 0 && status.received >= m_ullShownBytes) {
     ShowProgress(status.received);
     ShowProgress(status.received);
@@ -107,6 +111,7 @@ void CTorvinWebInstallerDlg::ShowTaskbarProgress(int32_t state) {
       return;
     case STATUS_DOWNLOADING:
     case STATUS_DOWNLOADDONE:
+    case STATUS_VERIFYING:
     case STATUS_PREPARE_INSTALL: {
       const bool sized = m_ullTotalBytes != 0;
       m_host->SetTaskbarProgress(

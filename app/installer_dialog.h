@@ -60,6 +60,7 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents {
   int32_t m_nLastState = 0;
   std::u16string m_strStatusText;
   uint64_t m_ullShownBytes = 0;
+  uint32_t m_nShownRestarts = 0;  // the engine's count of new starts from byte 0 as last seen
   uint64_t m_ullTotalBytes = 0;
   bool m_bCancelConfirmed = false;
   // The skin as shipped, and its images and tiles in device pixels at the display scale.

@@ -26,29 +26,33 @@ inline constexpr UIString IDS_STATUS_INIT{u"IDS_STATUS_INIT", u"Initializing..."
 inline constexpr UIString IDS_STATUS_DOWNLOADING{u"IDS_STATUS_DOWNLOADING", u"Downloading..."};
 inline constexpr UIString IDS_STATUS_DOWNLOADDONE{u"IDS_STATUS_DOWNLOADDONE", u"Download completed."};
 inline constexpr UIString IDS_STATUS_DOWNLOAD_CANCELLING{u"IDS_STATUS_DOWNLOAD_CANCELLING", u"Cancelling..."};
-inline constexpr UIString IDS_STATUS_DOWNLOAD_CANCELLED{u"IDS_STATUS_DOWNLOAD_CANCELLED", u"Download cancelled."};
+inline constexpr UIString IDS_STATUS_DOWNLOAD_CANCELLED{u"IDS_STATUS_DOWNLOAD_CANCELLED",
+                                                        u"Download cancelled."};
 inline constexpr UIString IDS_STATUS_DOWNLOAD_FAILED{u"IDS_STATUS_DOWNLOAD_FAILED", u"Download failed."};
 inline constexpr UIString IDS_STATUS_CLEANUP_FILES{u"IDS_STATUS_CLEANUP_FILES", u"Cleaning up temp files..."};
-inline constexpr UIString IDS_STATUS_PREPARE_INSTALL{u"IDS_STATUS_PREPARE_INSTALL", u"Preparing installation..."};
+inline constexpr UIString IDS_STATUS_PREPARE_INSTALL{u"IDS_STATUS_PREPARE_INSTALL",
+                                                     u"Preparing installation..."};
 inline constexpr UIString IDS_STATUS_INSTALLING{u"IDS_STATUS_INSTALLING", u"Installing..."};
 inline constexpr UIString IDS_STATUS_FINISHED{u"IDS_STATUS_FINISHED", u"Finished."};
 inline constexpr UIString IDS_STATUS_VERIFYING{u"IDS_STATUS_VERIFYING", u"Verifying..."};
+inline constexpr UIString IDS_STATUS_RECONNECTING{u"IDS_STATUS_RECONNECTING", u"Reconnecting..."};
 
 // The complete table, in the order of the texts file.
-inline constexpr std::array<UIString, 16> kUIStrings = {
+inline constexpr std::array<UIString, 17> kUIStrings = {
     IDS_TEXT_CANCEL,           IDS_DOWNLOAD_PROBLEM,           IDS_DOWNLOAD_PROBLEM_RLINK,
     IDS_MESSAGE_NOT_SUPPORTED, IDS_MESSAGE_CANCELNOTICE,       IDS_STATUS_INIT,
     IDS_STATUS_DOWNLOADING,    IDS_STATUS_DOWNLOADDONE,        IDS_STATUS_DOWNLOAD_CANCELLING,
     IDS_STATUS_DOWNLOAD_CANCELLED, IDS_STATUS_DOWNLOAD_FAILED, IDS_STATUS_CLEANUP_FILES,
     IDS_STATUS_PREPARE_INSTALL, IDS_STATUS_INSTALLING,         IDS_STATUS_FINISHED,
-    IDS_STATUS_VERIFYING};
+    IDS_STATUS_VERIFYING, IDS_STATUS_RECONNECTING};
 
-// The status text of each download state code, 1 to 11; nullptr outside that range.
+// The status text of each download state code, 1 to 12; nullptr outside that range.
 const UIString* StatusUIString(int32_t state);
 
 // The value of `key` in section "UISTRING" of the file at `iniPath`, or `defaultText` when the file,
 // the section or the key is missing; at most 259 characters. Reads the file on every call.
-std::u16string GetUIString(std::u16string_view key, std::u16string_view defaultText, const std::u16string& iniPath);
+std::u16string GetUIString(std::u16string_view key, std::u16string_view defaultText,
+                           const std::u16string& iniPath);
 inline std::u16string GetUIString(const UIString& text, const std::u16string& iniPath) {
   return GetUIString(text.key, text.defaultText, iniPath);
 }

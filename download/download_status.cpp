@@ -22,6 +22,28 @@ void ResetDownloadShared() {
   DoneEvent.Reinitialize(false);
 }
 
+void BeginSegments(int32_t count) {
+  std::lock_guard lock(StatusLock);
+  ActiveSegments = count;
+  SegmentFailed = false;
+}
+
+namespace {
+
+void StartOverLocked(uint64_t total) {
+  SharedStatus.received = 0;
+  SharedStatus.total = total;
+  ++SharedStatus.restarts;
+}
+
+}  // namespace
+
+void StoreStartedOver(uint64_t total) {
+  std::lock_guard lock(StatusLock);
+  StartOverLocked(total);
+  SharedStatus.state = STATUS_DOWNLOADING;
+}
+
 void PublishStatus(const DownloadStatus& status) {
   std::lock_guard lock(StatusLock);
   SharedStatus = status;
@@ -62,8 +84,17 @@ int OnSegmentProgress(const DownloadStatus* report) {
     }
     return 1;
   }
+  if (report->total != 0) StartOverLocked(report->total);  // the segment started the file again
   SharedStatus.received += report->received;
   switch (report->state) {
+    case STATUS_DOWNLOADING:
+      if (report->received != 0 && SharedStatus.state == STATUS_RECONNECTING) {
+        SharedStatus.state = STATUS_DOWNLOADING;
+      }
+      break;
+    case STATUS_RECONNECTING:
+      SharedStatus.state = STATUS_RECONNECTING;
+      break;
     case STATUS_DOWNLOADDONE:
     case STATUS_DOWNLOAD_CANCELLED:
       FinishSegmentLocked(report->state);

@@ -20,14 +20,20 @@ enum : int32_t {
   STATUS_INSTALLING = 9,  // never stored by the engine
   STATUS_FINISHED = 10,
   STATUS_VERIFYING = 11,  // the finished file is being checked before it may be launched
+  STATUS_RECONNECTING = 12,  // a segment lost its connection and waits to ask for the rest
 };
 
-// The shared record, and also a segment's progress report (then `received` counts the bytes since
-// the segment's previous report and `total` is unused).
+// The shared record, and also a segment's progress report. In a report, `received` counts the
+// bytes since the segment's previous report, and `total` is 0, or the new size of the file when
+// the segment has started the file again from byte 0 (it changed on the server, or could not be
+// resumed): the bytes counted so far are then forgotten.
 struct DownloadStatus {
   int32_t state = STATUS_INIT;
   uint64_t received = 0;
   uint64_t total = 0;
+  // In the shared record: how often the download started again from byte 0, so that the owner
+  // knows when a smaller count is a new start rather than a step back. Unused in a report.
+  uint32_t restarts = 0;
 };
 
 extern platform::Mutex StatusLock;
@@ -44,6 +50,9 @@ extern Event DoneEvent;    // automatic reset: the last active segment has finis
 // this when it is set up for a download.
 void ResetDownloadShared();
 
+// Starts the count again from nothing for a file of `total` bytes, in state 2 (a new start).
+void StoreStartedOver(uint64_t total);
+
 // Stores a whole record under the lock.
 void PublishStatus(const DownloadStatus& status);
 // Stores a new state and keeps the byte counts, in one holding of the lock.
@@ -51,5 +60,9 @@ void PublishState(int32_t state);
 // A copy of the record, taken under the lock.
 DownloadStatus ReadStatus();
 
-// The progress callback of every range transfer: 0 to go on, 1 to stop now.
+// Sets the number of segments about to start, with no failure noted yet (under StatusLock).
+void BeginSegments(int32_t count);
+
+// The progress callback of every range transfer: 0 to go on, 1 to stop now. A report of state 11
+// shows that the segment waits to reconnect; its next bytes show the download running again.
 int OnSegmentProgress(const DownloadStatus* report);

@@ -1,5 +1,5 @@
 // The HTTP layer of the download engine: the process-wide internet session, the size probe and
-// the ranged transfer of one byte range into the destination file.
+// the ranged transfer of one byte range into the destination file, resumed after a drop.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,7 @@
 
 #include "download/cancel_request.h"
 #include "download/download_status.h"
+#include "platform/http.h"
 
 using ProgressCallback = int (*)(const DownloadStatus* report);
 
@@ -14,12 +15,16 @@ using ProgressCallback = int (*)(const DownloadStatus* report);
 bool OpenInternetSession();
 void CloseInternetSession();
 
-// The remote file's size from a GET without range, or 0 when it cannot be learned. Never reads
-// the body.
-uint64_t ProbeSize(const std::u16string& url);
+// The remote file's size, asked with a GET for its first byte, or 0 when it cannot be learned.
+// Never reads the body. `abortSwitch`, when given, stops it from another thread.
+uint64_t ProbeSize(const std::u16string& url, platform::http::AbortSwitch* abortSwitch = nullptr);
 
 // Fetches bytes `first` to `last` (inclusive) of the file of `total` bytes and writes them into the
-// destination file at the same positions. Reports every read to `progress` with state 2, and ends
-// with one final report: 3 complete, 5 cancelled, 6 failed.
+// destination file at the same positions. A connection lost on the way is asked again for the rest
+// (Range and If-Range) after a wait, and a file that changed on the server starts again from byte
+// 0. Reports every read to `progress` with state 2, a wait to reconnect with 11, and ends with one
+// final report: 3 complete, 5 cancelled, 6 failed. `abortSwitch`, when given, stops its network
+// calls from another thread.
 void DownloadRange(ICancelRequest& cancel, const std::u16string& url, uint64_t first, uint64_t last,
-                   uint64_t total, ProgressCallback progress);
+                   uint64_t total, ProgressCallback progress,
+                   platform::http::AbortSwitch* abortSwitch = nullptr);

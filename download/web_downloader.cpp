@@ -1,5 +1,7 @@
 // The download engine object: the worker's run from address check to final state, and the
-// segment thread that performs the ranged transfer.
+// segment thread that performs the ranged transfer. The worker never blocks on the network itself:
+// the probe and the segment run on threads of their own while the worker watches for a cancel and
+// then stops their network calls at once.
 #include "download/web_downloader.h"
 
 #include <chrono>
@@ -12,21 +14,22 @@
 
 namespace {
 
-using std::chrono::milliseconds;
+using platform::http::AbortSwitch;
+using platform::http::AbortSwitchHandle;
 
 // How long each passing state stays visible to the owner, who polls every 250 ms.
-constexpr milliseconds kCancelledPause{1000};
-constexpr milliseconds kFailedPause{1000};
-constexpr milliseconds kCleanupPause{2000};
-constexpr milliseconds kDonePause{500};
+constexpr uint32_t kCancelledPauseMs = 1000;
+constexpr uint32_t kFailedPauseMs = 1000;
+constexpr uint32_t kCleanupPauseMs = 2000;
+constexpr uint32_t kDonePauseMs = 500;
+// While a probe or the segment runs, the worker looks at the cancel this often.
+constexpr auto kCancelLook = std::chrono::milliseconds(100);
 
 std::unique_ptr<CWebDownloader> Downloader;
 
 // The thread procedures as the threads seam starts them.
 void RunWorker(void* downloader) { WorkerProc(static_cast<CWebDownloader*>(downloader)); }
 void RunSegment(void* segment) { SegmentProc(static_cast<DownloadSegment*>(segment)); }
-
-void Pause(milliseconds duration) { platform::SleepFor(static_cast<uint32_t>(duration.count())); }
 
 void StoreDownloading(uint64_t size) {
   std::lock_guard lock(StatusLock);
@@ -40,15 +43,52 @@ void StoreCancelledBeforeTransfer() {
   SharedStatus.received = 0;
 }
 
-void SetActiveSegments(int32_t count) {
-  std::lock_guard lock(StatusLock);
-  ActiveSegments = count;
-}
-
 // Makes the complete file durable before anyone launches it: once, after the last byte.
 bool SyncDestination() {
   std::lock_guard lock(FileLock);
   return DestinationFile.Sync();
+}
+
+bool EmptyDestination() {
+  std::lock_guard lock(FileLock);
+  return DestinationFile.Truncate();
+}
+
+// Waits for `finished`; a cancel seen meanwhile throws `abortSwitch` (once), which ends the network
+// calls of the work being waited for.
+void WaitWatchingCancel(Event& finished, AbortSwitch& abortSwitch) {
+  bool thrown = false;
+  while (!finished.WaitFor(kCancelLook)) {
+    if (!thrown && CancelEvent.IsSet()) {
+      platform::http::Abort(abortSwitch);
+      thrown = true;
+    }
+  }
+}
+
+// One size probe, as the prober thread runs it.
+struct ProbeJob {
+  const std::u16string& url;
+  AbortSwitch* abortSwitch;
+  uint64_t size = 0;
+  Event finished{Event::Reset::Manual, false};
+};
+
+void RunProbe(void* context) {
+  auto* job = static_cast<ProbeJob*>(context);
+  job->size = ProbeSize(job->url, job->abortSwitch);
+  job->finished.Set();
+}
+
+// The size probe on a thread of its own, stopped at once by a cancel.
+uint64_t ProbeWatchingCancel(const std::u16string& url) {
+  AbortSwitchHandle abortSwitch = platform::http::CreateAbortSwitch();
+  ProbeJob job{url, abortSwitch.get()};
+  platform::Thread prober;
+  if (!prober.Start(RunProbe, &job)) return ProbeSize(url);
+  WaitWatchingCancel(job.finished, *abortSwitch);
+  prober.Join();
+  return job.size;
 }
 
 }  // namespace
@@ -74,7 +114,8 @@ uint32_t SegmentProc(DownloadSegment* segment) {
   if (segment == nullptr) return 0;
   std::unique_ptr<DownloadSegment> owned(segment);
   CancelRequest cancel(CancelEvent);
-  DownloadRange(cancel, owned->address, owned->first, owned->last, owned->total, owned->progress);
+  DownloadRange(cancel, owned->address, owned->first, owned->last, owned->total, owned->progress,
+                owned->abortSwitch);
   return 0;
 }
 
@@ -111,30 +152,45 @@ void CWebDownloader::NormalizeUrls() {
 
 void CWebDownloader::Run() {
   NormalizeUrls();
-  uint64_t size = ProbeSize(m_strPrimaryUrl);
-  if (CancelEvent.IsSet()) {
-    CloseAndDeleteFile();
-    StoreCancelledBeforeTransfer();
-    Pause(kCancelledPause);
-    PublishState(STATUS_FINISHED);
-    return;
-  }
+  uint64_t size = ProbeWatchingCancel(m_strPrimaryUrl);
+  if (CancelEvent.IsSet()) return FinishCancelledBeforeTransfer();
   if (size == 0) {
-    m_strPrimaryUrl = m_strFallbackUrl;
-    m_primaryChecks = m_fallbackChecks;
-    size = ProbeSize(m_strPrimaryUrl);
+    SwitchToFallback();
+    size = ProbeWatchingCancel(m_strPrimaryUrl);
+    if (CancelEvent.IsSet()) return FinishCancelledBeforeTransfer();
   }
   if (size == 0) {
     CloseAndDeleteFile();
     PublishStatus({STATUS_DOWNLOAD_FAILED, 0, 0});
-    Pause(kFailedPause);
+    platform::SleepFor(kFailedPauseMs);
     PublishState(STATUS_FINISHED);
     return;
   }
   StoreDownloading(size);
-  int32_t state = TransferWholeFile(size);
+  FinishTransfer(TransferFromFallback(TransferWholeFile(size)));
+}
+
+void CWebDownloader::FinishCancelledBeforeTransfer() {
+  CloseAndDeleteFile();
+  StoreCancelledBeforeTransfer();
+  platform::SleepFor(kCancelledPauseMs);
+  PublishState(STATUS_FINISHED);
+}
+
+// The digest belongs to its address: the fallback's file is checked against the fallback's.
+void CWebDownloader::SwitchToFallback() {
+  m_strPrimaryUrl = m_strFallbackUrl;
+  m_primaryChecks = m_fallbackChecks;
+}
+
+void CWebDownloader::FinishTransfer(int32_t state) {
+  if (state == STATUS_DOWNLOADDONE && !SyncDestination()) {
+    state = STATUS_DOWNLOAD_FAILED;
+    PublishState(state);
+  }
+  DestinationFile.Close();
   if (state == STATUS_DOWNLOADDONE) {
-    Pause(kDonePause);
+    platform::SleepFor(kDonePauseMs);
     state = VerifyDownloadedInstaller(m_strDestinationPath, m_primaryChecks);
   }
   switch (state) {
@@ -143,23 +199,24 @@ void CWebDownloader::Run() {
       return;
     case STATUS_DOWNLOAD_CANCELLED:
       platform::RemoveFile(m_strDestinationPath);
-      Pause(kCancelledPause);
+      platform::SleepFor(kCancelledPauseMs);
       PublishState(STATUS_FINISHED);
       return;
     default:
-      Pause(kFailedPause);
+      platform::SleepFor(kFailedPauseMs);
       PublishState(STATUS_CLEANUP_FILES);
       platform::RemoveFile(m_strDestinationPath);
-      Pause(kCleanupPause);
+      platform::SleepFor(kCleanupPauseMs);
       PublishState(STATUS_FINISHED);
       return;
   }
 }
 
 int32_t CWebDownloader::TransferWholeFile(uint64_t size) {
-  SetActiveSegments(1);
+  BeginSegments(1);
+  AbortSwitchHandle abortSwitch = platform::http::CreateAbortSwitch();
   auto segment = std::make_unique<DownloadSegment>(
-      DownloadSegment{0, size - 1, size, m_strPrimaryUrl, OnSegmentProgress});
+      DownloadSegment{0, size - 1, size, m_strPrimaryUrl, OnSegmentProgress, abortSwitch.get()});
   platform::Thread segmentThread;
   if (segmentThread.Start(RunSegment, segment.get())) {
     segment.release();  // the segment thread owns it now
@@ -167,17 +224,30 @@ int32_t CWebDownloader::TransferWholeFile(uint64_t size) {
     DownloadStatus failed{STATUS_DOWNLOAD_FAILED, 0, 0};
     OnSegmentProgress(&failed);
   }
-  DoneEvent.Wait();
+  WaitWatchingCancel(DoneEvent, *abortSwitch);
   // The segment has made its final report; all it does now is free its record.
   segmentThread.Join();
+  return ReadStatus().state;
+}
 
-  int32_t state = ReadStatus().state;
-  if (state == STATUS_DOWNLOADDONE && !SyncDestination()) {
-    state = STATUS_DOWNLOAD_FAILED;
-    PublishState(state);
+int32_t CWebDownloader::TransferFromFallback(int32_t failedState) {
+  if (failedState != STATUS_DOWNLOAD_FAILED || m_strFallbackUrl.empty() ||
+      m_strFallbackUrl == m_strPrimaryUrl || CancelEvent.IsSet()) {
+    return failedState;
   }
-  DestinationFile.Close();
-  return state;
+  PublishState(STATUS_RECONNECTING);
+  SwitchToFallback();
+  uint64_t size = ProbeWatchingCancel(m_strPrimaryUrl);
+  if (CancelEvent.IsSet()) {
+    PublishState(STATUS_DOWNLOAD_CANCELLED);
+    return STATUS_DOWNLOAD_CANCELLED;
+  }
+  if (size == 0 || !EmptyDestination()) {
+    PublishState(STATUS_DOWNLOAD_FAILED);
+    return STATUS_DOWNLOAD_FAILED;
+  }
+  StoreStartedOver(size);
+  return TransferWholeFile(size);
 }
 
 void CWebDownloader::CloseAndDeleteFile() {

@@ -17,6 +17,8 @@ struct DownloadSegment {
   uint64_t total = 0;  // the probed size of the whole file
   std::u16string address;
   ProgressCallback progress = nullptr;
+  // Thrown by the worker when the download is cancelled; outlives the segment thread.
+  platform::http::AbortSwitch* abortSwitch = nullptr;
 };
 
 class CWebDownloader {
@@ -44,7 +46,15 @@ class CWebDownloader {
   void StopAndJoin();
 
  private:
+  // The whole file from the primary address; the final state of the segment (3, 5 or 6).
   int32_t TransferWholeFile(uint64_t size);
+  // After the primary address failed for good mid-transfer: the whole file again from the fallback
+  // address, when that is a different one and gives a size. The final state.
+  int32_t TransferFromFallback(int32_t failedState);
+  // The end of a download that reached the transfer: success, cancel or failure.
+  void FinishTransfer(int32_t state);
+  void FinishCancelledBeforeTransfer();
+  void SwitchToFallback();
   void CloseAndDeleteFile();
 
   std::u16string m_strDestinationPath;

@@ -23,6 +23,8 @@ class File {
   bool IsOpen() const;
   // Writes all of `data` at `position`; false on any failure (a full disk, a size limit).
   bool WriteAt(uint64_t position, const void* data, size_t size);
+  // Cuts the file back to no bytes at all.
+  bool Truncate();
   // Makes everything written so far durable on the disk.
   bool Sync();
   void Close();

@@ -37,9 +37,11 @@ bool CanonicalizeAndSplit(const std::u16string& url);
 struct Session;
 struct Connection;
 struct Request;
+struct AbortSwitch;
 void Close(Session* handle);
 void Close(Connection* handle);
 void Close(Request* handle);
+void Close(AbortSwitch* handle);
 struct Closer {
   template <typename Handle>
   void operator()(Handle* handle) const {
@@ -49,6 +51,7 @@ struct Closer {
 using SessionHandle = std::unique_ptr<Session, Closer>;
 using ConnectionHandle = std::unique_ptr<Connection, Closer>;
 using RequestHandle = std::unique_ptr<Request, Closer>;
+using AbortSwitchHandle = std::unique_ptr<AbortSwitch, Closer>;
 
 // Request options (joined with |).
 enum RequestFlags : uint32_t {
@@ -59,33 +62,51 @@ enum RequestFlags : uint32_t {
   REQUEST_NO_UI = 16,           // never show platform user interface
 };
 
-// The session with the platform's proxy settings; redirects are followed up to a limit, never from
-// https to http. Null on failure.
+// How long the network may stay silent (connecting, sending, waiting for the reply's headers or for
+// body bytes) before a call gives up.
+inline constexpr uint32_t kStallLimitMs = 30000;
+
+// The session with the platform's proxy settings; redirects are followed up to a limit, and a
+// secure request never takes a hop to plain http. Null on failure.
 SessionHandle OpenSession(const std::u16string& agent);
-// A connection to the host and port of `parts`. Null on failure.
-ConnectionHandle Connect(Session& session, const UrlParts& parts);
+
+// A switch through which one thread stops the network calls that another thread makes on the
+// connections (and their requests) opened with it. It must outlive them.
+AbortSwitchHandle CreateAbortSwitch();
+// Throws the switch, from any thread, once or more: a call waiting on the network returns failure
+// (at once on Windows and Linux; Wine's WinINet first finishes a call already blocked), and every
+// later call fails at once. A switch stays thrown.
+void Abort(AbortSwitch& abortSwitch);
+
+// A connection to the host and port of `parts`, stopped by `abortSwitch` when given. Null on failure.
+ConnectionHandle Connect(Session& session, const UrlParts& parts, AbortSwitch* abortSwitch = nullptr);
 // A request for `object` (path and query) on the connection; a null verb means GET. `acceptTypes`
 // are the media types offered in Accept. Null on failure.
 RequestHandle OpenRequest(Connection& connection, const char16_t* verb, const std::u16string& object,
                           std::initializer_list<const char16_t*> acceptTypes, uint32_t flags);
 // Adds one header line ("Name:value", no line end), replacing a header of the same name.
 bool AddRequestHeader(Request& request, const std::u16string& line);
-// Sends the request and waits for the reply's headers (a bounded time: tens of seconds of silence
-// fail it). False when no reply came, or the certificate or a redirect was refused.
-bool SendRequest(Request& request);
+
+enum class SendResult {
+  Replied,  // the reply's headers are here
+  Failed,   // no reply: no connection, a reset, the stall limit, an abort
+  Refused,  // the server's certificate, or a redirect from https to http, was refused
+};
+// Sends the request and waits for the reply's headers.
+SendResult SendRequest(Request& request);
 // The reply's status code.
 bool QueryStatusCode(Request& request, uint32_t& status);
 
-enum class Header { ContentLength, ContentRange };
+enum class Header { ContentLength, ContentRange, ETag, LastModified, RetryAfter };
 // The value of one reply header as text; false when the reply has no such header.
 bool QueryHeader(Request& request, Header header, std::u16string& value);
 
 enum class Availability {
   Ready,   // `count` bytes can be read now; 0 means the body has ended
-  Silent,  // no data came within about a second; ask again
-  Failed,  // the connection failed or the body ended before its announced length
+  Failed,  // the connection failed, the body ended before its announced length, the network was
+           // silent for the stall limit, or the request was aborted
 };
-// How many body bytes can be read; waits at most about a second for them.
+// How many body bytes can be read; waits for them at most the stall limit.
 Availability QueryDataAvailable(Request& request, uint32_t& count);
 // Reads up to `size` body bytes; `read` is how many came. False on failure.
 bool ReadData(Request& request, void* buffer, uint32_t size, uint32_t& read);

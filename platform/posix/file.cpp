@@ -40,6 +40,8 @@ bool File::WriteAt(uint64_t position, const void* data, size_t size) {
 
 bool File::Sync() { return IsOpen() && ::fsync(static_cast<int>(m_hFile)) == 0; }
 
+bool File::Truncate() { return IsOpen() && ::ftruncate(static_cast<int>(m_hFile), 0) == 0; }
+
 void File::Close() {
   if (!IsOpen()) return;
   ::close(static_cast<int>(m_hFile));  // also releases the lock

@@ -1,12 +1,14 @@
 // The http seam on libcurl: each request runs on its own multi handle behind a pull adaptor. The
 // body callback fills a buffer and pauses the transfer when it is full; asking for the bytes
-// available drives the transfer until data is there, the body has ended, or a second has passed.
+// available drives the transfer until data is there, the body has ended, or the network has been
+// silent for the stall limit. An abort switch wakes a request's wait and ends it.
 #include "platform/http.h"
 
 #include <curl/curl.h>
 #include <strings.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <chrono>
 #include <cstdlib>
@@ -22,14 +24,22 @@ struct Session {
   std::string agent;
 };
 
+struct AbortSwitch {
+  std::atomic<bool> thrown{false};
+  std::mutex lock;                 // guards `requests`
+  std::vector<Request*> requests;  // the live requests made through this switch
+};
+
 struct Connection {
   const Session* session;
   UrlParts parts;
+  AbortSwitch* abortSwitch;
 };
 
 struct Request {
   CURLM* multi = nullptr;
   CURL* easy = nullptr;
+  AbortSwitch* abortSwitch = nullptr;
   curl_slist* headerList = nullptr;
   std::string url;
   std::vector<std::string> headers;  // "Name: value" lines to send
@@ -39,8 +49,9 @@ struct Request {
   uint32_t status = 0;
   bool hasLocation = false;
   bool headersDone = false;
-  std::string contentLength, contentRange;
-  bool hasContentLength = false, hasContentRange = false;
+  std::string contentLength, contentRange, etag, lastModified, retryAfter;
+  bool hasContentLength = false, hasContentRange = false, hasETag = false, hasLastModified = false,
+       hasRetryAfter = false;
 
   // Body bytes waiting to be read: [readPos, body.size()).
   std::vector<char> body;
@@ -54,9 +65,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr long kConnectTimeoutSeconds = 30;
-constexpr auto kHeaderWait = std::chrono::seconds(30);
-constexpr auto kDataWait = std::chrono::seconds(1);
+constexpr auto kStallLimit = std::chrono::milliseconds(kStallLimitMs);
 constexpr long kMaxRedirects = 10;
 constexpr long kReceiveBufferSize = 128 * 1024;
 constexpr size_t kBodyBufferSize = 512 * 1024;
@@ -97,6 +106,7 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
     // A new response: forget the previous one's headers.
     r.status = 0;
     r.hasLocation = r.hasContentLength = r.hasContentRange = false;
+    r.hasETag = r.hasLastModified = r.hasRetryAfter = false;
     size_t space = line.find(' ');
     if (space != std::string_view::npos)
       r.status = static_cast<uint32_t>(std::atoi(std::string(line.substr(space + 1, 3)).c_str()));
@@ -118,6 +128,15 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
     r.hasContentRange = true;
   } else if (NameIs(line, colon, "location")) {
     r.hasLocation = true;
+  } else if (NameIs(line, colon, "etag")) {
+    r.etag = value;
+    r.hasETag = true;
+  } else if (NameIs(line, colon, "last-modified")) {
+    r.lastModified = value;
+    r.hasLastModified = true;
+  } else if (NameIs(line, colon, "retry-after")) {
+    r.retryAfter = value;
+    r.hasRetryAfter = true;
   }
   return line.size();
 }
@@ -155,10 +174,13 @@ void Perform(Request& r) {
   }
 }
 
-// Drives the transfer until `ready` holds, the transfer ends, or `deadline` passes.
+bool Aborted(const Request& r) { return r.abortSwitch != nullptr && r.abortSwitch->thrown; }
+
+// Drives the transfer until `ready` holds, the transfer ends, it is aborted, or `deadline` passes.
 template <typename Ready>
 void DriveUntil(Request& r, Clock::time_point deadline, Ready ready) {
   for (;;) {
+    if (Aborted(r)) return;
     Perform(r);
     if (ready() || r.done) return;
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
@@ -214,7 +236,9 @@ void Configure(Request& r, const Connection& connection, uint32_t flags) {
   curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
   // A secure address never continues over plain http.
   curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, https ? "https" : "http,https");
-  curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+  curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(kStallLimitMs));
+  // Through a proxy, its answer to CONNECT is not the server's reply.
+  curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
   curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
   curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, OnHeaderLine);
@@ -240,9 +264,15 @@ void Configure(Request& r, const Connection& connection, uint32_t flags) {
 
 void Close(Session* handle) { delete handle; }
 void Close(Connection* handle) { delete handle; }
+void Close(AbortSwitch* handle) { delete handle; }
 
 void Close(Request* handle) {
   if (handle == nullptr) return;
+  if (AbortSwitch* abortSwitch = handle->abortSwitch) {
+    std::lock_guard lock(abortSwitch->lock);
+    auto& live = abortSwitch->requests;
+    live.erase(std::remove(live.begin(), live.end(), handle), live.end());
+  }
   if (handle->multi != nullptr && handle->easy != nullptr)
     curl_multi_remove_handle(handle->multi, handle->easy);
   if (handle->easy != nullptr) curl_easy_cleanup(handle->easy);
@@ -256,10 +286,19 @@ SessionHandle OpenSession(const std::u16string& agent) {
   return SessionHandle(new Session{ToUtf8(agent)});
 }
 
-ConnectionHandle Connect(Session& session, const UrlParts& parts) {
+AbortSwitchHandle CreateAbortSwitch() { return AbortSwitchHandle(new AbortSwitch); }
+
+void Abort(AbortSwitch& abortSwitch) {
+  abortSwitch.thrown = true;
+  std::lock_guard lock(abortSwitch.lock);
+  for (Request* request : abortSwitch.requests) curl_multi_wakeup(request->multi);
+}
+
+ConnectionHandle Connect(Session& session, const UrlParts& parts, AbortSwitch* abortSwitch) {
   if (parts.scheme != Scheme::Http && parts.scheme != Scheme::Https) return nullptr;
   if (parts.host.empty() || parts.port == 0) return nullptr;
-  return ConnectionHandle(new Connection{&session, parts});
+  if (abortSwitch != nullptr && abortSwitch->thrown) return nullptr;
+  return ConnectionHandle(new Connection{&session, parts, abortSwitch});
 }
 
 RequestHandle OpenRequest(Connection& connection, const char16_t* verb, const std::u16string& object,
@@ -269,6 +308,11 @@ RequestHandle OpenRequest(Connection& connection, const char16_t* verb, const st
   request->multi = curl_multi_init();
   request->easy = curl_easy_init();
   if (request->multi == nullptr || request->easy == nullptr) return nullptr;
+  if (AbortSwitch* abortSwitch = connection.abortSwitch) {
+    std::lock_guard lock(abortSwitch->lock);
+    abortSwitch->requests.push_back(request.get());
+    request->abortSwitch = abortSwitch;
+  }
   request->url = BuildUrl(connection.parts, object);
   std::string accept;
   for (const char16_t* type : acceptTypes) accept += (accept.empty() ? "" : ", ") + ToUtf8(type);
@@ -286,19 +330,38 @@ bool AddRequestHeader(Request& request, const std::u16string& line) {
   return true;
 }
 
-bool SendRequest(Request& request) {
-  if (request.started) return false;
+namespace {
+
+// A transfer that ended without a reply because something was refused rather than lost.
+bool WasRefused(CURLcode result) {
+  switch (result) {
+    case CURLE_PEER_FAILED_VERIFICATION:  // the certificate: its chain, dates or name
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_UNSUPPORTED_PROTOCOL:  // a redirect to a scheme this request may not take
+    case CURLE_TOO_MANY_REDIRECTS:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+SendResult SendRequest(Request& request) {
+  if (request.started || Aborted(request)) return SendResult::Failed;
   request.started = true;
   for (const std::string& line : request.headers) {
     curl_slist* next = curl_slist_append(request.headerList, line.c_str());
-    if (next == nullptr) return false;
+    if (next == nullptr) return SendResult::Failed;
     request.headerList = next;
   }
   curl_easy_setopt(request.easy, CURLOPT_HTTPHEADER, request.headerList);
-  if (curl_multi_add_handle(request.multi, request.easy) != CURLM_OK) return false;
-  DriveUntil(request, Clock::now() + kHeaderWait, [&] { return request.headersDone; });
+  if (curl_multi_add_handle(request.multi, request.easy) != CURLM_OK) return SendResult::Failed;
+  DriveUntil(request, Clock::now() + kStallLimit, [&] { return request.headersDone; });
   // A body that fails after the headers is reported by the reads.
-  return request.headersDone;
+  if (request.headersDone && !Aborted(request)) return SendResult::Replied;
+  return request.done && WasRefused(request.result) ? SendResult::Refused : SendResult::Failed;
 }
 
 bool QueryStatusCode(Request& request, uint32_t& status) {
@@ -309,27 +372,46 @@ bool QueryStatusCode(Request& request, uint32_t& status) {
 
 bool QueryHeader(Request& request, Header header, std::u16string& value) {
   if (!request.headersDone) return false;
-  bool present = header == Header::ContentLength ? request.hasContentLength : request.hasContentRange;
-  if (!present) return false;
-  value = FromUtf8(header == Header::ContentLength ? request.contentLength : request.contentRange);
+  struct Field {
+    bool present;
+    const std::string& text;
+  };
+  auto field = [&]() -> Field {
+    switch (header) {
+      case Header::ContentLength:
+        return {request.hasContentLength, request.contentLength};
+      case Header::ContentRange:
+        return {request.hasContentRange, request.contentRange};
+      case Header::ETag:
+        return {request.hasETag, request.etag};
+      case Header::LastModified:
+        return {request.hasLastModified, request.lastModified};
+      case Header::RetryAfter:
+        break;
+    }
+    return {request.hasRetryAfter, request.retryAfter};
+  }();
+  if (!field.present) return false;
+  value = FromUtf8(field.text);
   return true;
 }
 
 Availability QueryDataAvailable(Request& request, uint32_t& count) {
   count = 0;
-  if (!request.headersDone) return Availability::Failed;
+  if (!request.headersDone || Aborted(request)) return Availability::Failed;
   if (Unread(request) == 0 && request.paused) {
     request.paused = false;
     curl_easy_pause(request.easy, CURLPAUSE_CONT);
   }
   if (Unread(request) == 0 && !request.done) {
-    DriveUntil(request, Clock::now() + kDataWait, [&] { return Unread(request) > 0; });
+    DriveUntil(request, Clock::now() + kStallLimit, [&] { return Unread(request) > 0; });
   }
+  if (Aborted(request)) return Availability::Failed;
   if (Unread(request) > 0) {
     count = static_cast<uint32_t>(std::min<size_t>(Unread(request), UINT32_MAX));
     return Availability::Ready;
   }
-  if (!request.done) return Availability::Silent;
+  if (!request.done) return Availability::Failed;  // silent for the stall limit
   return request.result == CURLE_OK ? Availability::Ready : Availability::Failed;
 }
 

@@ -41,6 +41,12 @@ bool File::WriteAt(uint64_t position, const void* data, size_t size) {
 
 bool File::Sync() { return IsOpen() && FlushFileBuffers(Native(m_hFile)) != FALSE; }
 
+bool File::Truncate() {
+  if (!IsOpen()) return false;
+  LARGE_INTEGER start = {};
+  return SetFilePointerEx(Native(m_hFile), start, nullptr, FILE_BEGIN) && SetEndOfFile(Native(m_hFile));
+}
+
 void File::Close() {
   if (!IsOpen()) return;
   CloseHandle(Native(m_hFile));

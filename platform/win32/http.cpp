@@ -1,9 +1,13 @@
-// The http seam on WinINet in synchronous mode.
+// The http seam on WinINet in synchronous mode. A blocking call is stopped the documented way: an
+// abort switch closes its handle from another thread.
 #include "platform/http.h"
 
 #include <windows.h>
 #include <wininet.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstring>
 #include <vector>
 
 #include "platform/win32/unique_handle.h"
@@ -17,12 +21,6 @@ struct CloseInternetHandle {
 };
 using InternetHandle = win32::UniqueHandle<HINTERNET, CloseInternetHandle>;
 
-// Connecting, sending and waiting for the reply's headers give up after this much silence,
-// instead of the system's much longer defaults.
-constexpr DWORD kSessionTimeoutMs = 30000;
-// Once the reply has come, each wait for body bytes lasts at most this long, so that the caller
-// can look at its cancel while a server is silent.
-constexpr DWORD kDataWaitMs = 1000;
 constexpr DWORD kAddAndReplace = HTTP_ADDREQ_FLAG_ADD | HTTP_ADDREQ_FLAG_REPLACE;
 constexpr DWORD kMaxCheckedPart = 2083;
 constexpr DWORD kSplitBuffer = 4096;
@@ -66,22 +64,130 @@ std::wstring FinalUrl(HINTERNET request) {
   return buffer.data();
 }
 
+bool StartsWithHttps(const wchar_t* url) { return url != nullptr && _wcsnicmp(url, L"https:", 6) == 0; }
+
+// A redirect's new address, which some systems hand to a wide callback as 8-bit text.
+bool RedirectTargetIsHttps(const void* info) {
+  if (info == nullptr) return false;
+  const auto* bytes = static_cast<const char*>(info);
+  if (bytes[0] != '\0' && bytes[1] == '\0') return StartsWithHttps(static_cast<const wchar_t*>(info));
+  return _strnicmp(bytes, "https:", 6) == 0;
+}
+
+// The failures of a send that refuse the server rather than lose it: its certificate, or a
+// redirect from https to http.
+bool IsRefusal(DWORD error) {
+  switch (error) {
+    case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
+    case ERROR_INTERNET_SEC_CERT_CN_INVALID:
+    case ERROR_INTERNET_INVALID_CA:
+    case ERROR_INTERNET_SEC_CERT_ERRORS:
+    case ERROR_INTERNET_SEC_CERT_NO_REV:
+    case ERROR_INTERNET_SEC_CERT_REV_FAILED:
+    case ERROR_INTERNET_SEC_INVALID_CERT:
+    case ERROR_INTERNET_SEC_CERT_REVOKED:
+    case ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR:
+      return true;
+    default:
+      return false;
+  }
+}
+
+class AbortableHandle;
+
+}  // namespace
+
+struct AbortSwitch {
+  SRWLOCK lock = SRWLOCK_INIT;  // guards `thrown` and `live`
+  bool thrown = false;
+  std::vector<AbortableHandle*> live;  // the handles open through this switch, oldest first
+};
+
+namespace {
+
+// An internet handle that an abort switch may close from another thread while its owner is blocked
+// in a call on it. Whichever comes first, the switch or the owner's close, closes it, exactly once;
+// after that the owner's calls get a null handle and fail. (A call that has just read the handle
+// when the switch closes it meets a closed handle; nothing else opens internet handles meanwhile,
+// so the value is not reused under it.)
+class AbortableHandle {
+ public:
+  AbortableHandle(HINTERNET h, AbortSwitch* abortSwitch) : m_h(h), m_abortSwitch(abortSwitch) {
+    if (m_abortSwitch == nullptr) return;
+    AcquireSRWLockExclusive(&m_abortSwitch->lock);
+    if (m_abortSwitch->thrown) {
+      CloseNow();
+    } else {
+      m_abortSwitch->live.push_back(this);
+    }
+    ReleaseSRWLockExclusive(&m_abortSwitch->lock);
+  }
+  AbortableHandle(const AbortableHandle&) = delete;
+  AbortableHandle& operator=(const AbortableHandle&) = delete;
+  ~AbortableHandle() {
+    if (m_abortSwitch == nullptr) {
+      CloseNow();
+      return;
+    }
+    AcquireSRWLockExclusive(&m_abortSwitch->lock);
+    auto& live = m_abortSwitch->live;
+    live.erase(std::remove(live.begin(), live.end(), this), live.end());
+    CloseNow();
+    ReleaseSRWLockExclusive(&m_abortSwitch->lock);
+  }
+
+  HINTERNET Get() const { return m_h.load(); }
+  void CloseNow() {
+    if (HINTERNET h = m_h.exchange(nullptr)) InternetCloseHandle(h);
+  }
+
+ private:
+  std::atomic<HINTERNET> m_h;
+  AbortSwitch* const m_abortSwitch;
+};
+
 }  // namespace
 
 struct Session {
   InternetHandle h;
 };
 struct Connection {
-  InternetHandle h;
+  Connection(HINTERNET h, AbortSwitch* abortSwitch) : handle(h, abortSwitch), abortSwitch(abortSwitch) {}
+  AbortableHandle handle;
+  AbortSwitch* abortSwitch;
 };
 struct Request {
-  InternetHandle h;
-  bool secure = false;
+  explicit Request(bool isSecure) : secure(isSecure) {}
+  std::unique_ptr<AbortableHandle> handle;
+  const bool secure;
+  bool redirectRefused = false;  // a hop went from https to plain http
 };
 
 void Close(Session* handle) { delete handle; }
 void Close(Connection* handle) { delete handle; }
 void Close(Request* handle) { delete handle; }
+void Close(AbortSwitch* handle) { delete handle; }
+
+AbortSwitchHandle CreateAbortSwitch() { return AbortSwitchHandle(new AbortSwitch); }
+
+void Abort(AbortSwitch& abortSwitch) {
+  AcquireSRWLockExclusive(&abortSwitch.lock);
+  abortSwitch.thrown = true;
+  // Newest first: a request before its connection.
+  for (auto it = abortSwitch.live.rbegin(); it != abortSwitch.live.rend(); ++it) (*it)->CloseNow();
+  ReleaseSRWLockExclusive(&abortSwitch.lock);
+}
+
+namespace {
+
+// Called on the thread of the request's own call (synchronous mode), for every hop of a redirect.
+void CALLBACK OnRequestStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info, DWORD) {
+  if (status != INTERNET_STATUS_REDIRECT || context == 0) return;
+  auto* request = reinterpret_cast<Request*>(context);
+  if (request->secure && !RedirectTargetIsHttps(info)) request->redirectRefused = true;
+}
+
+}  // namespace
 
 bool SplitUrl(const std::u16string& url, UrlParts& parts) {
   std::vector<wchar_t> scheme(kSplitBuffer), host(kSplitBuffer), user(kSplitBuffer), password(kSplitBuffer),
@@ -132,18 +238,22 @@ bool CanonicalizeAndSplit(const std::u16string& url) {
 SessionHandle OpenSession(const std::u16string& agent) {
   InternetHandle h(InternetOpenW(win32::Wide(agent), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!h) return nullptr;
-  SetTimeout(h.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, kSessionTimeoutMs);
-  SetTimeout(h.Get(), INTERNET_OPTION_SEND_TIMEOUT, kSessionTimeoutMs);
-  SetTimeout(h.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, kSessionTimeoutMs);
+  // The stall limit, instead of the system's much longer defaults. A receive time-out ends the
+  // request it passes on, so it is never shorter than the longest silence to be sat out.
+  SetTimeout(h.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, kStallLimitMs);
+  SetTimeout(h.Get(), INTERNET_OPTION_SEND_TIMEOUT, kStallLimitMs);
+  SetTimeout(h.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, kStallLimitMs);
   return SessionHandle(new Session{std::move(h)});
 }
 
-ConnectionHandle Connect(Session& session, const UrlParts& parts) {
+ConnectionHandle Connect(Session& session, const UrlParts& parts, AbortSwitch* abortSwitch) {
   DWORD service = parts.scheme == Scheme::Ftp ? INTERNET_SERVICE_FTP : INTERNET_SERVICE_HTTP;
-  InternetHandle h(InternetConnectW(session.h.Get(), win32::Wide(parts.host), parts.port, OrNull(parts.user),
-                                    OrNull(parts.password), service, 0, 0));
-  if (!h) return nullptr;
-  return ConnectionHandle(new Connection{std::move(h)});
+  HINTERNET h = InternetConnectW(session.h.Get(), win32::Wide(parts.host), parts.port, OrNull(parts.user),
+                                 OrNull(parts.password), service, 0, 0);
+  if (h == nullptr) return nullptr;
+  ConnectionHandle connection(new Connection(h, abortSwitch));
+  if (connection->handle.Get() == nullptr) return nullptr;  // the switch was thrown already
+  return connection;
 }
 
 RequestHandle OpenRequest(Connection& connection, const char16_t* verb, const std::u16string& object,
@@ -151,29 +261,40 @@ RequestHandle OpenRequest(Connection& connection, const char16_t* verb, const st
   std::vector<const wchar_t*> accept;
   for (const char16_t* type : acceptTypes) accept.push_back(win32::Wide(type));
   accept.push_back(nullptr);
-  InternetHandle h(HttpOpenRequestW(connection.h.Get(), verb ? win32::Wide(verb) : nullptr,
-                                    win32::Wide(object), L"HTTP/1.1", nullptr, accept.data(),
-                                    ToInternetFlags(flags), 0));
-  if (!h) return nullptr;
-  return RequestHandle(new Request{std::move(h), (flags & REQUEST_SECURE) != 0});
+  RequestHandle request(new Request((flags & REQUEST_SECURE) != 0));
+  // The request's record is the context its status callback gets.
+  HINTERNET h = HttpOpenRequestW(connection.handle.Get(), verb ? win32::Wide(verb) : nullptr,
+                                 win32::Wide(object), L"HTTP/1.1", nullptr, accept.data(),
+                                 ToInternetFlags(flags), reinterpret_cast<DWORD_PTR>(request.get()));
+  if (h == nullptr) return nullptr;
+  request->handle = std::make_unique<AbortableHandle>(h, connection.abortSwitch);
+  if (request->handle->Get() == nullptr) return nullptr;
+  InternetSetStatusCallbackW(h, OnRequestStatus);
+  return request;
 }
 
 bool AddRequestHeader(Request& request, const std::u16string& line) {
-  return HttpAddRequestHeadersW(request.h.Get(), win32::Wide(line), static_cast<DWORD>(-1), kAddAndReplace) !=
-         FALSE;
+  return HttpAddRequestHeadersW(request.handle->Get(), win32::Wide(line), static_cast<DWORD>(-1),
+                                kAddAndReplace) != FALSE;
 }
 
-bool SendRequest(Request& request) {
-  if (!HttpSendRequestW(request.h.Get(), nullptr, 0, nullptr, 0)) return false;
-  // A secure request never ends on a plain http address, whatever redirects the server sent.
-  if (request.secure && FinalUrl(request.h.Get()).rfind(L"https:", 0) != 0) return false;
-  SetTimeout(request.h.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, kDataWaitMs);
-  return true;
+SendResult SendRequest(Request& request) {
+  HINTERNET h = request.handle->Get();
+  if (!HttpSendRequestW(h, nullptr, 0, nullptr, 0)) {
+    if (request.redirectRefused) return SendResult::Refused;
+    return IsRefusal(GetLastError()) ? SendResult::Refused : SendResult::Failed;
+  }
+  // A secure request takes no hop to plain http: every hop was seen by the status callback, and
+  // the address it ended at is checked too.
+  if (request.secure && (request.redirectRefused || !StartsWithHttps(FinalUrl(h).c_str()))) {
+    return SendResult::Refused;
+  }
+  return SendResult::Replied;
 }
 
 bool QueryStatusCode(Request& request, uint32_t& status) {
   DWORD value = 0, size = sizeof(value);
-  if (!HttpQueryInfoW(request.h.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &value, &size,
+  if (!HttpQueryInfoW(request.handle->Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &value, &size,
                       nullptr)) {
     return false;
   }
@@ -182,13 +303,30 @@ bool QueryStatusCode(Request& request, uint32_t& status) {
 }
 
 bool QueryHeader(Request& request, Header header, std::u16string& value) {
-  DWORD info = header == Header::ContentLength ? HTTP_QUERY_CONTENT_LENGTH : HTTP_QUERY_CONTENT_RANGE;
+  DWORD info = HTTP_QUERY_RETRY_AFTER;
+  switch (header) {
+    case Header::ContentLength:
+      info = HTTP_QUERY_CONTENT_LENGTH;
+      break;
+    case Header::ContentRange:
+      info = HTTP_QUERY_CONTENT_RANGE;
+      break;
+    case Header::ETag:
+      info = HTTP_QUERY_ETAG;
+      break;
+    case Header::LastModified:
+      info = HTTP_QUERY_LAST_MODIFIED;
+      break;
+    case Header::RetryAfter:
+      break;
+  }
+  HINTERNET h = request.handle->Get();
   std::vector<wchar_t> buffer(64);
   DWORD size = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
-  if (!HttpQueryInfoW(request.h.Get(), info, buffer.data(), &size, nullptr)) {
+  if (!HttpQueryInfoW(h, info, buffer.data(), &size, nullptr)) {
     if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
     buffer.resize(size / sizeof(wchar_t) + 1);
-    if (!HttpQueryInfoW(request.h.Get(), info, buffer.data(), &size, nullptr)) return false;
+    if (!HttpQueryInfoW(h, info, buffer.data(), &size, nullptr)) return false;
   }
   value = win32::FromWide(buffer.data(), size / sizeof(wchar_t));
   return true;
@@ -197,16 +335,16 @@ bool QueryHeader(Request& request, Header header, std::u16string& value) {
 Availability QueryDataAvailable(Request& request, uint32_t& count) {
   DWORD available = 0;
   count = 0;
-  if (!InternetQueryDataAvailable(request.h.Get(), &available, 0, 0)) {
-    return GetLastError() == ERROR_INTERNET_TIMEOUT ? Availability::Silent : Availability::Failed;
-  }
+  // Blocks until bytes come, the body ends, or the receive time-out (the stall limit) passes,
+  // which ends the request.
+  if (!InternetQueryDataAvailable(request.handle->Get(), &available, 0, 0)) return Availability::Failed;
   count = available;
   return Availability::Ready;
 }
 
 bool ReadData(Request& request, void* buffer, uint32_t size, uint32_t& read) {
   DWORD got = 0;
-  if (!InternetReadFile(request.h.Get(), buffer, size, &got)) return false;
+  if (!InternetReadFile(request.handle->Get(), buffer, size, &got)) return false;
   read = got;
   return true;
 }

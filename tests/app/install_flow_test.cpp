@@ -65,6 +65,21 @@ TEST_F(InstallFlowTest, EveryTickWithBytesPaintsTheProgressTwiceAndNeverGoesBack
   EXPECT_EQ(dialog.m_ullShownBytes, 5'000'000u);
   EXPECT_EQ(host.sentPaints, 4);
   EXPECT_EQ(dialog.m_strStatusText, u"Downloading...");
+
+  Publish(STATUS_RECONNECTING, 5'000'000, 10'000'000);
+  Tick();  // a wait to reconnect keeps the bar where it is
+  EXPECT_EQ(dialog.m_strStatusText, u"Reconnecting...");
+  EXPECT_EQ(dialog.m_ullShownBytes, 5'000'000u);
+
+  StoreStartedOver(12'000'000);  // the file changed on the server
+  {
+    std::lock_guard lock(StatusLock);
+    SharedStatus.received = 1'000;
+  }
+  Tick();  // only a new start from byte 0 takes the bar back
+  EXPECT_EQ(dialog.m_ullShownBytes, 1'000u);
+  EXPECT_EQ(dialog.m_ullTotalBytes, 12'000'000u);
+  EXPECT_EQ(dialog.m_strStatusText, u"Downloading...");
 }
 
 TEST_F(InstallFlowTest, TheLaunchWaitsForTheSecondTickOfStatePrepare) {

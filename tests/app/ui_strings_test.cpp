@@ -29,7 +29,8 @@ TEST(UIStrings, TranslatedFileReplacesTexts) {
       folder
           .Write("TorvinWebInstallerString.ini",
                  "; German texts\r\n[uistring]\r\nids_text_cancel = Abbrechen\r\nIDS_STATUS_INIT=\r\n"
-                 "IDS_STATUS_FINISHED=" + std::string(300, 'z') + "\r\n")
+                 "IDS_STATUS_FINISHED=" +
+                     std::string(300, 'z') + "\r\n")
           .u16string();
   EXPECT_EQ(GetUIString(IDS_TEXT_CANCEL, ini), u"Abbrechen");
   EXPECT_EQ(GetUIString(IDS_STATUS_INIT, ini), u"") << "present but empty is empty, not the default";
@@ -52,7 +53,8 @@ TEST(UIStrings, StatusTextOfEachState) {
   EXPECT_EQ(StatusUIString(STATUS_FINISHED)->defaultText, u"Finished.");
   EXPECT_EQ(StatusUIString(0), nullptr);
   EXPECT_EQ(StatusUIString(STATUS_VERIFYING)->defaultText, u"Verifying...");
-  EXPECT_EQ(StatusUIString(12), nullptr);
+  EXPECT_EQ(StatusUIString(STATUS_RECONNECTING)->defaultText, u"Reconnecting...");
+  EXPECT_EQ(StatusUIString(13), nullptr);
 }
 
 }  // namespace

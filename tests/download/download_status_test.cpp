@@ -85,6 +85,29 @@ TEST_F(DownloadStatusTest, AfterAFailureOtherSegmentsAreStopped) {
   EXPECT_TRUE(DoneEvent.IsSet()) << "the last unit taken off stores 6 and releases the worker";
 }
 
+TEST_F(DownloadStatusTest, AWaitToReconnectAndANewStartAreShown) {
+  PublishStatus({STATUS_DOWNLOADING, 0, 100});
+  StartSegments(1);
+  DownloadStatus r = Report(STATUS_DOWNLOADING, 60);
+  OnSegmentProgress(&r);
+  r = Report(STATUS_RECONNECTING, 0);
+  EXPECT_EQ(OnSegmentProgress(&r), 0);
+  EXPECT_EQ(ReadStatus().state, STATUS_RECONNECTING);
+  EXPECT_EQ(ReadStatus().received, 60u) << "the count keeps its place";
+
+  r = Report(STATUS_DOWNLOADING, 0);
+  r.total = 120;  // the file changed: a new start from byte 0 with its new length
+  EXPECT_EQ(OnSegmentProgress(&r), 0);
+  EXPECT_EQ(ReadStatus().state, STATUS_RECONNECTING) << "until bytes come";
+  r = Report(STATUS_DOWNLOADING, 10);
+  OnSegmentProgress(&r);
+  DownloadStatus s = ReadStatus();
+  EXPECT_EQ(s.state, STATUS_DOWNLOADING);
+  EXPECT_EQ(s.received, 10u);
+  EXPECT_EQ(s.total, 120u);
+  EXPECT_EQ(s.restarts, 1u);
+}
+
 TEST_F(DownloadStatusTest, CancelRequestFollowsTheEvents) {
   CancelRequest request(CancelEvent);
   EXPECT_FALSE(request.IsCancelled());

@@ -13,15 +13,17 @@
 #include <vector>
 
 #include "download/download_status.h"
+#include "platform/http.h"
 #include "platform/utf.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_http_server.h"
 
 using Kind = TestHttpServer::Kind;
 
-// Byte `k` of one period of the test server's pattern, which starts with the header of a Windows
-// program: "MZ", and at 0x3C the offset 0x40 of "PE\0\0".
-inline char PatternByte(unsigned long long k) {
+// Byte `k` of one period of the test server's pattern of the file's version `version`: it starts
+// with the header of a Windows program ("MZ", and at 0x3C the offset 0x40 of "PE\0\0"); a file that
+// changed on the server (version 2 on) adds its version less one to every other byte.
+inline char PatternByte(unsigned long long k, int version) {
   switch (k) {
     case 0:
       return 'M';
@@ -40,15 +42,15 @@ inline char PatternByte(unsigned long long k) {
     case 0x43:
       return 0;
     default:
-      return static_cast<char>(((k * 7) + (k >> 8)) & 0xFF);
+      return static_cast<char>(((k * 7) + (k >> 8) + static_cast<unsigned long long>(version - 1)) & 0xFF);
   }
 }
 
 // The bytes `first` to `first + length - 1` of every file the test server serves.
-inline std::string Pattern(unsigned long long first, size_t length) {
+inline std::string Pattern(unsigned long long first, size_t length, int version = 1) {
   constexpr unsigned long long kPeriod = 65521;
   std::string bytes(length, '\0');
-  for (size_t i = 0; i < length; ++i) bytes[i] = PatternByte((first + i) % kPeriod);
+  for (size_t i = 0; i < length; ++i) bytes[i] = PatternByte((first + i) % kPeriod, version);
   return bytes;
 }
 
@@ -65,6 +67,34 @@ inline std::u16string Upper(std::u16string text) {
     if (c >= u'a' && c <= u'f') c = static_cast<char16_t>(c - u'a' + u'A');
   }
   return text;
+}
+
+// The requests the test server saw under `id=<id>`, one a line: "<Range or -> <If-Range or ->
+// <status> <body bytes sent>".
+inline std::vector<std::string> ServerLog(const TestHttpServer& server, const std::string& id) {
+  using namespace platform::http;
+  std::string url = server.UrlText(TestHttpServer::Kind::Http, 0);
+  url = url.substr(0, url.find("/file/")) + "/log/" + id;
+  SessionHandle session = OpenSession(u"log reader");
+  UrlParts parts;
+  if (!session || !SplitUrl(TestHttpServer::Widen(url), parts)) return {};
+  ConnectionHandle connection = Connect(*session, parts);
+  RequestHandle request =
+      connection ? OpenRequest(*connection, nullptr, parts.path, {u"*/*"}, REQUEST_RELOAD) : nullptr;
+  if (!request || SendRequest(*request) != SendResult::Replied) return {};
+  std::string text;
+  uint32_t available = 0;
+  while (QueryDataAvailable(*request, available) == Availability::Ready && available > 0) {
+    std::string piece(available, '\0');
+    uint32_t read = 0;
+    if (!ReadData(*request, piece.data(), available, read) || read == 0) break;
+    text.append(piece, 0, read);
+  }
+  std::vector<std::string> lines;
+  for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  return lines;
 }
 
 // Polls the shared record until a final state (8 or 10) or a generous bound, noting each state

@@ -131,13 +131,22 @@ TEST_F(WebDownloaderTest, NoSizeFromEitherAddressFails) {
 TEST_F(WebDownloaderTest, AFailedTransferCleansUp) {
   // The probe gets a plain reply; the range request then meets the fault.
   // The ranged reply comes late, so that the watcher sees state 2 however fast the fault is.
-  for (const char* query : {"short=100", "reset=40000", "long=10", "badtotal=1"}) {
-    SCOPED_TRACE(query);
+  struct Case {
+    const char* query;
+    std::vector<int32_t> states;
+  };
+  const Case cases[] = {
+      {"long=10", {1, 2, 6, 7, 10}},
+      {"badtotal=1", {1, 2, 6, 7, 10}},
+      {"cut=40000&resume_status=404", {1, 2, STATUS_RECONNECTING, 6, 7, 10}},  // lost, then refused
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.query);
     ShutdownDownloader();
     ResetDownloadShared();
     m_watch = StateWatcher(m_file);
-    Download(Url(Kind::Http, 100'000, std::string(query) + "&range_only=1&range_delay=200"), u"");
-    EXPECT_EQ(m_watch.states, (std::vector<int32_t>{1, 2, 6, 7, 10}));
+    Download(Url(Kind::Http, 100'000, std::string(c.query) + "&range_only=1&range_delay=200"), u"");
+    EXPECT_EQ(m_watch.states, c.states);
     EXPECT_FALSE(m_watch.fileExistsAtFinal);
   }
 }
@@ -189,6 +198,62 @@ TEST_F(WebDownloaderTest, AVerifiedInstallerIsHeldUntilReleased) {
   EXPECT_FALSE(writer.CreateExclusive(PathText(m_file))) << "nobody may rewrite the checked file";
   ReleaseVerifiedInstaller();
   EXPECT_TRUE(writer.CreateExclusive(PathText(m_file)));
+}
+
+TEST_F(WebDownloaderTest, APrimaryThatFailsMidTransferGivesWayToTheFallback) {
+  Download(Url(Kind::Http, 100'000, "cut=40000&resume_status=404&range_only=1&range_delay=200"),
+           Url(Kind::Http, 70'000, "range_delay=200"));
+  std::erase(m_watch.states, STATUS_VERIFYING);
+  ASSERT_GE(m_watch.states.size(), 4u);
+  EXPECT_EQ(m_watch.states[1], STATUS_DOWNLOADING);
+  EXPECT_EQ(std::vector<int32_t>(m_watch.states.end() - 3, m_watch.states.end()),
+            (std::vector<int32_t>{2, 3, 8}));
+  EXPECT_EQ(m_watch.final.total, 70'000u);
+  EXPECT_EQ(m_watch.final.received, 70'000u);
+  EXPECT_EQ(m_watch.fileAtFinal, Pattern(0, 70'000));
+}
+
+// A cancel is seen promptly whatever the engine waits for. Under Wine a closed handle does not end
+// a call already blocked on it: there the waits on the server (its headers, a stalled body) end
+// only when the server speaks, so only the wait between tries is timed.
+TEST_F(WebDownloaderTest, ACancelIsSeenPromptlyInEveryWait) {
+  struct Case {
+    const char* phase;
+    std::string query;
+    std::vector<int32_t> states;
+    bool underWine;
+  };
+  // The cancel comes 700 ms after the start, or as soon as the engine waits to reconnect.
+  const Case cases[] = {
+      {"the probe waits for the headers", "header_delay=20000", {1, 5, 10}, false},
+      {"the transfer waits for the headers", "range_delay=20000", {1, 2, 5, 10}, false},
+      {"the transfer's server is silent", "silent_after=10000&range_only=1", {1, 2, 5, 10}, false},
+      {"the transfer waits to reconnect", "reset=0&range_only=1", {1, 2, STATUS_RECONNECTING, 5, 10}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.phase);
+#ifdef _WIN32
+    if (!c.underWine) continue;
+#endif
+    ShutdownDownloader();
+    ResetDownloadShared();
+    m_watch = StateWatcher(m_file);
+    const auto started = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point cancelled;
+    m_watch.onPoll = [&](const DownloadStatus& now) {
+      bool due = now.state == STATUS_RECONNECTING ||
+                 (c.states.size() < 5 && std::chrono::steady_clock::now() - started > 700ms);
+      if (due && cancelled == std::chrono::steady_clock::time_point()) {
+        cancelled = std::chrono::steady_clock::now();
+        CancelEvent.Set();
+      }
+    };
+    Download(Url(Kind::Http, 1'000'000, c.query), u"");
+    EXPECT_EQ(m_watch.states, c.states);
+    EXPECT_FALSE(m_watch.fileExistsAtFinal);
+    // 500 ms to report the cancel and 1 s to show it are part of the way to the final state.
+    EXPECT_LT(std::chrono::steady_clock::now() - cancelled, 8s);
+  }
 }
 
 TEST_F(WebDownloaderTest, CancelBeforeTheTransfer) {
@@ -254,6 +319,18 @@ TEST_F(WebDownloaderTest, ShutdownStopsAWorkerStillRunning) {
 }
 
 #ifndef _WIN32
+// Under Wine a probe blocked on a silent server ends only when the server answers.
+TEST_F(WebDownloaderTest, ShutdownIsPromptWhileTheProbeWaitsForHeaders) {
+  CWebDownloader* engine = GetDownloader();
+  ASSERT_TRUE(engine->Init(Url(Kind::Http, 5000, "header_delay=20000"), u"", PathText(m_file)));
+  ASSERT_TRUE(engine->ResumeWorker());
+  std::this_thread::sleep_for(500ms);
+  auto start = std::chrono::steady_clock::now();
+  ShutdownDownloader();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 8s);
+  EXPECT_FALSE(std::filesystem::exists(m_file));
+}
+
 // A full disk, as a file-size limit in a child process: the write fails, the download ends in
 // failure and the partial file is deleted. (Under Wine there is no such limit to set.)
 TEST_F(WebDownloaderTest, AFullDiskFailsTheDownload) {

@@ -1,6 +1,8 @@
-"""A small HTTP/1.1 server for the end-to-end runs: serves the files of one folder with Range
-support on 127.0.0.1, in a thread of the test process. Query options per request: rate=N sends the
-body at about N bytes a second; status=N answers every request with that status and no file."""
+"""A small HTTP/1.1 server for the end-to-end runs: serves the files of one folder with Range,
+If-Range and a strong ETag on 127.0.0.1, in a thread of the test process. Query options per request:
+rate=N sends the body at about N bytes a second; status=N answers every request with that status and
+no file; cut=N&cuts=K closes the connection after N body bytes in each of the first K transfers
+(requests for more than the first byte) of the server's life."""
 import http.server
 import os
 import threading
@@ -26,8 +28,13 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             return self._simple(404, b"not found")
         with open(path, "rb") as f:
             data = f.read()
+        etag = '"%x-%x"' % (len(data), os.stat(path).st_mtime_ns)
         first, last = 0, len(data) - 1
         rng = self.headers.get("Range", "")
+        with self.server.lock:
+            self.server.ranges.append(rng)
+        if self.headers.get("If-Range", etag) != etag:
+            rng = ""  # the file the client holds a piece of is not this one: send it whole
         if rng.startswith("bytes="):
             a, _, b = rng[6:].partition("-")
             first = int(a or 0)
@@ -38,8 +45,20 @@ class _Handler(http.server.BaseHTTPRequestHandler):
             self.send_response(200)
         self.send_header("Content-Length", str(last - first + 1))
         self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("ETag", etag)
         self.end_headers()
-        self._send_body(data[first:last + 1], int(opts.get("rate", 0)))
+        body = data[first:last + 1]
+        if rng.replace(" ", "") != "bytes=0-0" and self._takes_cut(opts):
+            body = body[:int(opts["cut"])]
+            self.close_connection = True
+        self._send_body(body, int(opts.get("rate", 0)))
+
+    def _takes_cut(self, opts):
+        if "cut" not in opts:
+            return False
+        with self.server.lock:
+            self.server.cuts += 1
+            return self.server.cuts <= int(opts.get("cuts", 1))
 
     def _send_body(self, body, rate):
         try:
@@ -65,6 +84,9 @@ class FileServer:
         self._server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), _Handler)
         self._server.daemon_threads = True
         self._server.root = root
+        self._server.lock = threading.Lock()
+        self._server.cuts = 0
+        self._server.ranges = []  # the Range header of every file request, in order
         self.port = self._server.server_address[1]
         self._thread = threading.Thread(target=self._server.serve_forever, daemon=True)
         self._thread.start()
@@ -72,6 +94,10 @@ class FileServer:
     def url(self, name, **opts):
         query = urllib.parse.urlencode(opts)
         return "http://127.0.0.1:%d/%s%s" % (self.port, name, "?" + query if query else "")
+
+    def ranges(self):
+        with self._server.lock:
+            return list(self._server.ranges)
 
     def close(self):
         self._server.shutdown()

@@ -71,11 +71,11 @@ class Run:
         self.server = FileServer(self.www)
         self.start_screen()
 
-    def serve_payload(self, source, name):
+    def serve_payload(self, source, name, size=PAYLOAD_SIZE):
         with open(source, "rb") as f:
             data = f.read()
         with open(os.path.join(self.www, name), "wb") as f:
-            f.write(data + bytes(max(0, PAYLOAD_SIZE - len(data))))
+            f.write(data + bytes(max(0, size - len(data))))
 
     def serve_signed_payloads(self):
         """The full payload, padded, then signed by "Plantyx Software Ltd" under a test CA that this
@@ -354,6 +354,21 @@ def case_scaled_face(run):
     for what, (at, colour) in expected.items():
         if pixel(*at) != colour:
             raise Failure("the %s at %s shows %s, expected %s" % (what, at, pixel(*at), colour))
+
+
+def case_resume_after_drops(run):
+    """20 MB through three dropped connections: each time the rest is asked for and joined."""
+    size, cut = 20 * 1024 * 1024, 5 * 1024 * 1024
+    run.serve_payload(run.args.payload, "big.exe", size)
+    run.write_config(run.server.url("big.exe", cut=cut, cuts=3))
+    run.launch()
+    run.dialog()
+    run.expect_launched("full", "big.exe")
+    run.wait_exit()
+    want = ["bytes=0-0"] + ["bytes=%d-%d" % (k * cut, size - 1) for k in range(4)]
+    got = [r.replace(" ", "") for r in run.server.ranges()]
+    if got != want:
+        raise Failure("the server saw the ranges %r, not %r" % (got, want))
 
 
 def case_cancel_yes(run):

@@ -3,16 +3,28 @@
 http and https (a test CA and server certificates made on first use), with fault modes chosen by
 query options. Prints one JSON line with its ports when ready (and writes it to --state-file).
 
-Paths: /file/<size> serves <size> bytes of the test pattern (byte i is PATTERN[i % 65521]); the
+Paths: /file/<size> serves <size> bytes of the test pattern (byte i is byte i % 65521 of one period); the
 pattern starts as a Windows program does ("MZ", at 0x3C the offset 0x40 of "PE\0\0"), so that a
-whole file of at least 0x44 bytes passes the installer's program check.
-Options (query): status=N (answer with that status, the body as for 200), nolength=1 (no
-Content-Length, close after the body), short=N (announce the length, send N bytes fewer, close),
-long=N (send and announce N bytes more than asked), forever=1 (no length, stream without end),
-reset=N (reset the connection after N body bytes), trickle=MS (1,024-byte pieces, MS ms apart),
-silent_after=N (send N body bytes, then nothing while the client stays), norange=1 (ignore
-Range), redirect=URL (302 to URL), badstart=1 / badtotal=1 (a Content-Range that does not
-match), range_only=1 (the other options apply to ranged requests only), range_delay=MS (wait before answering a ranged request), expect_range=V / expect_agent=V (answer 400 unless the header equals V).
+whole file of at least 0x44 bytes passes the installer's program check. A changed file (version
+v > 1) keeps that header and adds v - 1 to every other byte. Replies carry a strong ETag and a
+Last-Modified date naming the version, and honour If-Range.
+Options (query): status=N (answer with that status and the whole body, range ignored), nolength=1
+(no Content-Length, close after the body), short=N (announce the length, send N bytes fewer,
+close), long=N (send and announce N bytes more than asked), forever=1 (no length, stream without
+end), reset=N (reset the connection after N body bytes; a client that has not read them yet loses
+them), cut=N (close the connection cleanly after N body bytes), trickle=MS (1,024-byte pieces, MS ms
+apart), silent_after=N (send N body bytes, then nothing while the client stays), norange=1 (ignore
+Range), redirect=URL (302 to URL), badstart=1 / badtotal=1 (a Content-Range that does not match),
+range_only=1 (the other options apply to transfers only: requests for more than the first byte),
+range_delay=MS (wait before answering a transfer), header_delay=MS (wait before answering any
+request), expect_range=V / expect_agent=V (answer 400 unless the header equals V).
+resume_status=N (a resume, a transfer that does not start at byte 0, is answered with status N and
+the whole body, or with no body for N >= 400; retry_after=S adds Retry-After).
+Per-test state, kept under id=NAME: faults=K (the other options apply to the first K transfers of
+that id only), change_after=R (from the R+1-th transfer on, the file is version 2, newsize=M bytes
+long when given), validators=both|etag|weak|lastmod|none (default both), dropat=A,B,... (close
+the connection once when a transfer reaches each of these file positions). GET /log/NAME lists the requests seen under that id, one a
+line: "<Range or -> <If-Range or -> <status> <body bytes sent>".
 """
 import argparse
 import http.server
@@ -31,26 +43,57 @@ import time
 import urllib.parse
 
 PATTERN_PERIOD = 65521
+# Options that describe the test's state rather than a fault; they hold for every request.
+STATE_OPTIONS = ("id", "faults", "change_after", "newsize", "validators", "dropat")
 PROGRAM_HEADER = {0: b"MZ", 0x3C: b"\x40\0\0\0", 0x40: b"PE\0\0"}
-PATTERN = bytearray(((k * 7) + (k >> 8)) & 0xFF for k in range(PATTERN_PERIOD))
-for _at, _bytes in PROGRAM_HEADER.items():
-    PATTERN[_at:_at + len(_bytes)] = _bytes
-PATTERN = bytes(PATTERN)
+
+
+def make_pattern(version):
+    """One period of the pattern of the file's version `version`."""
+    pattern = bytearray(((k * 7) + (k >> 8) + version - 1) & 0xFF for k in range(PATTERN_PERIOD))
+    for at, header in PROGRAM_HEADER.items():
+        pattern[at:at + len(header)] = header
+    return bytes(pattern)
+
+
+PATTERNS = {}
 PIECE = 64 * 1024
 
 
-def pattern_slice(start, length):
+def pattern_slice(start, length, version=1):
+    pattern = PATTERNS.get(version)
+    if pattern is None:
+        pattern = PATTERNS[version] = make_pattern(version)
     out = bytearray()
     pos = start % PATTERN_PERIOD
     while len(out) < length:
         take = min(length - len(out), PATTERN_PERIOD - pos)
-        out += PATTERN[pos:pos + take]
+        out += pattern[pos:pos + take]
         pos = 0
     return bytes(out)
 
 
 class ResetConnection(Exception):
     pass
+
+
+class TestState:
+    """What one test's requests (one id) have seen: the transfers served, the drops still to make,
+    and a log line per request."""
+
+    def __init__(self):
+        self.transfers = 0
+        self.pending_drops = None
+        self.log = []
+
+
+STATES = {}
+STATES_LOCK = threading.Lock()
+
+
+def state_for(name):
+    with STATES_LOCK:
+        return STATES.setdefault(name, TestState())
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -64,15 +107,57 @@ class Handler(http.server.BaseHTTPRequestHandler):
         url = urllib.parse.urlsplit(self.path)
         opts = {k: v[-1] for k, v in urllib.parse.parse_qs(url.query).items()}
         parts = url.path.strip("/").split("/")
+        if len(parts) == 2 and parts[0] == "log":
+            with STATES_LOCK:
+                lines = list(STATES[parts[1]].log) if parts[1] in STATES else []
+            return self.simple(200, "".join(line + "\n" for line in lines).encode())
         if len(parts) != 2 or parts[0] != "file" or not parts[1].isdigit():
             return self.simple(404, b"not found")
         size = int(parts[1])
-        if "range_only" in opts and "Range" not in self.headers:
-            opts = {}  # the faults are for the ranged request only; the probe gets a plain reply
+        self.test_state = state_for(opts["id"]) if "id" in opts else None
+        self.logged_status, self.body_sent = 0, 0
+        try:
+            self.answer(size, opts)
+        finally:
+            self.log_request_seen()
+
+    def log_request_seen(self):
+        if self.test_state is None:
+            return
+        line = "%s %s %d %d" % (self.headers.get("Range") or "-", self.headers.get("If-Range") or "-",
+                                self.logged_status, self.body_sent)
+        with STATES_LOCK:
+            self.test_state.log.append(line)
+
+    def send_response(self, code, message=None):
+        self.logged_status = code
+        super().send_response(code, message)
+
+    def is_transfer(self):
+        value = self.headers.get("Range")
+        return value is not None and value.replace(" ", "") not in ("bytes=0-0",)
+
+    def answer(self, size, opts):
+        if "header_delay" in opts:
+            time.sleep(int(opts["header_delay"]) / 1000.0)
+        version = 1
+        if self.test_state is not None:
+            with STATES_LOCK:
+                if self.is_transfer():
+                    self.test_state.transfers += 1
+                count = self.test_state.transfers  # transfers seen, this one included
+            if self.is_transfer() and "faults" in opts and count > int(opts["faults"]):
+                opts = {k: v for k, v in opts.items() if k in STATE_OPTIONS}
+            if "change_after" in opts and count > int(opts["change_after"]):
+                version = 2
+                size = int(opts.get("newsize", size))
+        self.version = version
+        if "range_only" in opts and not self.is_transfer():
+            opts = {k: v for k, v in opts.items() if k in STATE_OPTIONS}  # the probe gets a plain reply
         for header, key in (("Range", "expect_range"), ("User-Agent", "expect_agent")):
             if key in opts and self.headers.get(header) != opts[key]:
                 return self.simple(400, ("%s was %r" % (header, self.headers.get(header))).encode())
-        if "range_delay" in opts and "Range" in self.headers:
+        if "range_delay" in opts and self.is_transfer():
             time.sleep(int(opts["range_delay"]) / 1000.0)
         if "redirect" in opts:
             self.send_response(302)
@@ -88,9 +173,26 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         self.wfile.write(body)
 
+    def validators(self, opts):
+        """The (ETag, Last-Modified) of the version served, as the options choose."""
+        kind = opts.get("validators", "both")
+        etag = '"v%d"' % self.version
+        date = "Mon, 0%d Jan 2024 00:00:00 GMT" % self.version
+        return {"both": (etag, date), "etag": (etag, None), "weak": ("W/" + etag, None),
+                "lastmod": (None, date), "none": (None, None)}[kind]
+
+    def if_range_holds(self, opts):
+        value = self.headers.get("If-Range")
+        if value is None:
+            return True
+        etag, date = self.validators(opts)
+        return value == etag if value.startswith('"') else value == date
+
     def requested_range(self, size, opts):
         value = self.headers.get("Range")
-        if not value or "norange" in opts or not value.startswith("bytes="):
+        if not value or "norange" in opts or "status" in opts or not value.startswith("bytes="):
+            return None
+        if not self.if_range_holds(opts):
             return None
         first, _, last = value[len("bytes="):].partition("-")
         try:
@@ -101,11 +203,33 @@ class Handler(http.server.BaseHTTPRequestHandler):
         return first, min(last, size - 1)
 
     def serve_file(self, size, opts):
+        self.opts_seen = opts
         span = self.requested_range(size, opts)
+        if span and span[0] > 0 and "resume_status" in opts:
+            status = int(opts["resume_status"])
+            if status >= 400:
+                self.send_response(status)
+                if "retry_after" in opts:
+                    self.send_header("Retry-After", opts["retry_after"])
+                self.send_header("Content-Length", "0")
+                self.end_headers()
+                return
+            span = None
+        if span and span[0] >= size:
+            self.send_response(416)
+            self.send_header("Content-Range", "bytes */%d" % size)
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            return
         status = int(opts.get("status", 206 if span else 200))
         first, last = span if span else (0, size - 1)
         length = last - first + 1 + int(opts.get("long", 0))
         self.send_response(status)
+        etag, date = self.validators(opts)
+        if etag:
+            self.send_header("ETag", etag)
+        if date:
+            self.send_header("Last-Modified", date)
         if span:
             start = first + (1 if "badstart" in opts else 0)
             total = size + (1 if "badtotal" in opts else 0)
@@ -121,13 +245,22 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_body(first, length if not endless else None, opts)
         except ResetConnection:
             self.reset()
+        except OSError:
+            self.close_connection = True
 
     def send_body(self, first, length, opts):
         send = length if length is not None else float("inf")
         if "short" in opts:
             send -= int(opts["short"])
             self.close_connection = True
+        if "cut" in opts:
+            send = min(send, int(opts["cut"]))
+            self.close_connection = True
         reset_at = int(opts["reset"]) if "reset" in opts else None
+        drop_at = self.next_drop(first, send)
+        if drop_at is not None:
+            send = min(send, drop_at)
+            self.close_connection = True
         silent_at = int(opts["silent_after"]) if "silent_after" in opts else None
         trickle = int(opts["trickle"]) / 1000.0 if "trickle" in opts else None
         piece = 1024 if trickle is not None else PIECE
@@ -143,12 +276,27 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     raise ResetConnection()
             if silent_at is not None:
                 take = min(take, silent_at - sent)
-            self.wfile.write(pattern_slice(first + sent, take))
+            self.wfile.write(pattern_slice(first + sent, take, self.version))
             sent += take
+            self.body_sent = sent
             if trickle is not None:
                 self.wfile.flush()
                 time.sleep(trickle)
         self.wfile.flush()
+
+    def next_drop(self, first, length):
+        """The body offset of the first pending drop position inside this reply, taken off the list."""
+        if self.test_state is None or "dropat" not in self.opts_seen:
+            return None
+        with STATES_LOCK:
+            state = self.test_state
+            if state.pending_drops is None:
+                state.pending_drops = sorted(int(x) for x in self.opts_seen["dropat"].split(","))
+            for position in state.pending_drops:
+                if first < position < first + length:
+                    state.pending_drops.remove(position)
+                    return position - first
+        return None
 
     def wait_for_client_to_leave(self):
         self.wfile.flush()
@@ -166,6 +314,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 return
 
     def reset(self):
+        self.close_connection = True
         self.wfile.flush()
         self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
         self.close_connection = True

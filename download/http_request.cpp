@@ -1,0 +1,42 @@
+// The internet session and the opening of the engine's requests.
+#include "download/http_request.h"
+
+#include "download/http_transfer.h"
+
+namespace {
+
+using namespace platform::http;
+
+SessionHandle InternetSession;
+
+}  // namespace
+
+bool OpenInternetSession() {
+  if (!InternetSession) InternetSession = OpenSession(u"Kestrix_WebInstaller");
+  return InternetSession != nullptr;
+}
+
+void CloseInternetSession() { InternetSession.reset(); }
+
+bool OpenHttpRequest(const std::u16string& url, const char16_t* verb,
+                     std::initializer_list<const char16_t*> acceptTypes, uint32_t flags,
+                     AbortSwitch* abortSwitch, OpenedRequest& opened) {
+  UrlParts parts;
+  if (!InternetSession || !SplitUrl(url, parts)) return false;
+  opened.connection = Connect(*InternetSession, parts, abortSwitch);
+  if (!opened.connection) return false;
+  if (parts.scheme == Scheme::Https) flags |= REQUEST_SECURE;
+  opened.request = OpenRequest(*opened.connection, verb, parts.path + parts.extra, acceptTypes, flags);
+  return opened.request != nullptr;
+}
+
+std::optional<std::u16string> ReplyHeader(Request& request, Header header) {
+  std::u16string value;
+  if (!QueryHeader(request, header, value)) return std::nullopt;
+  return value;
+}
+
+std::u16string RangeHeaderLine(uint64_t first, uint64_t last) {
+  std::string line = "Range:bytes=" + std::to_string(first) + "-" + std::to_string(last);
+  return std::u16string(line.begin(), line.end());
+}
