@@ -107,6 +107,30 @@ std::string Encoding(std::string_view bytes, const std::string& file, Findings& 
   return "the system's 8-bit code page (no byte-order mark)";
 }
 
+// The installer cuts what it reads at 259 characters; a longer buffer shows what was cut.
+void ReportLongValue(const UIString& text, const std::u16string& path, const std::string& file,
+                     Findings& findings) {
+  const size_t length = platform::ReadProfileString(kSection, text.key, u"", path, kFullValueChars).size();
+  if (length > kInstallerValueChars) {
+    findings.Add(file, platform::ToUtf8(text.key) + " is " + std::to_string(length) +
+                           " characters long: the installer reads only the first 259");
+  }
+}
+
+// Each key the installer does not know, with the known key it most likely stands for; returns
+// those known keys.
+std::vector<std::u16string_view> ReportUnknownKeys(const std::vector<std::u16string>& keys,
+                                                   const std::string& file, Findings& findings) {
+  std::vector<std::u16string_view> meant;
+  for (const std::u16string& key : keys) {
+    if (IsKnownKey(key)) continue;
+    meant.push_back(ClosestKnownKey(key));
+    findings.Add(file, "unknown key " + platform::ToUtf8(key) + " (did you mean " +
+                           platform::ToUtf8(meant.back()) + "?)");
+  }
+  return meant;
+}
+
 }  // namespace
 
 // The closest key shares the most "_"-separated words with `key` (so a word left out still finds
@@ -132,27 +156,21 @@ std::string CheckTexts(const std::u16string& folder, Findings& findings) {
   if (!bytes) return {};
   const std::string encoding = Encoding(*bytes, file, findings);
   const std::vector<std::u16string> keys = platform::ReadProfileKeys(kSection, path);
-  if (keys.empty())
+  if (keys.empty()) {
     findings.Add(file, "the file has no [UISTRING] section with keys: every text stays English");
-  for (const std::u16string& key : keys) {
-    if (IsKnownKey(key)) continue;
-    findings.Add(file, "unknown key " + platform::ToUtf8(key) + " (did you mean " +
-                           platform::ToUtf8(ClosestKnownKey(key)) + "?)");
+    return encoding;
   }
+  const std::vector<std::u16string_view> meant = ReportUnknownKeys(keys, file, findings);
   for (const UIString& text : kUIStrings) {
     const bool present =
         std::any_of(keys.begin(), keys.end(), [&](const std::u16string& k) { return SameKey(k, text.key); });
-    if (!present) {
-      if (!keys.empty())
-        findings.Add(file, platform::ToUtf8(text.key) + " is missing: the window shows the English \"" +
-                               platform::ToUtf8(text.defaultText) + "\"");
-      continue;
+    // A key whose misspelling was reported is not reported once more as missing.
+    const bool misspelt = std::find(meant.begin(), meant.end(), text.key) != meant.end();
+    if (!present && !misspelt) {
+      findings.Add(file, platform::ToUtf8(text.key) + " is missing: the window shows the English \"" +
+                             platform::ToUtf8(text.defaultText) + "\"");
     }
-    const size_t length = platform::ReadProfileString(kSection, text.key, u"", path, kFullValueChars).size();
-    if (length > kInstallerValueChars) {
-      findings.Add(file, platform::ToUtf8(text.key) + " is " + std::to_string(length) +
-                             " characters long: the installer reads only the first 259");
-    }
+    if (present) ReportLongValue(text, path, file, findings);
   }
   return encoding;
 }

@@ -144,8 +144,9 @@ std::u16string ReadProfileString(std::u16string_view section, std::u16string_vie
 std::vector<std::u16string> ReadProfileKeys(std::u16string_view section, const std::u16string& path) {
   const std::u16string text = ReadProfileText(path);
   std::vector<std::u16string> keys;
-  WalkSection(text, Trim(UpToZero(section)), [&](std::u16string_view name, std::optional<std::u16string_view>) {
-    if (!name.empty()) keys.emplace_back(name);
+  // A line without "=" has no value and is not listed.
+  WalkSection(text, Trim(UpToZero(section)), [&](std::u16string_view name, std::optional<std::u16string_view> value) {
+    if (!name.empty() && value) keys.emplace_back(name);
     return false;
   });
   return keys;
