@@ -2,4 +2,4 @@
 #include "download/destination_file.h"
 
 platform::File DestinationFile;
-std::mutex FileLock;
+platform::Mutex FileLock;

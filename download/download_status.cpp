@@ -1,7 +1,7 @@
 // The shared status record and the aggregation of the segments' progress reports.
 #include "download/download_status.h"
 
-std::mutex StatusLock;
+platform::Mutex StatusLock;
 DownloadStatus SharedStatus;
 int32_t ActiveSegments = 0;
 bool SegmentFailed = false;

@@ -3,9 +3,10 @@
 #pragma once
 
 #include <cstdint>
-#include <mutex>
+#include <mutex>  // std::lock_guard
 
 #include "download/event.h"
+#include "platform/thread.h"
 
 enum : int32_t {
   STATUS_INIT = 1,
@@ -28,7 +29,7 @@ struct DownloadStatus {
   uint64_t total = 0;
 };
 
-extern std::mutex StatusLock;
+extern platform::Mutex StatusLock;
 // Guarded by StatusLock, as are ActiveSegments and SegmentFailed.
 extern DownloadStatus SharedStatus;
 extern int32_t ActiveSegments;

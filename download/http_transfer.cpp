@@ -5,16 +5,17 @@
 #include <array>
 #include <chrono>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #include "download/destination_file.h"
 #include "platform/http.h"
+#include "platform/steady_clock.h"
+#include "platform/system.h"
 
 namespace {
 
 using namespace platform::http;
-using Clock = std::chrono::steady_clock;
+using Clock = platform::SteadyClock;
 
 constexpr uint32_t kReadSize = 4096;
 constexpr size_t kStageSize = 40960;
@@ -242,7 +243,7 @@ void DownloadRange(ICancelRequest& cancel, const std::u16string& url, uint64_t f
 
   DownloadStatus report;
   if (cancel.IsCancelled()) {
-    std::this_thread::sleep_for(kCancelledReportDelay);
+    platform::SleepFor(static_cast<uint32_t>(kCancelledReportDelay.count()));
     report.state = STATUS_DOWNLOAD_CANCELLED;
   } else {
     report.state = complete ? STATUS_DOWNLOADDONE : STATUS_DOWNLOAD_FAILED;

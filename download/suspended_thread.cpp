@@ -1,37 +1,35 @@
-// A suspended thread on the standard library: the thread waits for its start signal first.
+// A suspended thread on the threads seam: the thread waits for its start signal first.
 #include "download/suspended_thread.h"
 
-#include <system_error>
+void SuspendedThread::Body(void* self) {
+  auto* thread = static_cast<SuspendedThread*>(self);
+  thread->m_start.Wait();
+  if (!thread->m_bAbandoned) thread->m_procedure(thread->m_context);
+}
 
-bool SuspendedThread::Create(std::function<void()> proc) {
-  if (m_thread.joinable()) return false;
+bool SuspendedThread::Create(Procedure procedure, void* context) {
+  if (m_thread.Joinable()) return false;
   m_start.Reinitialize(false);
+  m_procedure = procedure;
+  m_context = context;
   m_bResumed = false;
   m_bAbandoned = false;
-  try {
-    m_thread = std::thread([this, proc = std::move(proc)] {
-      m_start.Wait();
-      if (!m_bAbandoned) proc();
-    });
-  } catch (const std::system_error&) {
-    return false;
-  }
-  return true;
+  return m_thread.Start(Body, this);
 }
 
 bool SuspendedThread::Resume() {
-  if (!m_thread.joinable() || m_bResumed) return false;
+  if (!m_thread.Joinable() || m_bResumed) return false;
   m_bResumed = true;
   m_start.Set();
   return true;
 }
 
 void SuspendedThread::Join() {
-  if (!m_thread.joinable()) return;
+  if (!m_thread.Joinable()) return;
   if (!m_bResumed) {
     // Written before the start signal, which orders it before the thread's read.
     m_bAbandoned = true;
     m_start.Set();
   }
-  m_thread.join();
+  m_thread.Join();
 }

@@ -2,21 +2,21 @@
 // resumed ends without running it.
 #pragma once
 
-#include <functional>
-#include <thread>
-
 #include "download/event.h"
+#include "platform/thread.h"
 
 class SuspendedThread {
  public:
+  using Procedure = platform::Thread::Procedure;
+
   SuspendedThread() = default;
   SuspendedThread(const SuspendedThread&) = delete;
   SuspendedThread& operator=(const SuspendedThread&) = delete;
   ~SuspendedThread() { Join(); }
 
-  // False when the system cannot make the thread.
-  bool Create(std::function<void()> proc);
-  bool Exists() const { return m_thread.joinable(); }
+  // Makes the thread that will run `procedure(context)`; false when the system cannot make it.
+  bool Create(Procedure procedure, void* context);
+  bool Exists() const { return m_thread.Joinable(); }
   bool WasResumed() const { return m_bResumed; }
   // Starts the procedure; false when there is no thread or it was already started.
   bool Resume();
@@ -24,7 +24,11 @@ class SuspendedThread {
   void Join();
 
  private:
-  std::thread m_thread;
+  static void Body(void* self);
+
+  platform::Thread m_thread;
+  Procedure m_procedure = nullptr;
+  void* m_context = nullptr;
   Event m_start{Event::Reset::Manual, false};
   bool m_bResumed = false;
   bool m_bAbandoned = false;

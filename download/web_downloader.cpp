@@ -3,11 +3,11 @@
 #include "download/web_downloader.h"
 
 #include <chrono>
-#include <system_error>
-#include <thread>
 
 #include "download/destination_file.h"
 #include "platform/http.h"
+#include "platform/system.h"
+#include "platform/thread.h"
 
 namespace {
 
@@ -21,7 +21,11 @@ constexpr milliseconds kDonePause{500};
 
 std::unique_ptr<CWebDownloader> Downloader;
 
-void Pause(milliseconds duration) { std::this_thread::sleep_for(duration); }
+// The thread procedures as the threads seam starts them.
+void RunWorker(void* downloader) { WorkerProc(static_cast<CWebDownloader*>(downloader)); }
+void RunSegment(void* segment) { SegmentProc(static_cast<DownloadSegment*>(segment)); }
+
+void Pause(milliseconds duration) { platform::SleepFor(static_cast<uint32_t>(duration.count())); }
 
 void StoreDownloading(uint64_t size) {
   std::lock_guard lock(StatusLock);
@@ -81,7 +85,7 @@ bool CWebDownloader::Init(const std::u16string& primaryUrl, const std::u16string
   if (!DestinationFile.CreateExclusive(destinationPath)) return false;
   m_strDestinationPath = destinationPath;
   ResetDownloadShared();
-  if (!OpenInternetSession() || !m_worker.Create([this] { WorkerProc(this); })) {
+  if (!OpenInternetSession() || !m_worker.Create(RunWorker, this)) {
     CloseAndDeleteFile();
     return false;
   }
@@ -144,17 +148,16 @@ int32_t CWebDownloader::TransferWholeFile(uint64_t size) {
   SetActiveSegments(1);
   auto segment = std::make_unique<DownloadSegment>(
       DownloadSegment{0, size - 1, size, m_strPrimaryUrl, OnSegmentProgress});
-  std::thread segmentThread;
-  try {
-    segmentThread = std::thread(SegmentProc, segment.get());
+  platform::Thread segmentThread;
+  if (segmentThread.Start(RunSegment, segment.get())) {
     segment.release();  // the segment thread owns it now
-  } catch (const std::system_error&) {
+  } else {
     DownloadStatus failed{STATUS_DOWNLOAD_FAILED, 0, 0};
     OnSegmentProgress(&failed);
   }
   DoneEvent.Wait();
   // The segment has made its final report; all it does now is free its record.
-  if (segmentThread.joinable()) segmentThread.join();
+  segmentThread.Join();
 
   int32_t state = ReadStatus().state;
   if (state == STATUS_DOWNLOADDONE && !SyncDestination()) {

@@ -1,5 +1,16 @@
-// Event built on a mutex and a condition variable.
-#include "download/event.h"
+// The threads seam on the standard library: the event is a flag under a mutex and a condition
+// variable.
+#include "platform/thread.h"
+
+#include <system_error>
+
+namespace platform {
+
+void Mutex::lock() { m_mutex.lock(); }
+void Mutex::unlock() { m_mutex.unlock(); }
+
+Event::Event(Reset reset, bool initiallySet) : m_reset(reset), m_bSet(initiallySet) {}
+Event::~Event() = default;
 
 void Event::Set() {
   {
@@ -45,3 +56,21 @@ void Event::Reinitialize(bool initiallySet) {
   std::lock_guard lock(m_mutex);
   m_bSet = initiallySet;
 }
+
+bool Thread::Start(Procedure procedure, void* context) {
+  if (m_thread.joinable()) return false;
+  try {
+    m_thread = std::thread(procedure, context);
+  } catch (const std::system_error&) {
+    return false;
+  }
+  return true;
+}
+
+bool Thread::Joinable() const { return m_thread.joinable(); }
+
+void Thread::Join() {
+  if (m_thread.joinable()) m_thread.join();
+}
+
+}  // namespace platform
