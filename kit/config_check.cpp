@@ -3,6 +3,7 @@
 // searched first is never seen, and the finding names the element that hides it.
 #include "kit/config_check.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -65,6 +66,9 @@ class ConfigChecker {
   void CheckRegistry(int32_t product, int32_t name, int32_t registry);
   void CheckEntries(int32_t product, int32_t firstSeenAfter);
   void CheckEntry(int32_t entry);
+  void CheckOs(int32_t os);
+  void CheckBit(int32_t bit);
+  void CheckLinkOrder(int32_t entry, int32_t os, int32_t bit);
   void CheckLink(int32_t element);
 
   const CXmlDocument& m_doc;
@@ -152,47 +156,54 @@ void ConfigChecker::CheckEntry(int32_t entry) {
   if (os == 0) {
     Report(entry, "the entry has no <os>, so the installer skips it");
   } else {
-    const std::u16string name = m_doc.GetElementText(os);
-    bool known = false;
-    for (std::u16string_view n : kOsNames) known = known || name == n;
-    if (!known) {
-      Report(
-          os,
-          "unknown os \"" + Utf8(name) +
-              "\": the installer compares it exactly with \"Windows XP\", \"Windows Vista\", \"Windows 7\" "
-              "and \"Windows 8\" (later Windows versions report themselves as \"Windows 8\")");
+    CheckOs(os);
+    const int32_t bit = FindAfter(entry, os, u"bit");
+    ReportHidden(entry, os, u"bit", "looks for <bit> only after <os> and does not see it");
+    if (bit == 0) {
+      Report(entry, "the entry has no <bit> after <os>: it is never the entry for a system");
+    } else {
+      CheckBit(bit);
     }
+    CheckLinkOrder(entry, os, bit);
   }
-  const int32_t bit = os != 0 ? FindAfter(entry, os, u"bit") : 0;
-  if (os != 0) ReportHidden(entry, os, u"bit", "looks for <bit> only after <os> and does not see it");
-  if (os != 0 && bit == 0)
-    Report(entry, "the entry has no <bit> after <os>: it is never the entry for a system");
-  if (bit != 0) {
-    const std::u16string bits = m_doc.GetElementText(bit);
-    if (bits != u"32" && bits != u"64") {
-      Report(bit,
-             "unknown bit \"" + Utf8(bits) + "\": the installer compares it exactly with \"32\" and \"64\"");
-    }
-  }
-  if (os != 0) {
-    ReportHidden(entry, os, u"rlink", "looks for links only after <os> and does not see it");
-    ReportHidden(entry, os, u"patch", "looks for links only after <os> and does not see it");
-  }
-  if (bit != 0) {
-    for (int32_t e = m_doc.GetRecord(os).nextSibling; e != 0 && e != bit;
-         e = m_doc.GetRecord(e).nextSibling) {
-      const std::u16string_view name = m_doc.GetElementName(e);
-      if (name == u"rlink" || name == u"patch") {
-        Report(e, Tag(e) + " stands before " + Tag(bit) + " (line " + std::to_string(Line(bit)) +
-                      "): for its own system the installer looks for it only after <bit>" +
-                      (name == u"rlink" ? " (it is seen only when the entry serves as the default)" : ""));
-      }
-    }
-  }
-  if (os != 0 && FindAfter(entry, os, u"rlink") == 0) Report(entry, "the entry has no <rlink> after <os>");
   for (int32_t e = m_doc.GetRecord(entry).firstChild; e != 0; e = m_doc.GetRecord(e).nextSibling) {
     const std::u16string_view name = m_doc.GetElementName(e);
     if (name == u"rlink" || name == u"patch") CheckLink(e);
+  }
+}
+
+void ConfigChecker::CheckOs(int32_t os) {
+  const std::u16string name = m_doc.GetElementText(os);
+  if (std::find(kOsNames.begin(), kOsNames.end(), name) != kOsNames.end()) return;
+  Report(
+      os,
+      "unknown os \"" + Utf8(name) +
+          "\": the installer compares it exactly with \"Windows XP\", \"Windows Vista\", \"Windows 7\" and "
+          "\"Windows 8\" (later Windows versions report themselves as \"Windows 8\")");
+}
+
+void ConfigChecker::CheckBit(int32_t bit) {
+  const std::u16string bits = m_doc.GetElementText(bit);
+  if (bits != u"32" && bits != u"64") {
+    Report(bit,
+           "unknown bit \"" + Utf8(bits) + "\": the installer compares it exactly with \"32\" and \"64\"");
+  }
+}
+
+// Links are looked for after <os> (a default entry's rlink) or after <bit> (the entry of this
+// system's rlink, and every patch).
+void ConfigChecker::CheckLinkOrder(int32_t entry, int32_t os, int32_t bit) {
+  ReportHidden(entry, os, u"rlink", "looks for links only after <os> and does not see it");
+  ReportHidden(entry, os, u"patch", "looks for links only after <os> and does not see it");
+  if (FindAfter(entry, os, u"rlink") == 0) Report(entry, "the entry has no <rlink> after <os>");
+  if (bit == 0) return;
+  for (int32_t e = m_doc.GetRecord(os).nextSibling; e != 0 && e != bit; e = m_doc.GetRecord(e).nextSibling) {
+    const std::u16string_view name = m_doc.GetElementName(e);
+    if (name == u"rlink" || name == u"patch") {
+      Report(e, Tag(e) + " stands before " + Tag(bit) + " (line " + std::to_string(Line(bit)) +
+                    "): for its own system the installer looks for it only after <bit>" +
+                    (name == u"rlink" ? " (it is seen only when the entry serves as the default)" : ""));
+    }
   }
 }
 

@@ -219,6 +219,25 @@ TEST(Check, JsonCarriesTheSameFindings) {
   EXPECT_NE(json.find("\"system\": \"Windows 7 32-bit\""), std::string::npos);
 }
 
+TEST(Check, TextsInUtf16AreReadAsTheInstallerReadsThem) {
+  VendorFolder folder;
+  std::string bytes = "\xFF\xFE";
+  for (char16_t c :
+       std::u16string(u"[UISTRING]\r\nIDS_TEXT_CANCEL=Abbrechen \u00E4\r\nIDS_TEXT_CANCLE=x\r\n")) {
+    bytes += static_cast<char>(c & 0xFF);
+    bytes += static_cast<char>(c >> 8);
+  }
+  folder.Write(kIni, bytes);
+  std::ostringstream progress;
+  const CheckReport report = CheckFolder(folder.Path(), false, progress);
+  EXPECT_EQ(report.textsEncoding, "UTF-16 (little-endian) with a byte-order mark");
+  const std::string listing = Listing(report.findings);
+  EXPECT_NE(listing.find("unknown key IDS_TEXT_CANCLE (did you mean IDS_TEXT_CANCEL?)"), std::string::npos)
+      << listing;
+  EXPECT_NE(listing.find("IDS_STATUS_INIT is missing"), std::string::npos) << listing;
+  EXPECT_EQ(listing.find("IDS_TEXT_CANCEL is missing"), std::string::npos) << listing;
+}
+
 TEST(Check, ClosestKnownKeyForCommonTypos) {
   const std::pair<std::u16string, std::u16string> cases[] = {
       {u"IDS_TEXT_CANCLE", u"IDS_TEXT_CANCEL"},
