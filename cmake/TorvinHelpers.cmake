@@ -16,12 +16,13 @@ function(torvin_add_subdirectories)
   endforeach()
 endfunction()
 
-# torvin_library(NAME DIR [DEPS...]): a static library of DIR's sources; an interface library
-# while DIR has none yet.
+# torvin_library(NAME DIR [DEPS...]): a static library of DIR's sources, built as the product's code
+# (TORVIN_PRODUCT_OPTIONS); an interface library while DIR has none yet.
 function(torvin_library name dir)
   torvin_glob_sources(sources ${dir})
   if(sources)
     add_library(${name} STATIC ${sources})
+    target_compile_options(${name} PRIVATE ${TORVIN_PRODUCT_OPTIONS})
     target_link_libraries(${name} PUBLIC ${ARGN})
   else()
     add_library(${name} INTERFACE)

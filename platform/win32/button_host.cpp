@@ -19,6 +19,18 @@ constexpr wchar_t kHostProperty[] = L"TorvinButtonHost";
 constexpr LONG_PTR kTypeBits = 0x1F;
 constexpr int kTooltipMaxWidth = 400;
 
+using PlaySoundFn = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
+PlaySoundFn PlaySoundFunction = nullptr;  // set once, by LoadPlaySound
+
+BOOL CALLBACK LoadPlaySound(PINIT_ONCE, PVOID, PVOID*) {
+  const HMODULE library = LoadLibraryExW(L"winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (library) {
+    PlaySoundFunction =
+        reinterpret_cast<PlaySoundFn>(reinterpret_cast<void (*)()>(GetProcAddress(library, "PlaySoundW")));
+  }
+  return TRUE;
+}
+
 }  // namespace
 
 ButtonHost::~ButtonHost() { Unbind(); }
@@ -90,13 +102,9 @@ void ButtonHost::OpenAddress(const std::u16string& address) {
 // The multimedia library is loaded on first use, from the system folder only (the executable
 // imports no library that could be planted beside it).
 void ButtonHost::PlayNamedSound(const std::u16string& name, uint32_t flags) {
-  using PlaySoundFn = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
-  static const auto play = [] {
-    const HMODULE library = LoadLibraryExW(L"winmm.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    return library ? reinterpret_cast<PlaySoundFn>(reinterpret_cast<void (*)()>(GetProcAddress(library, "PlaySoundW")))
-                   : nullptr;
-  }();
-  if (play) play(Wide(name), nullptr, flags);
+  static INIT_ONCE once = INIT_ONCE_STATIC_INIT;
+  InitOnceExecuteOnce(&once, LoadPlaySound, nullptr, nullptr);
+  if (PlaySoundFunction) PlaySoundFunction(Wide(name), nullptr, flags);
 }
 
 LRESULT CALLBACK ButtonHost::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -21,22 +21,36 @@ namespace {
 
 namespace gdip = Gdiplus::DllExports;
 
-// GDI+ started once for the process, shut down at its end.
+// GDI+ started once for the process, on first use by whichever thread comes first, and shut down
+// at its end. Constant-initialised, so its one-time start needs no guard from the runtime.
 class GdiplusSession {
  public:
-  GdiplusSession() {
-    Gdiplus::GdiplusStartupInput input;
-    m_ok = Gdiplus::GdiplusStartup(&m_token, &input, nullptr) == Gdiplus::Ok;
-  }
+  constexpr GdiplusSession() = default;
+  GdiplusSession(const GdiplusSession&) = delete;
+  GdiplusSession& operator=(const GdiplusSession&) = delete;
   ~GdiplusSession() {
     if (m_ok) Gdiplus::GdiplusShutdown(m_token);
   }
-  bool Ok() const { return m_ok; }
+  // True when GDI+ runs.
+  bool Start() {
+    InitOnceExecuteOnce(&m_once, StartOnce, this, nullptr);
+    return m_ok;
+  }
 
  private:
+  static BOOL CALLBACK StartOnce(PINIT_ONCE, PVOID self, PVOID*) {
+    auto* session = static_cast<GdiplusSession*>(self);
+    Gdiplus::GdiplusStartupInput input;
+    session->m_ok = Gdiplus::GdiplusStartup(&session->m_token, &input, nullptr) == Gdiplus::Ok;
+    return TRUE;
+  }
+
+  INIT_ONCE m_once = INIT_ONCE_STATIC_INIT;
   ULONG_PTR m_token = 0;
   bool m_ok = false;
 };
+
+GdiplusSession Session;
 
 struct DisposeImage {
   void operator()(Gdiplus::GpBitmap* b) const { gdip::GdipDisposeImage(b); }
@@ -55,8 +69,7 @@ using GdiBitmap = win32::UniqueHandle<HGDIOBJ, DeleteGdiObject>;
 }  // namespace
 
 ui::Bitmap LoadImageFile(const std::u16string& path) {
-  static GdiplusSession session;
-  if (!session.Ok()) return {};
+  if (!Session.Start()) return {};
   Gdiplus::GpBitmap* raw = nullptr;
   if (gdip::GdipCreateBitmapFromFile(win32::Wide(path), &raw) != Gdiplus::Ok) return {};
   GdipBitmap image(raw);
