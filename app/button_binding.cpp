@@ -10,6 +10,7 @@ void ButtonBinding::Bind(platform::IWindowHost& host, int controlId) {
   m_button.SetHost(this);
   host.BindControl(controlId, *this);
   AdoptWindowSize();
+  if (m_window->GetSystemColors()) OnSysColorChange();
 }
 
 void ButtonBinding::Move(const platform::Rect& rect) {
@@ -23,6 +24,20 @@ void ButtonBinding::AdoptWindowSize() {
 }
 
 void ButtonBinding::OnBound(uint32_t buttonType) { m_button.PreSubclassWindow(buttonType); }
+
+// Without colours of the platform's own the button keeps its built-in table.
+void ButtonBinding::OnSysColorChange() {
+  ui::SystemColors colors;
+  if (const auto system = m_window->GetSystemColors()) {
+    colors.btnFace = system->face;
+    colors.btnText = system->text;
+    colors.btnHighlight = system->highlight;
+    colors.light3d = system->light3d;
+    colors.btnShadow = system->shadow;
+    colors.darkShadow3d = system->darkShadow3d;
+  }
+  m_button.OnSysColorChange(colors);
+}
 
 platform::PixelView ButtonBinding::DrawItem(const platform::ItemState& state) {
   const platform::Size size = m_window->GetClientSize();
@@ -44,7 +59,6 @@ void ButtonBinding::OnMouseMove(const platform::ButtonMouseMove& move) {
 
 void ButtonBinding::OnReflectedClick() {
   m_window->TakeFocus();
-  if (m_button.m_sounds[1].IsSet()) PlayButtonSound(m_button.m_sounds[1]);
   const std::u16string address = m_button.OnReflectedClick();
   if (!address.empty()) m_window->OpenAddress(address);
 }

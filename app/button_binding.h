@@ -1,6 +1,6 @@
 // Binds an image button's logic to its window: the host's messages reach the button, and the
 // button's requests (repaint, captured parent background, sounds, mouse-leave tracking) reach the
-// window.
+// window. The button draws with the platform's own button colours where it has them.
 #pragma once
 
 #include <functional>
@@ -33,7 +33,7 @@ class ButtonBinding final : public platform::IButtonEvents, public ui::IButtonHo
   void OnDeactivate() override { m_button.OnActivate(true); }
   void OnCancelMode() override { m_button.OnCancelMode(); }
   void OnDisabled() override { m_button.OnEnable(false); }
-  void OnSysColorChange() override { m_button.OnSysColorChange(ui::SystemColors{}); }
+  void OnSysColorChange() override;
   void OnReflectedClick() override;
   void OnSetStyle(uint32_t buttonType) override { m_button.OnButtonSetStyle(buttonType); }
   void OnSetCheck(int32_t check) override { m_button.OnButtonSetCheck(check); }

@@ -48,7 +48,8 @@ void CTorvinWebInstallerDlg::OnLButtonDown(platform::Point at) {
   }
   if (m_bMinimizeHot) m_host->Minimize();
   const platform::Size window = WindowSize();
-  const platform::Rect band{0, 0, window.width - kDragBandRightMargin, kDragBandHeight};
+  const platform::Rect band{0, 0, window.width - m_scale.Px(kDragBandRightMargin),
+                            m_scale.Px(kDragBandHeight)};
   m_bDragging = band.Contains(at);
   if (m_bDragging) m_host->StartDrag(at);
 }

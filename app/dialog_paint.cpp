@@ -1,5 +1,7 @@
 // The dialog's face on its window: the static face when the window is erased, the progress strip or
 // the status line on request, and the caption buttons' hover images drawn straight onto the window.
+#include <utility>
+
 #include "app/installer_dialog.h"
 #include "app/window_geometry.h"
 #include "ui/window_painting.h"
@@ -9,6 +11,7 @@ ui::FaceState CTorvinWebInstallerDlg::MakeFaceState() const {
   state.skin = &m_skin;
   state.barFrames = &m_bmpBarFrames;
   state.layout = m_layout;
+  state.scale = m_scale;
   state.productName = m_config.strProductName;
   state.statusText = m_strStatusText;
   state.shownBytes = m_ullShownBytes;
@@ -21,12 +24,18 @@ platform::Size CTorvinWebInstallerDlg::WindowSize() {
   return {window.Width(), window.Height()};
 }
 
-// The static face, composed again for each erase; the buttons take their background from it.
+// The static face, composed only when something it shows has changed (the window's size, the
+// display scale and with it the skin's images, the layout, the product name); every other erase
+// presents the kept copy. The buttons take their background from it too.
 const ui::Bitmap& CTorvinWebInstallerDlg::Face() {
-  ui::FaceState state = MakeFaceState();
   const platform::Size window = WindowSize();
-  state.window = {window.width, window.height};
-  m_face = ui::PaintStaticFace(state);
+  FaceKey key{{window.width, window.height}, m_scale.factor, m_layout, m_config.strProductName};
+  if (m_face.Empty() || key != m_faceKey) {
+    ui::FaceState state = MakeFaceState();
+    state.window = key.window;
+    m_face = ui::PaintStaticFace(state);
+    m_faceKey = std::move(key);
+  }
   return m_face;
 }
 
@@ -41,7 +50,7 @@ void CTorvinWebInstallerDlg::OnPaint() {
   const ui::FaceState state = MakeFaceState();
   if (m_bProgressDirty) {
     const ui::Bitmap strip = ui::PaintProgressStrip(state, ui::s_nBarPhase);
-    const ui::Rect at = ui::ProgressStripRect(m_layout);
+    const ui::Rect at = ui::ProgressStripRect(m_layout, m_scale);
     m_host->Present(PixelsOf(strip), {at.left, at.top});
     m_bProgressDirty = false;
     return;
@@ -55,6 +64,6 @@ void CTorvinWebInstallerDlg::OnPaint() {
 
 void CTorvinWebInstallerDlg::DrawSkinImage(const ui::Rect& rect, const ui::Bitmap& image) {
   m_host->Invalidate(ToWindowRect(rect));
-  const ui::Bitmap part = ui::DrawSkinImage(rect, image, m_face.Empty() ? Face() : m_face);
+  const ui::Bitmap part = ui::DrawSkinImage(rect, image, Face());
   m_host->Present(PixelsOf(part), {rect.left, rect.top});
 }

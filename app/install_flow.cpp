@@ -4,7 +4,6 @@
 #include "app/ui_strings.h"
 #include "app/window_geometry.h"
 #include "platform/file.h"
-#include "platform/system.h"
 #include "ui/window_painting.h"
 
 namespace {
@@ -62,9 +61,12 @@ void CTorvinWebInstallerDlg::OnCancelModeTick(const DownloadStatus& status) {
 }
 
 // One tick of a running download; false when the tick ended the dialog or re-armed the timer itself.
+// While the cancel question is open the display follows the engine, but nothing is launched and the
+// dialog does not end: the answer decides first.
 bool CTorvinWebInstallerDlg::OnNormalTick(const DownloadStatus& status) {
   if (status.state == STATUS_DOWNLOAD_FAILED) ShowStatus(STATUS_DOWNLOAD_FAILED);
   if (status.state == STATUS_FINISHED) {
+    if (m_bAskingCancel) return true;
     OnCancel();
     return false;
   }
@@ -79,17 +81,43 @@ bool CTorvinWebInstallerDlg::OnNormalTick(const DownloadStatus& status) {
     ShowProgress(status.received);
     ShowProgress(status.received);
   }
-  if (status.state == STATUS_PREPARE_INSTALL) {
+  if (!m_bAskingCancel) ShowTaskbarProgress(status.state);
+  if (status.state == STATUS_PREPARE_INSTALL && !m_bAskingCancel) {
     if (!s_bLaunchArmed) {
       s_bLaunchArmed = true;  // the preparing text stays up for one whole tick
       return true;
     }
     s_bLaunchArmed = false;
-    platform::ShellOpen(m_strInstallerPath);
+    m_host->OpenInstaller(m_strInstallerPath);
     OnCancel();
     return false;
   }
   return true;
+}
+
+// The taskbar button follows the download: busy until bytes flow, the share received while they
+// do, red once the download failed. Other states leave it as it is.
+void CTorvinWebInstallerDlg::ShowTaskbarProgress(int32_t state) {
+  switch (state) {
+    case STATUS_INIT:
+      m_host->SetTaskbarProgress(platform::TaskbarProgress::Indeterminate, 0, 0);
+      return;
+    case STATUS_DOWNLOADING:
+    case STATUS_DOWNLOADDONE:
+    case STATUS_PREPARE_INSTALL: {
+      const bool sized = m_ullTotalBytes != 0;
+      m_host->SetTaskbarProgress(
+          sized ? platform::TaskbarProgress::Normal : platform::TaskbarProgress::Indeterminate,
+          state == STATUS_DOWNLOADING ? m_ullShownBytes : m_ullTotalBytes, m_ullTotalBytes);
+      return;
+    }
+    case STATUS_DOWNLOAD_FAILED:
+    case STATUS_CLEANUP_FILES:
+      m_host->SetTaskbarProgress(platform::TaskbarProgress::Error, m_ullShownBytes, m_ullTotalBytes);
+      return;
+    default:
+      return;
+  }
 }
 
 void CTorvinWebInstallerDlg::ShowStatus(int32_t state) {
@@ -103,16 +131,21 @@ void CTorvinWebInstallerDlg::ShowProgress(uint64_t received) {
   m_ullShownBytes = received;
   m_bProgressDirty = true;
   m_bStatusDirty = true;
-  m_host->Invalidate(ToWindowRect(ui::ProgressInvalidRect(m_layout)));
+  m_host->Invalidate(ToWindowRect(ui::ProgressInvalidRect(m_layout, m_scale)));
   m_host->SendPaint();
 }
 
+// The question's own message loop keeps the polling timer running; the ticks meanwhile neither
+// launch nor end (see OnNormalTick), so both answers still find the dialog and the file in place.
 void CTorvinWebInstallerDlg::OnCancelClicked() {
-  if (m_bCancelConfirmed) return;
+  if (m_bCancelConfirmed || m_bAskingCancel) return;
   RunEvent.Clear();  // the transfer holds while the question is open
+  m_host->SetTaskbarProgress(platform::TaskbarProgress::Paused, m_ullShownBytes, m_ullTotalBytes);
+  m_bAskingCancel = true;
   const platform::MessageBoxAnswer answer = m_host->ShowMessageBox(
       GetUIString(IDS_MESSAGE_CANCELNOTICE, m_strIniPath), m_config.strProductName,
       platform::MessageBoxKind::YesNoExclamation);
+  m_bAskingCancel = false;
   if (answer != platform::MessageBoxAnswer::Yes) {
     RunEvent.Set();
     return;

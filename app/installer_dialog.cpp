@@ -33,14 +33,16 @@ std::u16string ModuleFolder() {
 
 CTorvinWebInstallerDlg::CTorvinWebInstallerDlg()
     : m_strModuleDir(ModuleFolder()),
-      m_cancelBinding(m_btnCancel, [this]() -> const ui::Bitmap& { return m_face.Empty() ? Face() : m_face; }),
-      m_linkBinding(m_btnProblemLink, [this]() -> const ui::Bitmap& { return m_face.Empty() ? Face() : m_face; }) {}
+      m_cancelBinding(m_btnCancel, [this]() -> const ui::Bitmap& { return Face(); }),
+      m_linkBinding(m_btnProblemLink, [this]() -> const ui::Bitmap& { return Face(); }) {}
 
 // The skin goes first, then the engine; the worker has stored its final state by now, or was
 // never started.
 CTorvinWebInstallerDlg::~CTorvinWebInstallerDlg() {
   m_skin = {};
   m_bmpBarFrames = {};
+  m_skinSource = {};
+  m_designBarFrames = {};
   ShutdownDownloader();
 }
 
@@ -55,16 +57,19 @@ bool CTorvinWebInstallerDlg::OnInitDialog() {
   DoDataExchange();
   m_host->SetWindowIcons();
   DetectPlatform(m_platform);
-  m_skin = ui::LoadSkinImages(m_strModuleDir);
+  m_skinSource = ui::LoadSkinSource(m_strModuleDir);
+  ScaleSkin(m_host->GetDpi());
   bool ended = false;
   LoadAndCheckConfiguration(ended);
   if (ended) return true;
   SizeWindowToBackground();
-  m_bmpBarFrames = ui::LoadBarFrames();
+  CentreWindowOnWorkArea();
+  m_designBarFrames = ui::LoadBarFrames();
+  m_bmpBarFrames = ui::BarFramesAtScale(m_designBarFrames, m_scale);
   PlaceButtons();
-  const platform::Size window = WindowSize();
-  m_layout = ui::ComputeLayout({window.width, window.height}, m_bmpBarFrames[0], m_skin.statusBack);
+  ComputeLayout();
   SetUpButtons();
+  m_bFaceSetUp = true;
   if (!ValidateInstallerUrls(m_config)) {
     m_host->ShowMessageBox(kUnrecognizedUrl, std::nullopt, platform::MessageBoxKind::OkCancel);
     OnOK();
@@ -100,46 +105,62 @@ void CTorvinWebInstallerDlg::LoadAndCheckConfiguration(bool& ended) {
   }
 }
 
-// The window takes the background's size at its current top-left corner; without a background it
-// keeps the template's size.
+// The window takes the background's size at the display scale; without a background it keeps the
+// template's size (already at the scale the system made it).
 void CTorvinWebInstallerDlg::SizeWindowToBackground() {
-  if (m_skin.background.Empty()) return;
   const platform::Rect window = m_host->GetWindowRect();
-  m_host->MoveWindow({window.left, window.top, window.left + m_skin.background.Width(),
-                      window.top + m_skin.background.Height()});
+  const ui::Bitmap& background = m_skinSource.images.background;
+  m_designWindowSize = background.Empty() ? ToDesignSize({window.Width(), window.Height()}, m_scale)
+                                          : platform::Size{background.Width(), background.Height()};
+  m_linkDesignSize = ToDesignSize(m_linkBinding.Window().GetClientSize(), m_scale);
+  if (background.Empty()) return;
+  const ui::Size size = m_scale.Of(ToUiSize(m_designWindowSize));
+  m_host->MoveWindow({window.left, window.top, window.left + size.cx, window.top + size.cy});
+}
+
+// Arriving on a monitor of another DPI rescales the window on the way (OnDpiChanged); it is then
+// centred again at its new size.
+void CTorvinWebInstallerDlg::CentreWindowOnWorkArea() {
+  const platform::Rect area = m_host->GetWorkAreaUnderPointer();
+  const platform::Size before = WindowSize();
+  m_host->MoveWindow(CentredIn(before, area));
+  const platform::Size after = WindowSize();
+  if (after.width != before.width || after.height != before.height) {
+    m_host->MoveWindow(CentredIn(after, area));
+  }
 }
 
 // Cancel takes the size of its normal image (the template's without one) near the bottom right;
-// the link keeps its template size, left of Cancel.
+// the link keeps its template size, left of Cancel. Sizes and gaps are at the display scale.
 void CTorvinWebInstallerDlg::PlaceButtons() {
   const platform::Size window = WindowSize();
   platform::Size cancel = m_cancelBinding.Window().GetClientSize();
   if (!m_skin.cancelNormal.Empty()) cancel = {m_skin.cancelNormal.Width(), m_skin.cancelNormal.Height()};
-  const int32_t cancelLeft = window.width - cancel.width - 20;
-  const int32_t cancelTop = window.height - cancel.height - 30;
+  const int32_t cancelLeft = window.width - cancel.width - m_scale.Px(20);
+  const int32_t cancelTop = window.height - cancel.height - m_scale.Px(30);
   m_cancelBinding.Move({cancelLeft, cancelTop, cancelLeft + cancel.width, cancelTop + cancel.height});
 
-  const platform::Size link = m_linkBinding.Window().GetClientSize();
-  const int32_t linkLeft = window.width - link.width - cancel.width - 38;
-  const int32_t linkTop = window.height - link.height - 24;
-  m_linkBinding.Move({linkLeft, linkTop, linkLeft + link.width, linkTop + link.height});
+  const ui::Size link = m_scale.Of(ToUiSize(m_linkDesignSize));
+  const int32_t linkLeft = window.width - link.cx - cancel.width - m_scale.Px(38);
+  const int32_t linkTop = window.height - link.cy - m_scale.Px(24);
+  m_linkBinding.Move({linkLeft, linkTop, linkLeft + link.cx, linkTop + link.cy});
+}
+
+void CTorvinWebInstallerDlg::ComputeLayout() {
+  m_layout = ui::ComputeLayout(ToUiSize(m_designWindowSize), m_designBarFrames[0],
+                               m_skinSource.images.statusBack, m_scale);
 }
 
 void CTorvinWebInstallerDlg::SetUpButtons() {
   m_cancelBinding.Window().SetText(GetUIString(IDS_TEXT_CANCEL, m_strIniPath));
   m_cancelBinding.Window().Redraw();
   m_btnCancel.SetAlignment(ui::CTorvinButton::AlignImageWhole);
-  m_btnCancel.SetCaptionFont(u"Arial", 23, 11, false);
   m_btnCancel.SetColor(ui::CTorvinButton::ColorForeIn, kWhite);
   m_btnCancel.SetColor(ui::CTorvinButton::ColorForeOut, kWhite);
   m_btnCancel.SetColor(ui::CTorvinButton::ColorForeFocus, kWhite);
   m_btnCancel.SetPressOffset(1, 1);
-  m_btnCancel.SetImages(std::make_shared<ui::Bitmap>(std::move(m_skin.cancelHot)),
-                        std::make_shared<ui::Bitmap>(std::move(m_skin.cancelNormal)));
   m_btnCancel.SetDrawFrame(false);
-  m_btnCancel.SetTransparent();
 
-  m_btnProblemLink.SetCaptionFont(u"Arial", 15, 8, true);
   m_btnProblemLink.SetColor(ui::CTorvinButton::ColorForeIn, kWhite);
   m_btnProblemLink.SetColor(ui::CTorvinButton::ColorForeOut, kLinkGrey);
   m_btnProblemLink.SetColor(ui::CTorvinButton::ColorForeFocus, kLinkGrey);
@@ -147,7 +168,7 @@ void CTorvinWebInstallerDlg::SetUpButtons() {
   m_linkBinding.Window().Redraw();
   m_btnProblemLink.SetUrl(GetUIString(IDS_DOWNLOAD_PROBLEM_RLINK, m_strIniPath));
   m_btnProblemLink.SetDrawFrame(false);
-  m_btnProblemLink.SetTransparent();
+  ScaleButtons();
 }
 
 // The engine starts only with a destination that is a plain file of the executable's folder and a
@@ -173,6 +194,11 @@ void CTorvinWebInstallerDlg::OnClicked(int id) {
 // must wind down before the dialog may end.
 void CTorvinWebInstallerDlg::OnCloseRequest() { OnCancelClicked(); }
 
-void CTorvinWebInstallerDlg::OnOK() { m_host->EndDialog(platform::kResultOk); }
+void CTorvinWebInstallerDlg::OnOK() { EndDialog(platform::kResultOk); }
 
-void CTorvinWebInstallerDlg::OnCancel() { m_host->EndDialog(platform::kResultCancel); }
+void CTorvinWebInstallerDlg::OnCancel() { EndDialog(platform::kResultCancel); }
+
+void CTorvinWebInstallerDlg::EndDialog(int result) {
+  m_host->SetTaskbarProgress(platform::TaskbarProgress::None, 0, 0);
+  m_host->EndDialog(result);
+}

@@ -41,6 +41,7 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents {
   void OnLButtonUp(platform::Point at) override;
   void OnClicked(int id) override;
   void OnCloseRequest() override;
+  void OnDpiChanged(int32_t dpi, const platform::Rect& suggested) override;
 
   // The install flow.
   void ShowStatus(int32_t state);
@@ -61,6 +62,10 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents {
   uint64_t m_ullShownBytes = 0;
   uint64_t m_ullTotalBytes = 0;
   bool m_bCancelConfirmed = false;
+  // The skin as shipped, and its images and tiles in device pixels at the display scale.
+  ui::SkinSource m_skinSource;
+  ui::BarFrames m_designBarFrames;
+  ui::DisplayScale m_scale;
   ui::SkinImages m_skin;
   ui::BarFrames m_bmpBarFrames;
   ui::Layout m_layout;
@@ -77,24 +82,49 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents {
   int32_t m_nIdleTicks = 0;
   // Belongs to the timer handler: the launch waits for the second tick that sees state 8.
   bool s_bLaunchArmed = false;
+  // The cancel question is on screen.
+  bool m_bAskingCancel = false;
 
  private:
   void LoadAndCheckConfiguration(bool& ended);
+  void ScaleSkin(int32_t dpi);
   void SizeWindowToBackground();
+  void CentreWindowOnWorkArea();
   void PlaceButtons();
+  void ComputeLayout();
   void SetUpButtons();
+  void ScaleButtons();
   void StartDownloadEngine();
   DownloadStatus PollStatus();
   void OnCancelModeTick(const DownloadStatus& status);
   bool OnNormalTick(const DownloadStatus& status);
   void ShowCancelledLook();
+  void ShowTaskbarProgress(int32_t state);
   void DrawSkinImage(const ui::Rect& rect, const ui::Bitmap& image);
   const ui::Bitmap& Face();
   ui::FaceState MakeFaceState() const;
   platform::Size WindowSize();
+  // Clears the taskbar's progress and ends the modal loop.
+  void EndDialog(int result);
 
   platform::IWindowHost* m_host = nullptr;
   ButtonBinding m_cancelBinding;
   ButtonBinding m_linkBinding;
+  // What the kept static face was composed from.
+  struct FaceKey {
+    ui::Size window;
+    double scale = 1.0;  // the skin images are those of this scale
+    ui::Layout layout;
+    std::u16string productName;
+    friend bool operator==(const FaceKey&, const FaceKey&) = default;
+  };
   ui::Bitmap m_face;
+  FaceKey m_faceKey;
+  // The window's size in design pixels, and the link button's (its template size), taken once the
+  // window exists: the device sizes follow from them at every scale.
+  platform::Size m_designWindowSize;
+  platform::Size m_linkDesignSize;
+  // Start-up has placed and scaled the buttons and the layout; until then a DPI change (the window
+  // arriving on the pointer's monitor) only rescales the skin and the window.
+  bool m_bFaceSetUp = false;
 };

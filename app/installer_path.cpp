@@ -8,11 +8,13 @@ namespace {
 
 constexpr std::u16string_view kForbidden = u"<>:\"/\\|?*";
 
-// Device names that open a device instead of a file, whatever extension follows them.
-constexpr std::array<std::u16string_view, 24> kDeviceNames = {
-    u"CON",  u"PRN",  u"AUX",  u"NUL",  u"COM1", u"COM2",  u"COM3",    u"COM4",
-    u"COM5", u"COM6", u"COM7", u"COM8", u"COM9", u"LPT1",  u"LPT2",    u"LPT3",
-    u"LPT4", u"LPT5", u"LPT6", u"LPT7", u"LPT8", u"LPT9", u"CONIN$", u"CONOUT$"};
+// Device names that open a device instead of a file, whatever extension follows them. The serial
+// and parallel ports run from 0 to 9, and the system also reads the superscript digits one, two and
+// three as port numbers.
+constexpr std::array<std::u16string_view, 6> kDeviceNames = {u"CON", u"PRN",    u"AUX",
+                                                             u"NUL", u"CONIN$", u"CONOUT$"};
+constexpr std::array<std::u16string_view, 2> kPortNames = {u"COM", u"LPT"};
+constexpr std::u16string_view kPortDigits = u"0123456789\u00B9\u00B2\u00B3";
 
 char16_t AsciiUpper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
 
@@ -32,6 +34,17 @@ std::u16string_view DeviceStem(std::u16string_view name) {
   return stem;
 }
 
+bool IsDeviceName(std::u16string_view stem) {
+  for (std::u16string_view device : kDeviceNames) {
+    if (EqualsIgnoringAsciiCase(stem, device)) return true;
+  }
+  if (stem.size() != 4 || kPortDigits.find(stem[3]) == std::u16string_view::npos) return false;
+  for (std::u16string_view port : kPortNames) {
+    if (EqualsIgnoringAsciiCase(stem.substr(0, 3), port)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool IsPlainFileName(std::u16string_view name) {
@@ -39,11 +52,7 @@ bool IsPlainFileName(std::u16string_view name) {
   for (char16_t c : name) {
     if (c < 0x20 || kForbidden.find(c) != std::u16string_view::npos) return false;
   }
-  const std::u16string_view stem = DeviceStem(name);
-  for (std::u16string_view device : kDeviceNames) {
-    if (EqualsIgnoringAsciiCase(stem, device)) return false;
-  }
-  return true;
+  return !IsDeviceName(DeviceStem(name));
 }
 
 std::u16string InstallerPathFor(const std::u16string& moduleDir, const std::u16string& productName) {

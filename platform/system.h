@@ -1,5 +1,5 @@
 // The operating system as the installer needs it: the version and processor it reports, the
-// executable's own path, a line for an attached debugger, opening a file, and sleeping.
+// executable's own path, a line for an attached debugger, and sleeping.
 #pragma once
 
 #include <cstdint>
@@ -41,10 +41,6 @@ std::u16string ModulePath();
 
 // One line for an attached debugger (and, where there is no such channel, for standard error).
 void DebugLine(std::u16string_view line);
-
-// Opens a file as a double click would (verb "open", default show mode); true when the program that
-// handles it was started.
-bool ShellOpen(const std::u16string& path);
 
 void SleepFor(uint32_t milliseconds);
 

@@ -56,6 +56,25 @@ enum class MessageBoxAnswer { Ok, Cancel, Yes, No };
 inline constexpr int kResultOk = 1;
 inline constexpr int kResultCancel = 2;
 
+// The window's taskbar button as a progress display.
+enum class TaskbarProgress {
+  None,           // no progress shown
+  Indeterminate,  // busy, amount unknown
+  Normal,         // a share done
+  Paused,         // a share done, held
+  Error,          // a share done, failed
+};
+
+// The platform's push-button colours (0x00BBGGRR values).
+struct ButtonSystemColors {
+  uint32_t face = 0;
+  uint32_t text = 0;
+  uint32_t highlight = 0;
+  uint32_t light3d = 0;
+  uint32_t shadow = 0;
+  uint32_t darkShadow3d = 0;
+};
+
 // The item state handed to a button's draw.
 struct ItemState {
   bool selected = false;
@@ -83,6 +102,8 @@ class IButtonWindow {
   virtual void OpenAddress(const std::u16string& address) = 0;
   // Plays a named sound with the platform's play flags; a sound that cannot be played is ignored.
   virtual void PlayNamedSound(const std::u16string& name, uint32_t flags) = 0;
+  // The platform's current push-button colours; empty where it has none of its own.
+  virtual std::optional<ButtonSystemColors> GetSystemColors() = 0;
 };
 
 // The pointer as a button's mouse-move handling needs to see it.
@@ -108,6 +129,7 @@ class IButtonEvents {
   virtual void OnCancelMode() = 0;
   // Disabled: the host has already moved the focus to the next tab stop.
   virtual void OnDisabled() = 0;
+  // The platform's colours changed; GetSystemColors has the new ones.
   virtual void OnSysColorChange() = 0;
   // The click, before the parent's own click handler runs.
   virtual void OnReflectedClick() = 0;
@@ -128,6 +150,11 @@ class IWindowHost {
   virtual Rect GetWindowRect() = 0;
   // Moves and sizes the window (screen coordinates), with repaint.
   virtual void MoveWindow(const Rect& rect) = 0;
+  // The DPI of the monitor the window is on (96 at 100 % display scaling).
+  virtual int32_t GetDpi() = 0;
+  // The work area (the screen without the taskbar) of the monitor holding the mouse pointer, or of
+  // the primary monitor when the pointer cannot be found; screen coordinates.
+  virtual Rect GetWorkAreaUnderPointer() = 0;
   // Gives the window the application icon, big and small.
   virtual void SetWindowIcons() = 0;
   // One-shot use is the caller's: the host's timer repeats until killed.
@@ -150,6 +177,12 @@ class IWindowHost {
   virtual void Minimize() = 0;
   // Starts the platform's own window drag, as a press on a caption at `at` (client coordinates).
   virtual void StartDrag(Point at) = 0;
+  // Starts a program file with the shell's "open" verb and the default show mode, this window as
+  // its owner; whether it started is not reported.
+  virtual void OpenInstaller(const std::u16string& path) = 0;
+  // Shows progress on the window's taskbar button; `completed` of `total` counts in the states
+  // that show a share. Nothing happens where the platform has no such display.
+  virtual void SetTaskbarProgress(TaskbarProgress state, uint64_t completed, uint64_t total) = 0;
   // Ends the modal loop with a result.
   virtual void EndDialog(int result) = 0;
   // The button control of the template with this id, and binding it to its logic.
@@ -175,6 +208,9 @@ class IDialogEvents {
   virtual void OnClicked(int id) = 0;
   // The platform asks the window to close (Escape, the system menu's close, Alt+F4).
   virtual void OnCloseRequest() = 0;
+  // The window is now on a monitor of another DPI; `suggested` is the rectangle the system proposes
+  // for it there (screen coordinates).
+  virtual void OnDpiChanged(int32_t dpi, const Rect& suggested) = 0;
 };
 
 // Runs a modal dialog from the executable's dialog template `templateId` and returns its end

@@ -2,35 +2,34 @@
 #include "ui/skin.h"
 
 #include "platform/image.h"
+#include "ui/canvas.h"
+#include "ui/image_scaling.h"
 
 namespace ui {
 namespace {
 
 Size SizeOr(const Bitmap& image, Size fallback) { return image.Empty() ? fallback : image.Extent(); }
 
-}  // namespace
-
-const std::array<const char16_t*, 10> kSkinFileNames = {
-    u"MainWndBkg.jpg", u"StatusBkg.jpg", u"Close_N.jpg",  u"Close_H.jpg",  u"Min_N.jpg",
-    u"Min_H.jpg",      u"Cancel_N.jpg",  u"Cancel_H.jpg", u"Cancel_D.jpg", u"CheckD.jpg"};
-
-SkinImages LoadSkinImages(const std::u16string& moduleDir) {
-  SkinImages skin;
-  Bitmap* const members[] = {&skin.background,     &skin.statusBack,  &skin.closeNormal,  &skin.closeHot,
-                             &skin.minimizeNormal, &skin.minimizeHot, &skin.cancelNormal, &skin.cancelHot,
-                             &skin.cancelDisabled, &skin.check};
-  for (size_t i = 0; i < kSkinFileNames.size(); ++i) {
-    *members[i] = platform::LoadImageFile(moduleDir + u'\\' + kSkinFileNames[i]);
-  }
-  return skin;
+// Pointers to the ten images in loading order (const for a const set), for walking sets side by side.
+template <typename Images>
+auto Members(Images& s) {
+  return std::array{&s.background,  &s.statusBack,   &s.closeNormal, &s.closeHot,       &s.minimizeNormal,
+                    &s.minimizeHot, &s.cancelNormal, &s.cancelHot,   &s.cancelDisabled, &s.check};
 }
 
-BarFrames LoadBarFrames() {
-  return {platform::LoadBitmapResource(130), platform::LoadBitmapResource(140),
-          platform::LoadBitmapResource(141)};
+// "name.jpg" -> "name@2x.jpg"; a name without an extension gets "@2x" at its end.
+std::u16string DoubleName(const std::u16string& name) {
+  const size_t dot = name.find_last_of(u'.');
+  return dot == std::u16string::npos ? name + u"@2x" : name.substr(0, dot) + u"@2x" + name.substr(dot);
 }
 
-Layout ComputeLayout(Size window, const Bitmap& tile, const Bitmap& statusBack) {
+Bitmap ImageAtScale(const Bitmap& image, const Bitmap& doubled, const DisplayScale& scale) {
+  if (image.Empty()) return Bitmap();
+  const Bitmap& source = scale.WantsDoubleImages() && !doubled.Empty() ? doubled : image;
+  return ScaleImage(source, scale.Of(image.Extent()));
+}
+
+Layout DesignLayout(Size window, const Bitmap& tile, const Bitmap& statusBack) {
   const int32_t W = window.cx, H = window.cy;
   const int32_t barH = SizeOr(tile, kFallbackTileSize).cy;
   const Size status = SizeOr(statusBack, kFallbackStatusSize);
@@ -47,10 +46,77 @@ Layout ComputeLayout(Size window, const Bitmap& tile, const Bitmap& statusBack) 
   l.rcHeading.left = l.rcBar.left;
   l.rcHeading.right = l.rcHeading.left + 300;
   l.rcHeading.top = l.rcBar.top - 3 * l.rcBar.Height();
-  l.rcHeading.bottom = l.rcHeading.top + l.rcBar.Height();
+  l.rcHeading.bottom = l.rcHeading.top + kTitleFontHeight;
   l.rcTitle = Rect{48, 9, 348, 32};
   l.rcClose = Rect{W - 6 - 23, 7, W - 6, 30};
   l.rcMinimize = Rect{l.rcClose.left - 6 - 23, 7, l.rcClose.left - 6, 30};
+  return l;
+}
+
+}  // namespace
+
+const std::array<const char16_t*, 10> kSkinFileNames = {
+    u"MainWndBkg.jpg", u"StatusBkg.jpg", u"Close_N.jpg",  u"Close_H.jpg",  u"Min_N.jpg",
+    u"Min_H.jpg",      u"Cancel_N.jpg",  u"Cancel_H.jpg", u"Cancel_D.jpg", u"CheckD.jpg"};
+
+SkinImages LoadSkinImages(const std::u16string& moduleDir) {
+  SkinImages skin;
+  const auto members = Members(skin);
+  for (size_t i = 0; i < kSkinFileNames.size(); ++i) {
+    *members[i] = platform::LoadImageFile(moduleDir + u'\\' + kSkinFileNames[i]);
+  }
+  return skin;
+}
+
+SkinSource LoadSkinSource(const std::u16string& moduleDir) {
+  SkinSource source{LoadSkinImages(moduleDir), {}};
+  const auto images = Members(source.images);
+  const auto doubled = Members(source.doubled);
+  for (size_t i = 0; i < kSkinFileNames.size(); ++i) {
+    if (!images[i]->Empty())
+      *doubled[i] = platform::LoadImageFile(moduleDir + u'\\' + DoubleName(kSkinFileNames[i]));
+  }
+  return source;
+}
+
+SkinImages SkinAtScale(const SkinSource& source, const DisplayScale& scale) {
+  SkinImages scaled;
+  const auto images = Members(source.images);
+  const auto doubled = Members(source.doubled);
+  const auto out = Members(scaled);
+  for (size_t i = 0; i < out.size(); ++i) *out[i] = ImageAtScale(*images[i], *doubled[i], scale);
+  return scaled;
+}
+
+BarFrames LoadBarFrames() {
+  return {platform::LoadBitmapResource(130), platform::LoadBitmapResource(140),
+          platform::LoadBitmapResource(141)};
+}
+
+// A strip of five tiles (2 0 1 2 0) is stretched, and the middle three cut from it: each tile's
+// edges are then stretched against its real neighbours.
+BarFrames BarFramesAtScale(const BarFrames& frames, const DisplayScale& scale) {
+  if (scale.IsDesign() || frames[0].Empty()) return frames;
+  const Size tile = frames[0].Extent();
+  Bitmap strip(5 * tile.cx, tile.cy);
+  Canvas canvas(strip);
+  const size_t order[5] = {2, 0, 1, 2, 0};
+  for (size_t i = 0; i < 5; ++i)
+    canvas.BitBlt(Point{static_cast<int32_t>(i) * tile.cx, 0}, tile, frames[order[i]]);
+  const Size scaled = scale.Of(tile);
+  const Bitmap wide = ScaleImage(strip, Size{5 * scaled.cx, scaled.cy});
+  BarFrames result;
+  for (size_t i = 0; i < 3; ++i) {
+    result[i] = Bitmap(scaled.cx, scaled.cy);
+    Canvas(result[i]).BitBlt(Point{}, scaled, wide, Point{static_cast<int32_t>(i + 1) * scaled.cx, 0});
+  }
+  return result;
+}
+
+Layout ComputeLayout(Size window, const Bitmap& tile, const Bitmap& statusBack, const DisplayScale& scale) {
+  Layout l = DesignLayout(window, tile, statusBack);
+  for (Rect* r : {&l.rcTitle, &l.rcHeading, &l.rcBar, &l.rcPercent, &l.rcStatus, &l.rcClose, &l.rcMinimize})
+    *r = scale.Of(*r);
   return l;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ui/bitmap.h"
+#include "ui/display_scale.h"
 
 namespace ui {
 
@@ -30,14 +31,34 @@ extern const std::array<const char16_t*, 10> kSkinFileNames;
 // failed file leaves its image empty and loading goes on.
 SkinImages LoadSkinImages(const std::u16string& moduleDir);
 
+// The skin as shipped: each image at its design size, and the sharper copy a vendor may ship beside
+// it with "@2x" before the extension ("MainWndBkg@2x.jpg"). A copy counts only beside its image: the
+// image's size is the design size.
+struct SkinSource {
+  SkinImages images;
+  SkinImages doubled;
+};
+SkinSource LoadSkinSource(const std::u16string& moduleDir);
+
+// The skin's images in device pixels at `scale`: each is its design size times the scale, taken
+// from its "@2x" copy when the scale wants one and there is one, and stretched smoothly when its
+// source is not already of that size. At the design scale the images are the shipped ones, as is.
+SkinImages SkinAtScale(const SkinSource& source, const DisplayScale& scale);
+
 // The progress tiles 130, 140 and 141, in that order.
 using BarFrames = std::array<Bitmap, 3>;
 BarFrames LoadBarFrames();
+// The tiles at `scale`, stretched as one strip so that the bands still run on across tile edges.
+BarFrames BarFramesAtScale(const BarFrames& frames, const DisplayScale& scale);
 
 // Used in place of an image's size when the image is missing, so that no area is ever empty or
 // negative: the status area of the shipped skin, and the tile height of the built-in tiles.
 constexpr Size kFallbackStatusSize{300, 20};
 constexpr Size kFallbackTileSize{6, 14};
+
+// The cell height of the title and heading font, in design pixels: the heading is as high as its
+// text, descenders included.
+constexpr int32_t kTitleFontHeight = 17;
 
 struct Layout {
   Rect rcTitle;
@@ -47,10 +68,13 @@ struct Layout {
   Rect rcStatus;
   Rect rcClose;
   Rect rcMinimize;
+  friend bool operator==(const Layout&, const Layout&) = default;
 };
 
-// The layout for a window of `window` size, first tile `tile` and status image `statusBack` (a
-// missing image counts with its fallback size).
-Layout ComputeLayout(Size window, const Bitmap& tile, const Bitmap& statusBack);
+// The layout in device pixels at `scale` for a window of `window` size, first tile `tile` and status
+// image `statusBack`, all three in design pixels (a missing image counts with its fallback size):
+// the design layout with every rectangle's origin and size scaled.
+Layout ComputeLayout(Size window, const Bitmap& tile, const Bitmap& statusBack,
+                     const DisplayScale& scale = {});
 
 }  // namespace ui

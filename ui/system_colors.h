@@ -1,5 +1,6 @@
-// The system colours the image button draws its frame, face and disabled caption with. The window
-// host may read the platform's own; the defaults are those of a standard desktop theme.
+// The system colours the image button draws its frame, face and disabled caption with. Where the
+// platform has colours of its own the button takes them (and follows their changes); elsewhere it
+// keeps these, those of a standard desktop theme.
 #pragma once
 
 #include "ui/geometry.h"

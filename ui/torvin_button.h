@@ -124,8 +124,8 @@ class CTorvinButton {
   void OnCancelMode() { CancelHot(); }
   void OnEnable(bool enabled);
   void OnSysColorChange(const SystemColors& system);
-  // A click: in check-box mode toggles the check; returns the address to open (empty: none). The
-  // host plays sound slot 1 first and lets the parent see the click as well.
+  // A click: plays sound slot 1, in check-box mode toggles the check; returns the address to open
+  // (empty: none). The host lets the parent see the click as well.
   std::u16string OnReflectedClick();
 
   // Composes the button into `surface` (the button's client size).

@@ -16,25 +16,35 @@ namespace {
 // What shows where the background or the status image is missing: the face's own dark grey, so the
 // white texts stay readable.
 constexpr Color kPlainFaceColor = kPercentBoxColor;
+// Design sizes, scaled at each paint.
 constexpr Size kCaptionButtonSize{23, 23};
 constexpr int32_t kCheckWidth = 45;
+constexpr int32_t kTrackMargin = 1;  // around the fill, and the track's bottom line
+constexpr int32_t kInvalidMargin = 2;
+constexpr int32_t kPercentBoxFromRight = 50;
+constexpr int32_t kPercentBoxRightGap = 5;
+constexpr int32_t kCheckInset = 4;
 
-platform::Font TitleFont() { return platform::Font({u"Arial", 17, 7, 10, false}); }
-platform::Font PercentFont() { return platform::Font({u"Arial", 16, 8, 7, false}); }
-platform::Font StatusFont() { return platform::Font({u"Arial", 16, 6, 10, false}); }
+platform::Font FaceFont(const DisplayScale& s, int32_t height, int32_t width, int32_t weight) {
+  return platform::Font({u"Arial", s.Px(height), s.Px(width), weight, false});
+}
+platform::Font TitleFont(const DisplayScale& s) { return FaceFont(s, kTitleFontHeight, 7, 10); }
+platform::Font PercentFont(const DisplayScale& s) { return FaceFont(s, 16, 8, 7); }
+platform::Font StatusFont(const DisplayScale& s) { return FaceFont(s, 16, 6, 10); }
 
 // Copies `image` to `at`, `size` of it from its top-left corner; a missing image copies nothing.
 void PutImage(Canvas& canvas, const Bitmap& image, Point at, Size size) {
   if (!image.Empty()) canvas.BitBlt(at, size, image);
 }
 
-// The empty track with its 2-pixel bottom line: barW + 2 by barH + 1 pixels. The track is a
-// gradient whose two ends have the same colour, so a skin variant may shade it.
-Bitmap EmptyTrack(int32_t barW, int32_t barH) {
-  Bitmap track(barW + 2, barH + 1);
+// The empty track: barW + 2m by barH + m pixels for a margin m (1 at the design scale), its bottom m
+// rows the bottom line (a pen of 2m centred on the row below the track). The track is a gradient
+// whose two ends have the same colour, so a skin variant may shade it.
+Bitmap EmptyTrack(int32_t barW, int32_t barH, int32_t m) {
+  Bitmap track(barW + 2 * m, barH + m);
   Canvas canvas(track);
   canvas.GradientFillH(track.Bounds(), kTrackColor, kTrackColor);
-  canvas.Line(Point{0, barH + 1}, Point{barW + 2, barH + 1}, 2, kTrackLineColor);
+  canvas.Line(Point{0, barH + m}, Point{barW + 2 * m, barH + m}, 2 * m, kTrackLineColor);
   return track;
 }
 
@@ -69,41 +79,47 @@ BarFill ComputeBarFill(uint64_t shown, uint64_t total, int32_t barWidth) {
   return fill;
 }
 
-Rect ProgressStripRect(const Layout& layout) {
-  return Rect{layout.rcBar.left - 1, layout.rcBar.top, layout.rcPercent.right, layout.rcBar.bottom + 1};
+Rect ProgressStripRect(const Layout& layout, const DisplayScale& scale) {
+  const int32_t m = scale.Px(kTrackMargin);
+  return Rect{layout.rcBar.left - m, layout.rcBar.top, layout.rcPercent.right, layout.rcBar.bottom + m};
 }
 
-Rect ProgressInvalidRect(const Layout& layout) {
-  return Rect{layout.rcBar.left - 2, layout.rcBar.top - 2, layout.rcPercent.right, layout.rcBar.bottom + 2};
+Rect ProgressInvalidRect(const Layout& layout, const DisplayScale& scale) {
+  const int32_t m = scale.Px(kInvalidMargin);
+  return Rect{layout.rcBar.left - m, layout.rcBar.top - m, layout.rcPercent.right, layout.rcBar.bottom + m};
 }
 
 Bitmap PaintStaticFace(const FaceState& state) {
   const SkinImages& skin = *state.skin;
   const Layout& layout = state.layout;
+  const DisplayScale& s = state.scale;
   Bitmap face(state.window.cx, state.window.cy);
   Canvas canvas(face);
   canvas.FillSolidRect(face.Bounds(), skin.background.Empty() ? kPlainFaceColor : kSurfaceBkColor);
   PutImage(canvas, skin.background, Point{}, face.Extent());
 
   canvas.SetTextColor(kFaceTextColor);
-  canvas.RenderText(TitleFont(), state.productName, layout.rcTitle,
+  canvas.RenderText(TitleFont(s), state.productName, layout.rcTitle,
                     platform::kTextLeft | platform::kTextSingleLine);
-  canvas.RenderText(TitleFont(), state.productName, layout.rcHeading,
+  canvas.RenderText(TitleFont(s), state.productName, layout.rcHeading,
                     platform::kTextLeft | platform::kTextSingleLine);
 
-  PutImage(canvas, skin.closeNormal, Point{layout.rcClose.left, layout.rcClose.top}, kCaptionButtonSize);
-  PutImage(canvas, skin.minimizeNormal, Point{layout.rcMinimize.left, layout.rcMinimize.top},
-           kCaptionButtonSize);
+  const Size captionButton = s.Of(kCaptionButtonSize);
+  PutImage(canvas, skin.closeNormal, Point{layout.rcClose.left, layout.rcClose.top}, captionButton);
+  PutImage(canvas, skin.minimizeNormal, Point{layout.rcMinimize.left, layout.rcMinimize.top}, captionButton);
 
-  const Bitmap track = EmptyTrack(layout.rcBar.Width(), layout.rcBar.Height());
-  canvas.BitBlt(Point{layout.rcBar.left - 1, layout.rcBar.top}, track.Extent(), track);
+  const int32_t m = s.Px(kTrackMargin);
+  const Bitmap track = EmptyTrack(layout.rcBar.Width(), layout.rcBar.Height(), m);
+  canvas.BitBlt(Point{layout.rcBar.left - m, layout.rcBar.top}, track.Extent(), track);
   return face;
 }
 
 Bitmap PaintProgressStrip(const FaceState& state, int32_t& barPhase) {
   const Layout& layout = state.layout;
+  const DisplayScale& s = state.scale;
   const int32_t barW = layout.rcBar.Width(), barH = layout.rcBar.Height();
-  const Rect strip = ProgressStripRect(layout);
+  const int32_t m = s.Px(kTrackMargin);
+  const Rect strip = ProgressStripRect(layout, s);
   const BarFill fill = ComputeBarFill(state.shownBytes, state.totalBytes, barW);
   // Held inside the track even if a caller's figures say more than a full bar.
   const int32_t fillW = std::clamp(fill.fillWidth, 0, barW);
@@ -111,11 +127,11 @@ Bitmap PaintProgressStrip(const FaceState& state, int32_t& barPhase) {
   Bitmap picture(strip.Width(), strip.Height());
   Canvas canvas(picture);
   canvas.FillSolidRect(picture.Bounds(), kPercentBoxColor);
-  const Bitmap track = EmptyTrack(barW, barH);
+  const Bitmap track = EmptyTrack(barW, barH, m);
   canvas.BitBlt(Point{}, track.Extent(), track);
 
   const BarFrames& frames = *state.barFrames;
-  const Size tile = frames[0].Empty() ? kFallbackTileSize : frames[0].Extent();
+  const Size tile = frames[0].Empty() ? s.Of(kFallbackTileSize) : frames[0].Extent();
   Bitmap bar(fillW, barH);
   Canvas barCanvas(bar);
   barCanvas.FillSolidRect(bar.Bounds(), kSurfaceBkColor);
@@ -126,15 +142,17 @@ Bitmap PaintProgressStrip(const FaceState& state, int32_t& barPhase) {
     k = k == 2 ? 0 : k + 1;
   }
   if (barPhase == 3) barPhase = 0;
-  canvas.BitBlt(Point{1, 0}, bar.Extent(), bar);
+  canvas.BitBlt(Point{m, 0}, bar.Extent(), bar);
 
-  const Rect box{picture.Width() - 50, 0, picture.Width() - 5, picture.Height()};
+  const Rect box{picture.Width() - s.Px(kPercentBoxFromRight), 0, picture.Width() - s.Px(kPercentBoxRightGap),
+                 picture.Height()};
   if (fill.complete) {
-    PutImage(canvas, state.skin->check, Point{box.left + 4, 0}, Size{kCheckWidth, barH});
+    PutImage(canvas, state.skin->check, Point{box.left + s.Px(kCheckInset), 0},
+             Size{s.Px(kCheckWidth), barH});
   } else if (fill.showPercent) {
     const std::string digits = std::to_string(fill.percent) + "%";
     canvas.SetTextColor(kFaceTextColor);
-    canvas.RenderText(PercentFont(), std::u16string(digits.begin(), digits.end()), box,
+    canvas.RenderText(PercentFont(s), std::u16string(digits.begin(), digits.end()), box,
                       platform::kTextCenter | platform::kTextTop);
   }
   return picture;
@@ -148,7 +166,7 @@ Bitmap PaintStatusLine(const FaceState& state) {
   PutImage(canvas, back, Point{}, back.Extent());
   canvas.SetTextColor(kFaceTextColor);
   // Right alignment with vertical centring but no single line: the centring has no effect.
-  canvas.RenderText(StatusFont(), state.statusText, line.Bounds(),
+  canvas.RenderText(StatusFont(state.scale), state.statusText, line.Bounds(),
                     platform::kTextRight | platform::kTextVCenter);
   return line;
 }

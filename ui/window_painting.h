@@ -22,11 +22,15 @@ constexpr Color kSurfaceBkColor = kWhite;
 extern int32_t s_nBarPhase;
 
 // What the dialog shows; the painting reads it and owns none of it.
+// Everything in it is in device pixels at `scale`: the images and tiles already scaled (SkinAtScale,
+// BarFramesAtScale) and the layout computed at that scale; the painting scales its own fonts, margins
+// and fixed sizes.
 struct FaceState {
   const SkinImages* skin = nullptr;
   const BarFrames* barFrames = nullptr;
   Layout layout;
   Size window;  // the window's width and height
+  DisplayScale scale;
   std::u16string_view productName;
   std::u16string_view statusText;
   uint64_t shownBytes = 0;
@@ -40,9 +44,9 @@ Bitmap PaintStaticFace(const FaceState& state);
 // The progress strip: the track with its fill, and the percentage or the check mark; presented at
 // ProgressStripRect(layout).left, .top. Advances `barPhase` by one tile.
 Bitmap PaintProgressStrip(const FaceState& state, int32_t& barPhase);
-Rect ProgressStripRect(const Layout& layout);
+Rect ProgressStripRect(const Layout& layout, const DisplayScale& scale = {});
 // The rectangle the install flow invalidates for a progress change.
-Rect ProgressInvalidRect(const Layout& layout);
+Rect ProgressInvalidRect(const Layout& layout, const DisplayScale& scale = {});
 
 // The status line, presented at layout.rcStatus's top-left corner.
 Bitmap PaintStatusLine(const FaceState& state);

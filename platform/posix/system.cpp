@@ -1,26 +1,19 @@
 // The system seam on Linux: uname for version and processor, /proc/self/exe for the module path,
-// standard error for debug lines, posix_spawn for opening a file.
+// standard error for debug lines.
 #include "platform/system.h"
 
-#include <spawn.h>
-#include <sys/stat.h>
 #include <sys/utsname.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "platform/posix/native_path.h"
 #include "platform/posix/system_source.h"
 #include "platform/utf.h"
-
-extern char** environ;
 
 namespace platform {
 namespace {
@@ -41,14 +34,6 @@ uint16_t ArchitectureOfMachine(std::string_view machine) {
   if (machine.size() == 4 && machine[0] == 'i' && machine.substr(2) == "86") return ARCHITECTURE_X86;
   if (machine.starts_with("arm")) return ARCHITECTURE_ARM;
   return ARCHITECTURE_UNKNOWN;
-}
-
-// The file itself when we may run it, otherwise the desktop's opener for its type.
-std::vector<std::string> OpenCommand(const std::string& path) {
-  struct stat info {};
-  if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0)
-    return {path};
-  return {"xdg-open", path};
 }
 
 }  // namespace
@@ -109,20 +94,6 @@ void DebugLine(std::u16string_view line) {
     return;
   }
   std::fprintf(stderr, "%s\n", ToUtf8(line).c_str());
-}
-
-bool ShellOpen(const std::u16string& path) {
-  std::string file = posix::NativePath(path);
-  if (path.empty() || access(file.c_str(), F_OK) != 0) return false;
-  std::vector<std::string> command = OpenCommand(file);
-  std::vector<char*> argv;
-  for (std::string& argument : command) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  pid_t child = 0;
-  if (posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
-  // The started program outlives our interest in it; reap it so that it leaves no zombie.
-  std::thread([child] { waitpid(child, nullptr, 0); }).detach();
-  return true;
 }
 
 void SleepFor(uint32_t milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }

@@ -107,6 +107,17 @@ void ButtonHost::PlayNamedSound(const std::u16string& name, uint32_t flags) {
   if (PlaySoundFunction) PlaySoundFunction(Wide(name), nullptr, flags);
 }
 
+std::optional<ButtonSystemColors> ButtonHost::GetSystemColors() {
+  ButtonSystemColors colors;
+  colors.face = GetSysColor(COLOR_BTNFACE);
+  colors.text = GetSysColor(COLOR_BTNTEXT);
+  colors.highlight = GetSysColor(COLOR_BTNHIGHLIGHT);
+  colors.light3d = GetSysColor(COLOR_3DLIGHT);
+  colors.shadow = GetSysColor(COLOR_BTNSHADOW);
+  colors.darkShadow3d = GetSysColor(COLOR_3DDKSHADOW);
+  return colors;
+}
+
 LRESULT CALLBACK ButtonHost::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* self = static_cast<ButtonHost*>(GetPropW(hwnd, kHostProperty));
   return self ? self->Handle(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);

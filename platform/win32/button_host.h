@@ -29,6 +29,7 @@ class ButtonHost final : public IButtonWindow {
   void TrackMouseLeave() override;
   void OpenAddress(const std::u16string& address) override;
   void PlayNamedSound(const std::u16string& name, uint32_t flags) override;
+  std::optional<ButtonSystemColors> GetSystemColors() override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -1,8 +1,10 @@
 // The dialog procedure and the window operations of the installer's window.
 #include "platform/win32/dialog_host.h"
 
+#include <shellapi.h>
 #include <windowsx.h>
 
+#include "platform/system.h"
 #include "platform/win32/cursor.h"
 #include "platform/win32/pixel_blit.h"
 #include "platform/win32/wide.h"
@@ -12,18 +14,48 @@ namespace platform::win32 {
 namespace {
 
 constexpr int kIconResource = 128;
+// Not in every SDK's headers: the message comes from Windows 8.1 on.
+constexpr UINT kDpiChangedMessage = 0x02E0;
 
-// The executable's file name without its extension: the caption of a message box without one.
-std::wstring ApplicationName() {
-  wchar_t path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return L"";
-  std::wstring name(path, length);
-  name.erase(0, name.find_last_of(L"\\/") + 1);
-  const size_t dot = name.find_last_of(L'.');
-  if (dot != std::wstring::npos) name.erase(dot);
+// The DPI of the window's monitor where the system can tell it per window (Windows 10 from 1607 on,
+// looked up so that older systems still start), else the system's DPI.
+int32_t WindowDpi(HWND window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (getDpiForWindow) {
+    if (const UINT dpi = getDpiForWindow(window)) return static_cast<int32_t>(dpi);
+  }
+  WindowDC screen(nullptr);
+  return screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 0;
+}
+
+// The executable's file name without its extension, however long its path: the caption of a
+// message box without one.
+std::u16string ApplicationName() {
+  std::u16string name = ModulePath();
+  name.erase(0, name.find_last_of(u"\\/") + 1);
+  const size_t dot = name.find_last_of(u'.');
+  if (dot != std::u16string::npos) name.erase(dot);
   return name;
 }
+
+// Keeps the thread in a single-threaded COM apartment for the dialog's life (the shell's taskbar
+// list and "open" expect one); a thread that already has an apartment keeps it.
+class ComApartment {
+ public:
+  ComApartment()
+      : m_initialised(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
+  }
+  ~ComApartment() {
+    if (m_initialised) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  bool m_initialised;
+};
 
 UINT MessageBoxFlags(MessageBoxKind kind) {
   switch (kind) {
@@ -109,7 +141,14 @@ INT_PTR DialogHost::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       OnCommand(LOWORD(wp), HIWORD(wp));
       return TRUE;
+    case WM_SYSCOLORCHANGE:
+      ForwardSysColorChange(wp, lp);
+      return FALSE;
+    case kDpiChangedMessage:
+      OnDpiChanged(wp, *reinterpret_cast<const RECT*>(lp));
+      return TRUE;
     default:
+      m_taskbar.OnMessage(m_hWnd, msg);
       return FALSE;
   }
 }
@@ -157,6 +196,18 @@ void DialogHost::OnCommand(int id, int code) {
   m_events.OnClicked(id);
 }
 
+// Only top-level windows hear of a colour change; the buttons draw with the system's colours too.
+void DialogHost::ForwardSysColorChange(WPARAM wp, LPARAM lp) {
+  for (const auto& [id, control] : m_controls)
+    SendMessageW(GetDlgItem(m_hWnd, id), WM_SYSCOLORCHANGE, wp, lp);
+}
+
+// Both halves of wParam carry the new DPI (the same for x and y).
+void DialogHost::OnDpiChanged(WPARAM wp, const RECT& suggested) {
+  m_events.OnDpiChanged(static_cast<int32_t>(LOWORD(wp)),
+                        {suggested.left, suggested.top, suggested.right, suggested.bottom});
+}
+
 IButtonEvents* DialogHost::BoundEvents(int id) {
   const auto found = m_controls.find(id);
   return found == m_controls.end() ? nullptr : found->second->Events();
@@ -170,6 +221,20 @@ Rect DialogHost::GetWindowRect() {
 
 void DialogHost::MoveWindow(const Rect& rect) {
   ::MoveWindow(m_hWnd, rect.left, rect.top, rect.Width(), rect.Height(), TRUE);
+}
+
+int32_t DialogHost::GetDpi() { return WindowDpi(m_hWnd); }
+
+Rect DialogHost::GetWorkAreaUnderPointer() {
+  POINT pointer{};
+  const HMONITOR monitor = GetCursorPos(&pointer) ? MonitorFromPoint(pointer, MONITOR_DEFAULTTOPRIMARY)
+                                                  : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetMonitorInfoW(monitor, &info)) {
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);  // the primary monitor's
+  }
+  return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
 }
 
 void DialogHost::SetWindowIcons() {
@@ -201,9 +266,8 @@ void DialogHost::Present(const PixelView& pixels, Point at) {
 
 MessageBoxAnswer DialogHost::ShowMessageBox(const std::u16string& text, const std::optional<std::u16string>& caption,
                                             MessageBoxKind kind) {
-  const std::wstring applicationName = caption ? std::wstring() : ApplicationName();
-  const wchar_t* title = caption ? Wide(*caption) : applicationName.c_str();
-  return ToAnswer(MessageBoxW(m_hWnd, Wide(text), title, MessageBoxFlags(kind)));
+  const std::u16string title = caption ? *caption : ApplicationName();
+  return ToAnswer(MessageBoxW(m_hWnd, Wide(text), Wide(title), MessageBoxFlags(kind)));
 }
 
 void DialogHost::SetCursor(Cursor cursor) {
@@ -216,6 +280,14 @@ void DialogHost::StartDrag(Point at) {
   POINT screen{at.x, at.y};
   ClientToScreen(m_hWnd, &screen);
   PostMessageW(m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(screen.x, screen.y));
+}
+
+void DialogHost::OpenInstaller(const std::u16string& path) {
+  ShellExecuteW(m_hWnd, L"open", Wide(path), nullptr, nullptr, SW_SHOWDEFAULT);
+}
+
+void DialogHost::SetTaskbarProgress(TaskbarProgress state, uint64_t completed, uint64_t total) {
+  m_taskbar.Show(state, completed, total);
 }
 
 void DialogHost::EndDialog(int result) { ::EndDialog(m_hWnd, result); }
@@ -236,6 +308,7 @@ void DialogHost::BindControl(int id, IButtonEvents& events) {
 namespace platform {
 
 int RunModalDialog(int templateId, IDialogEvents& events) {
+  const win32::ComApartment apartment;
   win32::DialogHost host(events);
   return static_cast<int>(DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), nullptr,
                                           win32::DialogHost::DialogProc, reinterpret_cast<LPARAM>(&host)));

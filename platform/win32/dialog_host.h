@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/win32/button_host.h"
+#include "platform/win32/taskbar_progress.h"
 #include "platform/window.h"
 
 namespace platform::win32 {
@@ -22,6 +23,8 @@ class DialogHost final : public IWindowHost {
 
   Rect GetWindowRect() override;
   void MoveWindow(const Rect& rect) override;
+  int32_t GetDpi() override;
+  Rect GetWorkAreaUnderPointer() override;
   void SetWindowIcons() override;
   void SetTimer(uint32_t id, uint32_t milliseconds) override;
   void KillTimer(uint32_t id) override;
@@ -34,6 +37,8 @@ class DialogHost final : public IWindowHost {
   void SetCursor(Cursor cursor) override;
   void Minimize() override;
   void StartDrag(Point at) override;
+  void OpenInstaller(const std::u16string& path) override;
+  void SetTaskbarProgress(TaskbarProgress state, uint64_t completed, uint64_t total) override;
   void EndDialog(int result) override;
   IButtonWindow& Control(int id) override;
   void BindControl(int id, IButtonEvents& events) override;
@@ -45,6 +50,8 @@ class DialogHost final : public IWindowHost {
   void OnPaint();
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   void OnCommand(int id, int code);
+  void ForwardSysColorChange(WPARAM wp, LPARAM lp);
+  void OnDpiChanged(WPARAM wp, const RECT& suggested);
   IButtonEvents* BoundEvents(int id);
   // A message's own return value, for the messages whose result a dialog procedure cannot return.
   INT_PTR Result(LRESULT value);
@@ -54,6 +61,7 @@ class DialogHost final : public IWindowHost {
   HICON m_hIcon = nullptr;
   HDC m_hEraseTarget = nullptr;
   std::map<int, std::unique_ptr<ButtonHost>> m_controls;
+  TaskbarProgressDisplay m_taskbar;
 };
 
 }  // namespace platform::win32

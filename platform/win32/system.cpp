@@ -1,10 +1,9 @@
 // The system seam on Windows: version and system information from the kernel, the module path,
-// debug output, and the shell's "open".
+// and debug output.
 #include "platform/system.h"
 
 #include <windows.h>
 // After windows.h, which it needs.
-#include <shellapi.h>
 
 #include <vector>
 
@@ -47,11 +46,6 @@ std::u16string ModulePath() {
 void DebugLine(std::u16string_view line) {
   std::u16string text(line);
   OutputDebugStringW(win32::Wide(text));
-}
-
-bool ShellOpen(const std::u16string& path) {
-  HINSTANCE result = ShellExecuteW(nullptr, L"open", win32::Wide(path), nullptr, nullptr, SW_SHOWDEFAULT);
-  return reinterpret_cast<INT_PTR>(result) > 32;
 }
 
 void SleepFor(uint32_t milliseconds) { Sleep(milliseconds); }

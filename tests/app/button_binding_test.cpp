@@ -1,9 +1,13 @@
 // The image button bound to a (fake) window: its transparent background is cut from the parent's
 // face at the button's place, its draw is presented at the window's size, and a click opens the
 // button's address.
+#include "app/button_binding.h"
+
 #include <gtest/gtest.h>
 
-#include "app/button_binding.h"
+#include <string>
+#include <vector>
+
 #include "tests/support/fake_window_host.h"
 
 namespace {
@@ -62,6 +66,35 @@ TEST_F(ButtonBindingTest, AClickTakesTheFocusAndOpensTheAddress) {
   EXPECT_TRUE(host.controls[1001].focused);
   ASSERT_EQ(host.controls[1001].openedAddresses.size(), 1u);
   EXPECT_EQ(host.controls[1001].openedAddresses[0], u"https://www.example.com/help");
+}
+
+TEST_F(ButtonBindingTest, AClickPlaysItsSoundOnce) {
+  button.SetSound(1, {u"click.wav", 0, 0});
+  binding.OnReflectedClick();
+  EXPECT_EQ(host.controls[1001].playedSounds, std::vector<std::u16string>{u"click.wav"});
+}
+
+// The platform's colours where it has them, from the binding on and after every change; the
+// built-in table where it has none.
+TEST_F(ButtonBindingTest, ButtonColoursFollowThePlatform) {
+  EXPECT_EQ(button.m_colors[ui::CTorvinButton::ColorForeOut], ui::SystemColors{}.btnText);
+
+  FakeWindowHost themed;
+  platform::ButtonSystemColors colors;
+  colors.face = ui::Rgb(10, 20, 30);
+  colors.text = ui::Rgb(200, 100, 0);
+  themed.controls[1000].systemColors = colors;
+  ui::CTorvinButton other;
+  ButtonBinding otherBinding{other, [this]() -> const ui::Bitmap& { return face; }};
+  otherBinding.Bind(themed, 1000);
+  EXPECT_EQ(other.m_colors[ui::CTorvinButton::ColorBackIn], ui::Rgb(10, 20, 30));
+  EXPECT_EQ(other.m_colors[ui::CTorvinButton::ColorForeFocus], ui::Rgb(200, 100, 0));
+
+  colors.text = ui::Rgb(0, 0, 255);
+  themed.controls[1000].systemColors = colors;
+  other.SetColor(ui::CTorvinButton::ColorForeOut, ui::kWhite);
+  otherBinding.OnSysColorChange();
+  EXPECT_EQ(other.m_colors[ui::CTorvinButton::ColorForeOut], ui::Rgb(0, 0, 255));
 }
 
 TEST_F(ButtonBindingTest, HoverAsksForTheMouseLeave) {

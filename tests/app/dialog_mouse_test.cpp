@@ -29,7 +29,7 @@ TEST_F(DialogMouseTest, HoverRedrawsOneCaptionButtonPerMove) {
   EXPECT_TRUE(dialog.m_bCloseHot);
   EXPECT_EQ(host.cursor, platform::Cursor::Hand);
   ASSERT_EQ(host.presented.size(), 1u);
-  EXPECT_EQ(host.presented[0], ToWindowRect(dialog.m_layout.rcClose));
+  EXPECT_EQ(host.presented[0].rect, ToWindowRect(dialog.m_layout.rcClose));
 
   dialog.OnMouseMove({kWidth - 50, 10});  // straight into minimise: close stays hot
   EXPECT_TRUE(dialog.m_bCloseHot);
@@ -39,10 +39,10 @@ TEST_F(DialogMouseTest, HoverRedrawsOneCaptionButtonPerMove) {
   EXPECT_EQ(host.cursor, platform::Cursor::Arrow);
   EXPECT_FALSE(dialog.m_bCloseHot);
   EXPECT_TRUE(dialog.m_bMinimizeHot);
-  EXPECT_EQ(host.presented.back(), ToWindowRect(dialog.m_layout.rcClose));
+  EXPECT_EQ(host.presented.back().rect, ToWindowRect(dialog.m_layout.rcClose));
   dialog.OnMouseMove({10, 200});
   EXPECT_FALSE(dialog.m_bMinimizeHot);
-  EXPECT_EQ(host.presented.back(), ToWindowRect(dialog.m_layout.rcMinimize));
+  EXPECT_EQ(host.presented.back().rect, ToWindowRect(dialog.m_layout.rcMinimize));
 }
 
 TEST_F(DialogMouseTest, PressingTheHotCloseButtonAsksTheCancelQuestionOnce) {

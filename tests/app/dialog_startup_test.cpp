@@ -1,7 +1,8 @@
 // The dialog's start-up on a fake window host, with real files in a scratch folder standing in for
-// the executable's folder: the three start-up failures, the link check, and a product name that
-// would write outside the folder.
-// Natively only: the system seam's source is replaced to play a 32-bit system; under Wine the
+// the executable's folder: the three start-up failures, the link check with its fall-back to the
+// default link, an unrecognised system's empty bitness, and a product name that would write
+// outside the folder.
+// Natively only: the system seam's source is replaced to play other systems; under Wine the
 // end-to-end runs cover start-up.
 #if !defined(_WIN32)
 #include <gtest/gtest.h>
@@ -105,6 +106,36 @@ TEST_F(DialogStartupTest, ALinkWithoutSchemeGetsHttpAndTheEngineStarts) {
   // The record is the engine's from here on; the first tick shows where it is.
   ASSERT_TRUE(host.Tick(IDT_STATUS_POLL));
   EXPECT_FALSE(dialog.m_strStatusText.empty());
+}
+
+// The link for this system never parses; the default entry's does, so the download starts.
+TEST_F(DialogStartupTest, ALinkThatNeverParsesFallsBackToTheDefaultLink) {
+  const std::string neverParses = "http://" + std::string(2100, 'h') + ".example/setup.exe";
+  folder.Write("TorvinWebInstaller.xml",
+               "<torvinwebinstaller><product><name>Plantyx Setup</name><registry></registry>"
+               "<installerInfo><os>Windows 7</os><bit>64</bit><rlink>" +
+                   neverParses +
+                   "</rlink></installerInfo>"
+                   "<installerInfo default=\"YES\"><os>Windows "
+                   "8</os><bit>64</bit><rlink>http://127.0.0.1:9/d.exe</rlink>"
+                   "</installerInfo></product></torvinwebinstaller>");
+  host.Open(dialog);
+  EXPECT_TRUE(host.messageBoxes.empty());
+  EXPECT_EQ(dialog.m_config.strDefaultUrl, u"http://127.0.0.1:9/d.exe");
+  EXPECT_TRUE(dialog.m_bEngineStarted);
+  EXPECT_EQ(host.timers.at(IDT_STATUS_POLL), 250u);
+}
+
+// A system the installer does not recognise leaves the bitness empty: not refused as 32-bit, the
+// default entry gives the link.
+TEST_F(DialogStartupTest, AnUnrecognisedSystemPassesTheGateWithAnEmptyBitness) {
+  platform::posix::SetSystemSource({platform::OsVersion{5, 0, 2}, platform::ARCHITECTURE_X86});
+  folder.Write("TorvinWebInstaller.xml", Configuration("Plantyx Setup", "http://127.0.0.1:9/x.exe", "32"));
+  host.Open(dialog);
+  EXPECT_EQ(dialog.m_platform.strBits, u"");
+  EXPECT_TRUE(host.messageBoxes.empty());
+  EXPECT_EQ(host.windowRect.Width(), dialog.m_skin.background.Width());
+  EXPECT_TRUE(dialog.m_bEngineStarted);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "app/installer_dialog.h"
 #include "app/window_geometry.h"
@@ -73,9 +75,97 @@ TEST_F(InstallFlowTest, TheLaunchWaitsForTheSecondTickOfStatePrepare) {
   EXPECT_EQ(dialog.m_strStatusText, u"Preparing installation...");
   EXPECT_FALSE(host.endResult);
   EXPECT_TRUE(host.timers.contains(IDT_STATUS_POLL));
+  EXPECT_TRUE(host.launched.empty());
   Tick();
+  EXPECT_EQ(host.launched, std::vector<std::u16string>{u"/nonexistent/folder/Product.exe"});
   EXPECT_EQ(host.endResult, platform::kResultCancel);
   EXPECT_FALSE(host.timers.contains(IDT_STATUS_POLL));
+}
+
+// The question's own message loop keeps the timer running while the worker moves from "completed"
+// to "preparing": those ticks may neither launch nor end, so that the answer still counts.
+class CancelQuestionTest : public InstallFlowTest, public ::testing::WithParamInterface<MessageBoxAnswer> {};
+
+TEST_P(CancelQuestionTest, TicksWhileTheQuestionIsOpenNeitherLaunchNorEnd) {
+  const auto file = std::filesystem::temp_directory_path() / "torvin_flow_test_Asked.exe";
+  std::ofstream(file) << "installer";
+  dialog.m_strInstallerPath = platform::FromUtf8(file.string());
+  host.timers[IDT_STATUS_POLL] = 250;
+  Publish(STATUS_DOWNLOADDONE, 100, 100);
+  Tick();
+  host.onMessageBox = [&] {
+    Publish(STATUS_PREPARE_INSTALL, 100, 100);
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(Tick());
+    EXPECT_EQ(dialog.m_strStatusText, u"Preparing installation...");
+  };
+  host.answers.push_back(GetParam());
+  dialog.OnCancelClicked();
+  EXPECT_TRUE(host.launched.empty());
+  EXPECT_FALSE(host.endResult);
+
+  Tick();
+  Tick();
+  EXPECT_EQ(host.endResult, platform::kResultCancel);
+  if (GetParam() == MessageBoxAnswer::Yes) {
+    EXPECT_TRUE(host.launched.empty());
+    EXPECT_FALSE(std::filesystem::exists(file));
+  } else {
+    EXPECT_EQ(host.launched.size(), 1u);
+    EXPECT_TRUE(std::filesystem::exists(file));
+  }
+  std::filesystem::remove(file);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, CancelQuestionTest,
+                         ::testing::Values(MessageBoxAnswer::Yes, MessageBoxAnswer::No));
+
+// A failure that ends while the question is open still waits for the answer.
+TEST_F(InstallFlowTest, TheEndOfAFailureWaitsForTheCancelAnswer) {
+  host.timers[IDT_STATUS_POLL] = 250;
+  host.onMessageBox = [&] {
+    Publish(STATUS_FINISHED);
+    Tick();
+    EXPECT_FALSE(host.endResult);
+  };
+  host.answers.push_back(MessageBoxAnswer::No);
+  dialog.OnCancelClicked();
+  Tick();
+  EXPECT_EQ(host.endResult, platform::kResultCancel);
+}
+
+TEST_F(InstallFlowTest, TheTaskbarButtonFollowsTheDownload) {
+  using platform::TaskbarProgress;
+  const auto last = [&] { return host.taskbar.back(); };
+  host.timers[IDT_STATUS_POLL] = 250;
+  Publish(STATUS_INIT);
+  Tick();
+  EXPECT_EQ(last().state, TaskbarProgress::Indeterminate);
+  Publish(STATUS_DOWNLOADING, 47, 100);
+  Tick();
+  EXPECT_EQ(last().state, TaskbarProgress::Normal);
+  EXPECT_EQ(last().completed, 47u);
+  EXPECT_EQ(last().total, 100u);
+
+  bool pausedWhileAsking = false;
+  host.onMessageBox = [&] {
+    Publish(STATUS_DOWNLOADING, 50, 100);
+    Tick();  // a tick meanwhile keeps the pause
+    pausedWhileAsking = last().state == TaskbarProgress::Paused && last().completed == 47u;
+  };
+  host.answers.push_back(MessageBoxAnswer::No);
+  dialog.OnCancelClicked();
+  EXPECT_TRUE(pausedWhileAsking);
+  Tick();
+  EXPECT_EQ(last().state, TaskbarProgress::Normal);
+  EXPECT_EQ(last().completed, 50u);
+
+  Publish(STATUS_DOWNLOAD_FAILED, 50, 100);
+  Tick();
+  EXPECT_EQ(last().state, TaskbarProgress::Error);
+  Publish(STATUS_FINISHED);
+  Tick();
+  EXPECT_EQ(last().state, TaskbarProgress::None);
+  EXPECT_EQ(host.endResult, platform::kResultCancel);
 }
 
 TEST_F(InstallFlowTest, TheFailureTextIsSetOnEveryTickUntilTheEngineFinishes) {

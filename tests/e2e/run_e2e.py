@@ -78,7 +78,8 @@ class Run:
         if self.args.keep and os.environ.get("DISPLAY"):
             return  # a demonstration shows on the user's own screen
         read_end, write_end = os.pipe()
-        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+        screen = self.args.screen + "x24"
+        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen,
                                       "-nolisten", "tcp"], pass_fds=(write_end,), stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as r:
@@ -97,6 +98,15 @@ class Run:
                % (PRODUCT, registry, bits, rlink.replace("&", "&amp;"), patch_line))
         with open(os.path.join(self.app, "TorvinWebInstaller.xml"), "w", encoding="utf-8") as f:
             f.write(xml)
+
+    def move_to_long_folder(self):
+        """Moves the installer and its files down a folder whose path is longer than 260 characters."""
+        deep = os.path.join(self.app, "a" * 120, "b" * 120)
+        os.makedirs(deep)
+        for name in os.listdir(self.app):
+            if os.path.isfile(os.path.join(self.app, name)):
+                shutil.move(os.path.join(self.app, name), deep)
+        self.app = deep
 
     # -- Wine and the screen ---------------------------------------------------------------------
     def wine(self, *command, timeout=120):
@@ -137,25 +147,51 @@ class Run:
     def click_cancel(self, wid):
         x, y, width, height = self.geometry(wid)
         cancel_width, cancel_height = image_size(os.path.join(self.args.skin, "Cancel_N.jpg"))
-        cx = x + width - cancel_width - 20 + cancel_width // 2
-        cy = y + height - cancel_height - 30 + cancel_height // 2
+        cancel_width, cancel_height = px(cancel_width, self.args.dpi), px(cancel_height, self.args.dpi)
+        cx = x + width - cancel_width - px(20, self.args.dpi) + cancel_width // 2
+        cy = y + height - cancel_height - px(30, self.args.dpi) + cancel_height // 2
         self.xdotool("mousemove", "--sync", str(cx), str(cy))
         time.sleep(0.3)
         self.xdotool("click", "1")
 
-    def answer(self, caption, key, timeout=30):
+    def message_text(self, caption):
+        if not self.args.message_text:
+            raise Failure("this case needs --message-text")
+        done = subprocess.run([self.args.wine_run, self.args.message_text, caption], env=self.env,
+                              capture_output=True, timeout=60)
+        return done.stdout.decode("utf-8") if done.returncode == 0 else None
+
+    def answer(self, caption, key, text=None, timeout=30):
+        """Answers the message box of this caption with a key, after checking its text if given."""
         box = wait_for("the message box \"%s\"" % caption, lambda: self.find_window(caption), timeout)
+        if text is not None:
+            shown = self.message_text(caption)
+            if shown != text:
+                raise Failure("the message box says %r, not %r" % (shown, text))
         self.xdotool("windowfocus", "--sync", box)
         time.sleep(0.3)
         self.xdotool("key", "--window", box, key)
         return box
 
-    def screenshot(self, wid, path):
+    def capture(self, wid, *output):
+        """The window's part of the screen, converted by ImageMagick to `output` (its options and
+        destination); returns what convert wrote to its standard output."""
         x, y, width, height = self.geometry(wid)
         full = os.path.join(self.folder, "screen.png")
         subprocess.run(["/usr/bin/import", "-window", "root", full], env=self.env, check=True, timeout=60)
-        subprocess.run(["/usr/bin/convert", full, "-crop", "%dx%d+%d+%d" % (width, height, x, y), "+repage",
-                        path], check=True, timeout=60)
+        crop = "%dx%d+%d+%d" % (width, height, x, y)
+        return subprocess.run(["/usr/bin/convert", full, "-crop", crop, "+repage", *output], check=True,
+                              timeout=60, capture_output=True).stdout
+
+    def screenshot(self, wid, path):
+        self.capture(wid, path)
+
+    def window_pixels(self, wid):
+        """The window as the screen shows it: (width, height, read(x, y) -> (r, g, b))."""
+        # ImageMagick writes the header as "P6\nW H\n255\n", then the pixels.
+        _, size, _, data = self.capture(wid, "-depth", "8", "ppm:-").split(b"\n", 3)
+        width, height = (int(v) for v in size.split())
+        return width, height, lambda col, row: tuple(data[(row * width + col) * 3:(row * width + col) * 3 + 3])
 
     def wait_exit(self, timeout=90):
         try:
@@ -211,6 +247,17 @@ class Run:
             shutil.rmtree(self.folder, ignore_errors=True)
 
 
+def px(design, dpi):
+    """A design length at `dpi`, rounded half away from zero as the installer rounds it."""
+    return int(design * dpi / 96 + 0.5)
+
+
+def scaled_rect(left, top, right, bottom, dpi):
+    """A design rectangle at `dpi`: origin and size scaled separately, as the installer's layout."""
+    x, y = px(left, dpi), px(top, dpi)
+    return x, y, x + px(right - left, dpi), y + px(bottom - top, dpi)
+
+
 def image_size(path):
     out = subprocess.run(["/usr/bin/identify", "-format", "%w %h", path], capture_output=True, text=True,
                          check=True, timeout=30).stdout.split()
@@ -227,6 +274,45 @@ def case_full_download(run):
     run.screenshot(wid, os.path.join(run.args.artifacts, "mid-download.png"))
     run.expect_launched("full", "full.exe")
     run.wait_exit()
+
+
+def case_scaled_face(run):
+    """The window at the prefix's DPI: the background's size times the scale, centred on the screen,
+    and the progress bar's fill, track and percentage box where the scaled layout puts them."""
+    dpi = run.args.dpi
+    run.write_config(run.server.url("full.exe", rate=32 * 1024))
+    run.launch()
+    wid = run.dialog()
+    design_w, design_h = image_size(os.path.join(run.args.skin, "MainWndBkg.jpg"))
+    # The shipped skin's layout: the bar (95,135)-(540,149), the percentage box's right edge at 591.
+    left, top, right, bottom = scaled_rect(95, 135, 540, 149, dpi)
+    box_right = scaled_rect(546, 135, 591, 149, dpi)[2]
+    middle = (top + bottom) // 2
+    fill_at = (left + px(3, dpi), middle)
+
+    def progress_shown():
+        width, height, pixel = run.window_pixels(wid)
+        r, g, b = pixel(*fill_at)
+        return (width, height, pixel) if b > 150 and b > r + 80 else None
+    width, height, pixel = wait_for("the bar's fill at %s" % (fill_at,), progress_shown, 60, interval=0.5)
+    os.makedirs(run.args.artifacts, exist_ok=True)
+    run.screenshot(wid, os.path.join(run.args.artifacts, "face-%ddpi.png" % dpi))
+
+    if (width, height) != (px(design_w, dpi), px(design_h, dpi)):
+        raise Failure("window %dx%d at %d DPI, expected the background %dx%d scaled" % (width, height, dpi,
+                                                                                          design_w, design_h))
+    x, y = run.geometry(wid)[:2]
+    screen_w, screen_h = (int(v) for v in run.args.screen.split("x"))
+    if abs(x - (screen_w - width) // 2) > 1 or abs(y - (screen_h - height) // 2) > 1:
+        raise Failure("window at %d,%d, not centred on the %s screen" % (x, y, run.args.screen))
+    expected = {
+        "track": ((right - px(3, dpi), middle), (29, 29, 29)),
+        "track's bottom line": ((left + px(200, dpi), bottom), (50, 50, 50)),
+        "percentage box": ((box_right - px(2, dpi), top + px(1, dpi)), (40, 40, 40)),
+    }
+    for what, (at, colour) in expected.items():
+        if pixel(*at) != colour:
+            raise Failure("the %s at %s shows %s, expected %s" % (what, at, pixel(*at), colour))
 
 
 def case_cancel_yes(run):
@@ -263,8 +349,9 @@ def case_server_failure(run):
 
 
 def case_missing_config(run):
+    run.move_to_long_folder()  # the box's caption is the program's name however long its path
     run.launch()
-    run.answer(APP_NAME, "Return")
+    run.answer(APP_NAME, "Return", text="Xml file is missing!")
     run.wait_exit()
     run.expect_nothing_left()
 
@@ -272,7 +359,7 @@ def case_missing_config(run):
 def case_unrecognized_url(run):
     run.write_config("http://%s.example/setup.exe" % ("h" * 2100))
     run.launch()
-    run.answer(APP_NAME, "Return")
+    run.answer(APP_NAME, "Return", text="Unrecognized URL")
     run.wait_exit()
     run.expect_nothing_left()
 
@@ -319,11 +406,14 @@ def main():
     parser.add_argument("--exe", required=True)
     parser.add_argument("--payload", required=True)
     parser.add_argument("--patch-payload", required=True)
+    parser.add_argument("--message-text", help="the program that reads a message box's text (the cases that check it)")
     parser.add_argument("--skin", required=True, help="folder of the skin images and the texts file")
     parser.add_argument("--prefix", required=True, help="the Wine prefix of this run")
     parser.add_argument("--win32", action="store_true", help="the prefix is a 32-bit one")
     parser.add_argument("--wine-run", required=True)
     parser.add_argument("--artifacts", required=True, help="where screenshots are kept")
+    parser.add_argument("--dpi", type=int, default=96, help="the DPI the prefix reports")
+    parser.add_argument("--screen", default="1024x768", help="the virtual screen's size")
     parser.add_argument("--keep", help="run in this folder and keep it (and use $DISPLAY if there is one)")
     args = parser.parse_args()
     run = Run(args)

@@ -8,11 +8,28 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/window.h"
 
 namespace testing_support {
+
+// One presented picture: where it went, a copy of its pixels (0x00BBGGRR, rows top-down) and the
+// address they were presented from.
+struct FakePresent {
+  platform::Rect rect;
+  std::vector<uint32_t> pixels;
+  const uint32_t* source = nullptr;
+
+  uint32_t At(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y * rect.Width() + x)]; }
+};
+
+struct FakeTaskbar {
+  platform::TaskbarProgress state = platform::TaskbarProgress::None;
+  uint64_t completed = 0;
+  uint64_t total = 0;
+};
 
 struct FakeMessageBox {
   std::u16string text;
@@ -32,6 +49,7 @@ class FakeButtonWindow final : public platform::IButtonWindow {
   void TrackMouseLeave() override { ++leaveTracks; }
   void OpenAddress(const std::u16string& address) override { openedAddresses.push_back(address); }
   void PlayNamedSound(const std::u16string& name, uint32_t) override { playedSounds.push_back(name); }
+  std::optional<platform::ButtonSystemColors> GetSystemColors() override { return systemColors; }
 
   platform::Rect rect;
   std::u16string text;
@@ -40,6 +58,7 @@ class FakeButtonWindow final : public platform::IButtonWindow {
   int leaveTracks = 0;
   std::vector<std::u16string> openedAddresses;
   std::vector<std::u16string> playedSounds;
+  std::optional<platform::ButtonSystemColors> systemColors;  // none: as on a platform without a theme
   platform::IButtonEvents* events = nullptr;
 };
 
@@ -73,7 +92,12 @@ class FakeWindowHost final : public platform::IWindowHost {
   }
 
   platform::Rect GetWindowRect() override { return windowRect; }
-  void MoveWindow(const platform::Rect& rect) override { windowRect = rect; }
+  void MoveWindow(const platform::Rect& rect) override {
+    windowRect = rect;
+    if (onMove) onMove(rect);
+  }
+  int32_t GetDpi() override { return dpi; }
+  platform::Rect GetWorkAreaUnderPointer() override { return workArea; }
   void SetWindowIcons() override { iconsSet = true; }
   void SetTimer(uint32_t id, uint32_t milliseconds) override { timers[id] = milliseconds; }
   void KillTimer(uint32_t id) override { timers.erase(id); }
@@ -84,7 +108,12 @@ class FakeWindowHost final : public platform::IWindowHost {
     m_dialog->OnPaint();
   }
   void Present(const platform::PixelView& pixels, platform::Point at) override {
-    presented.push_back({at.x, at.y, at.x + pixels.width, at.y + pixels.height});
+    FakePresent copy{{at.x, at.y, at.x + pixels.width, at.y + pixels.height}, {}, pixels.pixels};
+    for (int32_t y = 0; y < pixels.height; ++y) {
+      const uint32_t* row = pixels.pixels + static_cast<ptrdiff_t>(y) * pixels.stride;
+      copy.pixels.insert(copy.pixels.end(), row, row + pixels.width);
+    }
+    presented.push_back(std::move(copy));
   }
   platform::MessageBoxAnswer ShowMessageBox(const std::u16string& text, const std::optional<std::u16string>& caption,
                                             platform::MessageBoxKind kind) override {
@@ -98,17 +127,25 @@ class FakeWindowHost final : public platform::IWindowHost {
   void SetCursor(platform::Cursor c) override { cursor = c; }
   void Minimize() override { ++minimizes; }
   void StartDrag(platform::Point at) override { drags.push_back(at); }
+  void OpenInstaller(const std::u16string& path) override { launched.push_back(path); }
+  void SetTaskbarProgress(platform::TaskbarProgress state, uint64_t completed, uint64_t total) override {
+    taskbar.push_back({state, completed, total});
+  }
   void EndDialog(int result) override { endResult = result; }
   platform::IButtonWindow& Control(int id) override { return controls[id]; }
   void BindControl(int id, platform::IButtonEvents& events) override { controls[id].events = &events; }
 
   platform::Rect windowRect{100, 100, 100 + 397, 100 + 200};
+  int32_t dpi = 96;
+  platform::Rect workArea{0, 0, 1920, 1040};
+  // Runs after every move, as the system's reaction to it would (a monitor of another DPI).
+  std::function<void(const platform::Rect&)> onMove;
   bool iconsSet = false;
   std::map<uint32_t, uint32_t> timers;
   std::vector<platform::Rect> invalidated;
   int queuedPaints = 0;
   int sentPaints = 0;
-  std::vector<platform::Rect> presented;
+  std::vector<FakePresent> presented;
   std::vector<FakeMessageBox> messageBoxes;
   std::deque<platform::MessageBoxAnswer> answers;
   // Runs while a message box is open, as the box's own message loop would run timers.
@@ -116,6 +153,8 @@ class FakeWindowHost final : public platform::IWindowHost {
   std::optional<platform::Cursor> cursor;
   int minimizes = 0;
   std::vector<platform::Point> drags;
+  std::vector<std::u16string> launched;
+  std::vector<FakeTaskbar> taskbar;
   std::optional<int> endResult;
   std::map<int, FakeButtonWindow> controls;
 

@@ -40,17 +40,26 @@ class FakeButtonHost : public IButtonHost {
   Point m_at;
 };
 
-// The dialog-template size of the link button as the dialog font maps it (147 x 17 units).
+// The dialog-template size of the link button as the dialog font maps it at 96 DPI (147 x 17 units).
 inline constexpr Size kLinkSize{221, 28};
 
+// The shipped skin at a display scale, in device pixels, with the buttons where the dialog puts them.
 struct Face {
-  SkinImages skin = LoadSkinImages(kSkinDir);
-  BarFrames frames = LoadBarFrames();
-  Size window = skin.background.Extent();
-  Layout layout = ComputeLayout(window, frames[0], skin.statusBack);
+  explicit Face(DisplayScale s = {}) : scale(s) {}
+
+  DisplayScale scale;
+  SkinSource source = LoadSkinSource(kSkinDir);
+  SkinImages skin = SkinAtScale(source, scale);
+  BarFrames designFrames = LoadBarFrames();
+  BarFrames frames = BarFramesAtScale(designFrames, scale);
+  Size window = scale.Of(source.images.background.Extent());
+  Layout layout =
+      ComputeLayout(source.images.background.Extent(), designFrames[0], source.images.statusBack, scale);
   Size cancelSize = skin.cancelNormal.Extent();
-  Point cancelAt{window.cx - cancelSize.cx - 20, window.cy - cancelSize.cy - 30};
-  Point linkAt{window.cx - kLinkSize.cx - cancelSize.cx - 38, window.cy - kLinkSize.cy - 24};
+  Size linkSize = scale.Of(kLinkSize);
+  Point cancelAt{window.cx - cancelSize.cx - scale.Px(20), window.cy - cancelSize.cy - scale.Px(30)};
+  Point linkAt{window.cx - linkSize.cx - cancelSize.cx - scale.Px(38),
+               window.cy - linkSize.cy - scale.Px(24)};
 
   FaceState State(std::u16string_view status, uint64_t shown = 0, uint64_t total = 0) const {
     FaceState state;
@@ -58,6 +67,7 @@ struct Face {
     state.barFrames = &frames;
     state.layout = layout;
     state.window = window;
+    state.scale = scale;
     state.productName = kProduct;
     state.statusText = status;
     state.shownBytes = shown;
@@ -69,7 +79,7 @@ struct Face {
 inline void SetUpCancel(CTorvinButton& b, const Face& face) {
   b.SetClientSize(face.cancelSize);
   b.SetAlignment(CTorvinButton::AlignImageWhole);
-  b.SetCaptionFont(u"Arial", 23, 11, false);
+  b.SetCaptionFont(u"Arial", face.scale.Px(23), face.scale.Px(11), false);
   for (auto slot : {CTorvinButton::ColorForeIn, CTorvinButton::ColorForeOut, CTorvinButton::ColorForeFocus})
     b.SetColor(slot, kWhite);
   b.SetPressOffset(1, 1);
@@ -88,9 +98,9 @@ inline void ShowCancelConfirmed(CTorvinButton& b, const Face& face) {
   b.SetImages(disabled, disabled);
 }
 
-inline void SetUpLink(CTorvinButton& b) {
-  b.SetClientSize(kLinkSize);
-  b.SetCaptionFont(u"Arial", 15, 8, true);
+inline void SetUpLink(CTorvinButton& b, const Face& face) {
+  b.SetClientSize(face.linkSize);
+  b.SetCaptionFont(u"Arial", face.scale.Px(15), face.scale.Px(8), true);
   b.SetColor(CTorvinButton::ColorForeIn, kWhite);
   b.SetColor(CTorvinButton::ColorForeOut, Rgb(165, 165, 165));
   b.SetColor(CTorvinButton::ColorForeFocus, Rgb(165, 165, 165));
@@ -125,7 +135,7 @@ inline Bitmap ComposeWindow(const Face& face, const FaceState& state, bool progr
   Canvas canvas(window);
   if (progress) {
     const Bitmap strip = PaintProgressStrip(state, phase);
-    const Rect at = ProgressStripRect(state.layout);
+    const Rect at = ProgressStripRect(state.layout, state.scale);
     canvas.BitBlt(Point{at.left, at.top}, strip.Extent(), strip);
   }
   const Bitmap status = PaintStatusLine(state);

@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "platform/image.h"
+#include "ui/image_scaling.h"
 
 namespace ui {
 namespace {
@@ -16,7 +18,7 @@ namespace {
 TEST(ComputeLayout, FollowsFromWindowStatusImageAndTileSizes) {
   const Layout l = ComputeLayout(Size{600, 300}, Bitmap(6, 14), Bitmap(200, 20));
   EXPECT_EQ(l.rcBar, (Rect{95, 120, 540, 134}));
-  EXPECT_EQ(l.rcHeading, (Rect{95, 78, 395, 92}));
+  EXPECT_EQ(l.rcHeading, (Rect{95, 78, 395, 95}));  // as high as the title font's cell
   EXPECT_EQ(l.rcStatus, (Rect{340, 144, 540, 164}));
   EXPECT_EQ(l.rcClose, (Rect{571, 7, 594, 30}));
   EXPECT_EQ(l.rcMinimize, (Rect{542, 7, 565, 30}));
@@ -29,6 +31,23 @@ TEST(ComputeLayout, HalvesTheHeightWithTruncationAndDoesNotClipANarrowWindow) {
   const Layout narrow = ComputeLayout(Size{400, 300}, Bitmap(6, 14), Bitmap(200, 20));
   EXPECT_EQ(narrow.rcBar.left, -105);
   EXPECT_EQ(narrow.rcBar.Width(), 445);
+}
+
+TEST(ComputeLayout, ScalesEveryRectangleByOriginAndSize) {
+  const Layout design = ComputeLayout(Size{600, 300}, Bitmap(6, 14), Bitmap(200, 20));
+  const Layout twice = ComputeLayout(Size{600, 300}, Bitmap(6, 14), Bitmap(200, 20), DisplayScale{2.0});
+  EXPECT_EQ(twice.rcBar, (Rect{190, 240, 1080, 268}));
+  EXPECT_EQ(twice.rcClose, (Rect{1142, 14, 1188, 60}));
+  EXPECT_EQ(twice.rcHeading.Height(), 34);
+  // At 150 % the halves round away from zero, and equal sizes stay equal wherever they lie.
+  const Layout half = ComputeLayout(Size{600, 300}, Bitmap(6, 14), Bitmap(200, 20), DisplayScale{1.5});
+  EXPECT_EQ(half.rcBar, (Rect{143, 180, 811, 201}));
+  EXPECT_EQ(half.rcPercent, (Rect{819, 180, 887, 201}));
+  EXPECT_EQ(half.rcHeading, (Rect{143, 117, 593, 143}));
+  EXPECT_EQ(half.rcClose.Width(), half.rcMinimize.Width());
+  EXPECT_EQ(half.rcBar.Height(), DisplayScale{1.5}.Px(14));  // the scaled tiles' height
+  EXPECT_EQ(design.rcTitle,
+            ComputeLayout(Size{600, 300}, Bitmap(6, 14), Bitmap(200, 20), DisplayScale{}).rcTitle);
 }
 
 TEST(ComputeLayout, MissingImagesCountWithTheirFallbackSizes) {
@@ -103,6 +122,59 @@ TEST(ProgressTiles, BuiltInTilesHoldExactlyTheTable) {
   const BarFrames frames = LoadBarFrames();
   for (int i = 0; i < 3; ++i) ExpectTile(frames[static_cast<size_t>(i)], i);
   EXPECT_TRUE(platform::LoadBitmapResource(131).Empty());
+}
+
+TEST(ProgressTiles, ScaledAsOneStripToTheScaledTileSize) {
+  const BarFrames frames = LoadBarFrames();
+  const BarFrames same = BarFramesAtScale(frames, DisplayScale{});
+  for (int i = 0; i < 3; ++i) ExpectTile(same[static_cast<size_t>(i)], i);
+  for (double factor : {1.25, 1.5, 2.0}) {
+    const DisplayScale scale{factor};
+    const BarFrames scaled = BarFramesAtScale(frames, scale);
+    for (const Bitmap& tile : scaled) EXPECT_EQ(tile.Extent(), scale.Of(Size{6, 14})) << factor;
+    // Row 0 of tile 1 is all B, and so are its neighbours' nearest pixels: no seam darkens it.
+    EXPECT_EQ(scaled[1].GetPixel(0, 0), Hex(0x9CE5FA)) << factor;
+  }
+}
+
+// The "@2x" copies: used from 150 % on, and only beside their image.
+class SkinSources : public testing::Test {
+ protected:
+  void SetUp() override {
+    folder = std::filesystem::temp_directory_path() /
+             ("torvin-skin-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path skin = TORVIN_SOURCE_DIR "/skin";
+    std::filesystem::copy_file(skin / "StatusBkg.jpg", folder / "StatusBkg.jpg");
+    std::filesystem::copy_file(skin / "Close_H.jpg", folder / "StatusBkg@2x.jpg");  // told apart by size
+    std::filesystem::copy_file(skin / "Close_H.jpg", folder / "Min_N@2x.jpg");      // without its image
+  }
+  void TearDown() override { std::filesystem::remove_all(folder); }
+  std::filesystem::path folder;
+};
+
+TEST_F(SkinSources, DoubleCopiesServeFromOneAndAHalfOnAndOnlyBesideTheirImage) {
+  const SkinSource source = LoadSkinSource(folder.u16string());
+  ASSERT_EQ(source.images.statusBack.Extent(), (Size{300, 20}));
+  ASSERT_EQ(source.doubled.statusBack.Extent(), (Size{23, 23}));
+  EXPECT_TRUE(source.doubled.minimizeNormal.Empty());
+
+  const Bitmap& image = source.images.statusBack;
+  const Bitmap& doubled = source.doubled.statusBack;
+  struct Case {
+    double factor;
+    const Bitmap* from;
+  };
+  for (const Case& c : {Case{1.0, &image}, Case{1.25, &image}, Case{1.5, &doubled}, Case{2.0, &doubled}}) {
+    const DisplayScale scale{c.factor};
+    const SkinImages scaled = SkinAtScale(source, scale);
+    const Bitmap expected = ScaleImage(*c.from, scale.Of(Size{300, 20}));
+    ASSERT_EQ(scaled.statusBack.Extent(), expected.Extent()) << c.factor;
+    EXPECT_TRUE(std::equal(expected.Data(), expected.Data() + 300 * 20, scaled.statusBack.Data()))
+        << c.factor;
+    EXPECT_TRUE(scaled.minimizeNormal.Empty()) << c.factor;
+  }
 }
 
 }  // namespace

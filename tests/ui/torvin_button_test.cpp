@@ -29,7 +29,7 @@ class InstallerButtons : public testing::Test {
     cancel.SetHost(&cancelHost);
     link.SetHost(&linkHost);
     test::SetUpCancel(cancel, face);
-    test::SetUpLink(link);
+    test::SetUpLink(link, face);
   }
   // Where the caption's pixels are: the difference to the same look without caption.
   Rect Caption(CTorvinButton& b, Look look, std::u16string_view text) {
@@ -260,7 +260,8 @@ TEST(TorvinButton, DisabledImageAndCaptionAreEmbossed) {
   EXPECT_TRUE(HasPixel(captioned, system.btnShadow));
   bool lighterThanFace = false;  // the highlight shows at the strokes' lower right edges
   for (int32_t y = 0; y < 20; ++y)
-    for (int32_t x = 0; x < 40; ++x) lighterThanFace |= RedOf(captioned.GetPixel(x, y)) > RedOf(system.btnFace);
+    for (int32_t x = 0; x < 40; ++x)
+      lighterThanFace |= RedOf(captioned.GetPixel(x, y)) > RedOf(system.btnFace);
   EXPECT_TRUE(lighterThanFace);
 }
 

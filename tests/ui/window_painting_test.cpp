@@ -99,7 +99,7 @@ TEST_F(WindowPainting, SuccessivePaintsStartWithTheNextTile) {
   }
 }
 
-TEST_F(WindowPainting, StaticFaceHasTrackCaptionButtonsAndTitleCutHeading) {
+TEST_F(WindowPainting, StaticFaceHasTrackCaptionButtonsTitleAndWholeHeading) {
   const Bitmap full = PaintStaticFace(face.State(u""));
   FaceState unnamed = face.State(u"");
   unnamed.productName = u"";
@@ -122,7 +122,10 @@ TEST_F(WindowPainting, StaticFaceHasTrackCaptionButtonsAndTitleCutHeading) {
   EXPECT_LE(title.bottom, l.rcTitle.bottom);
   const Rect heading = test::Difference(full, bare, Rect{0, 60, face.window.cx, 130});
   EXPECT_GE(heading.left, l.rcHeading.left);
-  EXPECT_EQ(heading.bottom, l.rcHeading.bottom);  // the 17-pixel text cut to the bar's 14 rows
+  EXPECT_LE(heading.bottom, l.rcHeading.bottom);
+  // Same text, same font: with its descenders the heading's ink is as high as the title's.
+  EXPECT_EQ(heading.Height(), title.Height());
+  EXPECT_EQ(heading.top - l.rcHeading.top, title.top - l.rcTitle.top);
 }
 
 TEST_F(WindowPainting, StatusLineIsRightAlignedAtTheTopAndCutAtItsLeftEdge) {
