@@ -41,12 +41,8 @@ ui::Bitmap ContactSheet(const std::array<ui::Bitmap, 6>& pictures) {
 }
 
 int RunPreview(const Command& command, std::ostream& out, std::ostream& err) {
-  if (command.scale != 1.0) {
-    err << "torvin-kit: this build paints the window at scale 1 only\n";
-    return 2;
-  }
   const PreviewSource source(command.folder);
-  if (source.skin.background.Empty()) {
+  if (source.skin.images.background.Empty()) {
     err << "torvin-kit: MainWndBkg.jpg is missing or unreadable: the window has no face to preview\n";
     return 1;
   }
@@ -54,7 +50,7 @@ int RunPreview(const Command& command, std::ostream& out, std::ostream& err) {
   std::filesystem::create_directories(std::filesystem::path(command.outDir), error);
   std::array<ui::Bitmap, 6> pictures;
   for (size_t i = 0; i < pictures.size(); ++i) {
-    pictures[i] = PaintPreview(source, kPreviewStates[i]);
+    pictures[i] = PaintPreview(source, kPreviewStates[i], ui::DisplayScale{command.scale});
     const std::u16string path =
         InFolder(command.outDir, platform::FromUtf8(std::string(kPreviewStates[i].name) + ".png"));
     if (!WritePng(pictures[i], path)) {

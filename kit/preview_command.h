@@ -11,8 +11,8 @@ namespace kit {
 // The pictures side by side, two to a row, each under its label.
 ui::Bitmap ContactSheet(const std::array<ui::Bitmap, 6>& pictures);
 
-// 0 when every picture was written, 1 when the folder has no usable background or a file could
-// not be written, 2 for a scale this build cannot paint.
+// Paints at the command's scale; 0 when every picture was written, 1 when the folder has no usable
+// background or a file could not be written.
 int RunPreview(const Command& command, std::ostream& out, std::ostream& err);
 
 }  // namespace kit

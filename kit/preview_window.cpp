@@ -27,7 +27,7 @@ const std::array<PreviewState, 6> kPreviewStates = {{
 
 namespace {
 
-// The link button's size from the dialog template (147 x 17 dialog units) at 96 DPI.
+// The link button's size from the dialog template (147 x 17 dialog units), in design pixels.
 constexpr ui::Size kLinkSize{221, 28};
 constexpr ui::Color kWhite = ui::Rgb(255, 255, 255);
 constexpr ui::Color kLinkGrey = ui::Rgb(165, 165, 165);
@@ -57,9 +57,10 @@ void SetCaptionColors(ui::CTorvinButton& button, ui::Color in, ui::Color out) {
   button.SetColor(ui::CTorvinButton::ColorForeFocus, out);
 }
 
-void SetUpCancel(ui::CTorvinButton& button, const ui::SkinImages& skin, PreviewState::Cancel look) {
+void SetUpCancel(ui::CTorvinButton& button, const ui::SkinImages& skin, PreviewState::Cancel look,
+                 const ui::DisplayScale& scale) {
   button.SetAlignment(ui::CTorvinButton::AlignImageWhole);
-  button.SetCaptionFont(u"Arial", 23, 11, false);
+  button.SetCaptionFont(u"Arial", scale.Px(23), scale.Px(11), false);
   SetCaptionColors(button, kWhite, kWhite);
   button.SetPressOffset(1, 1);
   button.SetImages(std::make_shared<ui::Bitmap>(skin.cancelHot),
@@ -74,8 +75,8 @@ void SetUpCancel(ui::CTorvinButton& button, const ui::SkinImages& skin, PreviewS
   }
 }
 
-void SetUpLink(ui::CTorvinButton& button, const std::u16string& textsPath) {
-  button.SetCaptionFont(u"Arial", 15, 8, true);
+void SetUpLink(ui::CTorvinButton& button, const std::u16string& textsPath, const ui::DisplayScale& scale) {
+  button.SetCaptionFont(u"Arial", scale.Px(15), scale.Px(8), true);
   SetCaptionColors(button, kWhite, kLinkGrey);
   button.SetUrl(GetUIString(IDS_DOWNLOAD_PROBLEM_RLINK, textsPath));
   button.SetDrawFrame(false);
@@ -97,7 +98,7 @@ void DrawButton(ui::CTorvinButton& button, ui::Point at, ui::Size size, bool hot
 }  // namespace
 
 PreviewSource::PreviewSource(const std::u16string& folder)
-    : skin(ui::LoadSkinImages(folder)),
+    : skin(ui::LoadSkinSource(folder)),
       frames(ui::LoadBarFrames()),
       textsPath(InFolder(folder, kTextsFileName)) {
   // The name does not depend on the system; any will do for reading it.
@@ -106,14 +107,19 @@ PreviewSource::PreviewSource(const std::u16string& folder)
   productName = config.strProductName;
 }
 
-ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state) {
-  const ui::Size window = source.skin.background.Extent();
+ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state,
+                        const ui::DisplayScale& scale) {
+  const ui::SkinImages skin = ui::SkinAtScale(source.skin, scale);
+  const ui::BarFrames frames = ui::BarFramesAtScale(source.frames, scale);
+  const ui::Size design = source.skin.images.background.Extent();
+  const ui::Size window = scale.Of(design);
   const std::u16string status = GetUIString(*state.status, source.textsPath);
   ui::FaceState face;
-  face.skin = &source.skin;
-  face.barFrames = &source.frames;
-  face.layout = ui::ComputeLayout(window, source.frames[0], source.skin.statusBack);
+  face.skin = &skin;
+  face.barFrames = &frames;
+  face.layout = ui::ComputeLayout(design, source.frames[0], source.skin.images.statusBack, scale);
   face.window = window;
+  face.scale = scale;
   face.productName = source.productName;
   face.statusText = status;
   face.shownBytes = state.shown;
@@ -125,26 +131,31 @@ ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state) 
   if (state.progress) {
     int32_t phase = 0;
     const ui::Bitmap strip = ui::PaintProgressStrip(face, phase);
-    const ui::Rect at = ui::ProgressStripRect(face.layout);
+    const ui::Rect at = ui::ProgressStripRect(face.layout, scale);
     canvas.BitBlt(ui::Point{at.left, at.top}, strip.Extent(), strip);
   }
   const ui::Bitmap line = ui::PaintStatusLine(face);
   canvas.BitBlt(ui::Point{face.layout.rcStatus.left, face.layout.rcStatus.top}, line.Extent(), line);
 
-  const ui::Size cancelSize = source.skin.cancelNormal.Extent();
-  const ui::Point cancelAt{window.cx - cancelSize.cx - 20, window.cy - cancelSize.cy - 30};
-  const ui::Point linkAt{window.cx - kLinkSize.cx - cancelSize.cx - 38, window.cy - kLinkSize.cy - 24};
+  // The buttons where the dialog places them: Cancel as large as its image, the link at its
+  // template size, with the gaps at the scale.
+  const ui::Size cancelSize = skin.cancelNormal.Extent();
+  const ui::Size linkSize = scale.Of(kLinkSize);
+  const ui::Point cancelAt{window.cx - cancelSize.cx - scale.Px(20),
+                           window.cy - cancelSize.cy - scale.Px(30)};
+  const ui::Point linkAt{window.cx - linkSize.cx - cancelSize.cx - scale.Px(38),
+                         window.cy - linkSize.cy - scale.Px(24)};
   FaceButtonHost cancelHost(staticFace, cancelAt), linkHost(staticFace, linkAt);
   ui::CTorvinButton cancel, link;
   cancel.SetHost(&cancelHost);
   cancel.SetClientSize(cancelSize);
   link.SetHost(&linkHost);
-  link.SetClientSize(kLinkSize);
-  SetUpCancel(cancel, source.skin, state.cancel);
-  SetUpLink(link, source.textsPath);
+  link.SetClientSize(linkSize);
+  SetUpCancel(cancel, skin, state.cancel, scale);
+  SetUpLink(link, source.textsPath, scale);
   DrawButton(cancel, cancelAt, cancelSize, state.cancel == PreviewState::Cancel::Hot,
              GetUIString(IDS_TEXT_CANCEL, source.textsPath), picture);
-  DrawButton(link, linkAt, kLinkSize, false, GetUIString(IDS_DOWNLOAD_PROBLEM, source.textsPath), picture);
+  DrawButton(link, linkAt, linkSize, false, GetUIString(IDS_DOWNLOAD_PROBLEM, source.textsPath), picture);
   return picture;
 }
 

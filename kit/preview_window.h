@@ -8,6 +8,7 @@
 
 #include "app/ui_strings.h"
 #include "ui/bitmap.h"
+#include "ui/display_scale.h"
 #include "ui/skin.h"
 
 namespace kit {
@@ -24,17 +25,19 @@ struct PreviewState {
 
 extern const std::array<PreviewState, 6> kPreviewStates;
 
-// What the window is painted from: the folder's skin, texts and product name.
+// What the window is painted from: the folder's skin (with its "@2x" copies), texts and product name.
 struct PreviewSource {
   explicit PreviewSource(const std::u16string& folder);
 
-  ui::SkinImages skin;
-  ui::BarFrames frames;
+  ui::SkinSource skin;
+  ui::BarFrames frames;  // at the design scale
   std::u16string productName;
   std::u16string textsPath;
 };
 
-// The whole window in `state`; the progress bar's tiling starts with the first tile.
-ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state);
+// The whole window in `state` at the display `scale`, in device pixels; the progress bar's tiling
+// starts with the first tile.
+ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state,
+                        const ui::DisplayScale& scale = {});
 
 }  // namespace kit

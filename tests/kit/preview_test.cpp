@@ -14,15 +14,15 @@ namespace kit {
 namespace {
 
 // The same state drawn the way the painting tests draw the window.
-ui::Bitmap FacePicture(const PreviewState& state) {
-  ui::test::Face face;
+ui::Bitmap FacePicture(const PreviewState& state, ui::DisplayScale scale) {
+  ui::test::Face face(scale);
   const ui::Bitmap back = ui::PaintStaticFace(face.State(u""));
   ui::test::FakeButtonHost cancelHost(&back, face.cancelAt), linkHost(&back, face.linkAt);
   ui::CTorvinButton cancel, link;
   cancel.SetHost(&cancelHost);
   link.SetHost(&linkHost);
   ui::test::SetUpCancel(cancel, face);
-  ui::test::SetUpLink(link);
+  ui::test::SetUpLink(link, face);
   if (state.cancel == PreviewState::Cancel::Confirmed) ui::test::ShowCancelConfirmed(cancel, face);
   const auto look = state.cancel == PreviewState::Cancel::Hot ? ui::test::Look::Hot : ui::test::Look::Normal;
   const ui::Bitmap c = ui::test::DrawButton(cancel, look, u"Cancel");
@@ -40,10 +40,15 @@ void ExpectSamePixels(const ui::Bitmap& a, const ui::Bitmap& b, const std::strin
   EXPECT_EQ(differing, 0) << what;
 }
 
-TEST(Preview, OurSkinLooksAsInThePaintingTests) {
+TEST(Preview, OurSkinLooksAsInThePaintingTestsAtEveryScale) {
   const PreviewSource source(test::kSampleDir.u16string());
-  for (const PreviewState& state : kPreviewStates)
-    ExpectSamePixels(PaintPreview(source, state), FacePicture(state), state.name);
+  for (double factor : {1.0, 1.5, 2.0}) {
+    const ui::DisplayScale scale{factor};
+    for (const PreviewState& state : kPreviewStates) {
+      ExpectSamePixels(PaintPreview(source, state, scale), FacePicture(state, scale),
+                       std::string(state.name) + " at " + std::to_string(factor));
+    }
+  }
 }
 
 TEST(Preview, StatesDifferWhereTheyShould) {
@@ -52,15 +57,16 @@ TEST(Preview, StatesDifferWhereTheyShould) {
   const ui::Bitmap downloading = PaintPreview(source, kPreviewStates[1]);
   const ui::Bitmap hot = PaintPreview(source, kPreviewStates[2]);
   const ui::Bitmap complete = PaintPreview(source, kPreviewStates[3]);
-  const ui::Layout layout = ui::ComputeLayout(start.Extent(), source.frames[0], source.skin.statusBack);
+  const ui::Layout layout =
+      ui::ComputeLayout(start.Extent(), source.frames[0], source.skin.images.statusBack);
   const ui::Point fill{layout.rcBar.left + 100, layout.rcBar.top + 5};  // inside 47 %
   EXPECT_EQ(start.GetPixel(fill.x, fill.y), ui::kTrackColor);
   EXPECT_NE(downloading.GetPixel(fill.x, fill.y), ui::kTrackColor);
   EXPECT_EQ(downloading.GetPixel(layout.rcBar.left + 300, fill.y), ui::kTrackColor);
   EXPECT_NE(complete.GetPixel(layout.rcBar.left + 300, fill.y), ui::kTrackColor);
   const ui::Point cancel{start.Width() - 110 - 20 + 3, start.Height() - 34 - 30 + 3};
-  EXPECT_EQ(downloading.GetPixel(cancel.x, cancel.y), source.skin.cancelNormal.GetPixel(3, 3));
-  EXPECT_EQ(hot.GetPixel(cancel.x, cancel.y), source.skin.cancelHot.GetPixel(3, 3));
+  EXPECT_EQ(downloading.GetPixel(cancel.x, cancel.y), source.skin.images.cancelNormal.GetPixel(3, 3));
+  EXPECT_EQ(hot.GetPixel(cancel.x, cancel.y), source.skin.images.cancelHot.GetPixel(3, 3));
 }
 
 TEST(Preview, TheFoldersTextsShow) {
@@ -70,7 +76,8 @@ TEST(Preview, TheFoldersTextsShow) {
   const PreviewSource sample(test::kSampleDir.u16string());
   const ui::Bitmap translated = PaintPreview(source, kPreviewStates[0]);
   const ui::Bitmap english = PaintPreview(sample, kPreviewStates[0]);
-  const ui::Layout layout = ui::ComputeLayout(english.Extent(), sample.frames[0], sample.skin.statusBack);
+  const ui::Layout layout =
+      ui::ComputeLayout(english.Extent(), sample.frames[0], sample.skin.images.statusBack);
   EXPECT_FALSE(ui::test::Difference(translated, english, layout.rcStatus).IsEmpty());
 }
 
@@ -109,6 +116,18 @@ TEST(Preview, WritesEveryStateAndTheContactSheet) {
   const ui::Bitmap last = PaintPreview(source, kPreviewStates[5]);
   const ui::Point at{sheet.Width() - 16 - last.Width() + 10, sheet.Height() - 16 - last.Height() + 10};
   EXPECT_EQ(sheet.GetPixel(at.x, at.y), last.GetPixel(10, 10));
+}
+
+TEST(Preview, TheScaleSizesThePictures) {
+  TempFolder out;
+  Command command;
+  command.kind = Command::Kind::Preview;
+  command.folder = test::kSampleDir.u16string();
+  command.outDir = out.Path().u16string();
+  command.scale = 1.5;
+  std::ostringstream text, errors;
+  ASSERT_EQ(RunPreview(command, text, errors), 0) << errors.str();
+  EXPECT_EQ(platform::LoadImageFile((out / "2-downloading.png").u16string()).Extent(), (ui::Size{900, 495}));
 }
 
 TEST(Preview, RefusesWhatItCannotPaint) {
