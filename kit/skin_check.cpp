@@ -105,14 +105,19 @@ class SkinChecker {
         Add(i, "is " + SizeText(b->Extent()) + " but Cancel_N.jpg is " + SizeText(normal->Extent()) +
                    ": it is stretched to that size");
       }
-      int64_t keyed = 0;
-      for (int32_t y = 0; y < b->Height(); ++y)
-        for (int32_t x = 0; x < b->Width(); ++x) keyed += b->GetPixel(x, y) == ui::kImageKeyColor;
-      if (keyed > 0) {
-        Add(i, std::to_string(keyed) +
-                   " pixels have the colour RGB(50,51,51), the transparent key colour: the "
-                   "window shows through them");
-      }
+      CheckKeyColour(*b, Name(i));
+    }
+  }
+
+  // Cancel_H and Cancel_D (and their copies) become transparent where they have the key colour.
+  void CheckKeyColour(const ui::Bitmap& image, const std::string& file) {
+    int64_t keyed = 0;
+    for (int32_t y = 0; y < image.Height(); ++y)
+      for (int32_t x = 0; x < image.Width(); ++x) keyed += image.GetPixel(x, y) == ui::kImageKeyColor;
+    if (keyed > 0) {
+      m_findings.Add(
+          file, std::to_string(keyed) + (keyed == 1 ? " pixel has" : " pixels have") +
+                    " the colour RGB(50,51,51), the transparent key colour: the window shows through them");
     }
   }
 
@@ -145,6 +150,7 @@ class SkinChecker {
       const std::u16string name = DoubleSizeName(ui::kSkinFileNames[i]);
       const std::optional<ui::Bitmap> copy = Load(m_folder, name, {}, m_findings);
       const ui::Bitmap* base = Get(i);
+      if (copy && (i == kCancelH || i == kCancelD)) CheckKeyColour(*copy, platform::ToUtf8(name));
       if (!copy || !base) continue;
       const ui::Size expected{base->Width() * 2, base->Height() * 2};
       if (copy->Extent() != expected) {

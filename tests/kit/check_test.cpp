@@ -146,6 +146,13 @@ const BrokenFolder kBrokenFolders[] = {
        f.WriteImage("Cancel_H.jpg", image);
      },
      "Cancel_H.jpg", 0, "2 pixels have the colour RGB(50,51,51)"},
+    {"key colour in a copy for twice the scale",
+     [](auto& f) {
+       ui::Bitmap image = Plain(220, 68, kRed);
+       image.SetPixel(100, 30, ui::kImageKeyColor);
+       f.WriteImage("Cancel_D@2x.jpg", image);
+     },
+     "Cancel_D@2x.jpg", 0, "1 pixel has the colour RGB(50,51,51)"},
     {"Cancel_D of another size", [](auto& f) { f.WriteImage("Cancel_D.jpg", Plain(100, 34, kRed)); },
      "Cancel_D.jpg", 0, "is 100 x 34 but Cancel_N.jpg is 110 x 34"},
     {"narrow background", [](auto& f) { f.WriteImage("MainWndBkg.jpg", Plain(500, 330, kRed)); },
