@@ -31,7 +31,9 @@ function(torvin_library name dir)
 endfunction()
 
 # torvin_fuzzer(NAME SOURCES a.cpp... LIBS lib... [SECONDS n]): a libFuzzer target, and a ctest
-# smoke run of it for a few seconds. Only in the fuzz build.
+# smoke run of it for a few seconds. Only in the fuzz build. The smoke run starts from the kept
+# corpus fuzz/corpus/<folder>/ and writes what it finds into the build folder; a <folder>.dict
+# beside the target is its dictionary.
 function(torvin_fuzzer name)
   cmake_parse_arguments(F "" "SECONDS" "SOURCES;LIBS" ${ARGN})
   if(NOT F_SECONDS)
@@ -42,7 +44,12 @@ function(torvin_fuzzer name)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   add_dependencies(torvin_fuzzers ${name})
   file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
-  add_test(NAME ${name}_smoke COMMAND ${name} -max_total_time=${F_SECONDS} -rss_limit_mb=4096
-    ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
+  get_filename_component(area ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  set(options -max_total_time=${F_SECONDS} -rss_limit_mb=4096)
+  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${area}.dict)
+    list(APPEND options -dict=${CMAKE_CURRENT_SOURCE_DIR}/${area}.dict)
+  endif()
+  add_test(NAME ${name}_smoke COMMAND ${name} ${options}
+    ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus ${CMAKE_SOURCE_DIR}/fuzz/corpus/${area})
   set_tests_properties(${name}_smoke PROPERTIES TIMEOUT 600)
 endfunction()

@@ -63,7 +63,7 @@ std::u16string GetDeclaredEncoding(std::u16string_view text) {
   NodeToken node;
   bool inHtml = false;
   while (true) {
-    switch (ScanNode(cursor, node)) {
+    switch (ScanNode(cursor, node, NodeMessages::Skipped)) {
       case NODE_ERROR:
       case NODE_END_OF_TEXT:
         return {};

@@ -2,10 +2,12 @@
 // end tags are matched against the open elements, unmatched ones are recorded and ignored, and
 // elements left open are closed as unended with their children moved up to their parent.
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "xml/open_element_stack.h"
 #include "xml/result_record.h"
+#include "xml/text_search.h"
 #include "xml/xml_document.h"
 
 void CXmlDocument::GrowForOneMore() {
@@ -22,16 +24,79 @@ void CXmlDocument::AddParseRecord(std::u16string_view name, std::u16string_view 
   AddResultRecord(m_strResult, 0, name, tagName, offset, offset2);
 }
 
+namespace {
+
+// Most end tags close the innermost open element and spell its name exactly: such a tag is taken
+// as the scanner would cut it (up to its first ">", the name up to a tag-name end) without a full
+// scan or a search of the open elements. False, with nothing changed, for any other text.
+bool ScanEndTagOfInnermost(TextCursor& cursor, const OpenElementStack& open, NodeToken& node) {
+  const char16_t* text = cursor.text.data();
+  const char16_t* end = text + cursor.Length();
+  const char16_t* at = text + cursor.position;
+  const std::u16string_view name = open.Name(open.Depth());
+  if (open.Depth() == 0 || end - at < static_cast<ptrdiff_t>(name.size()) + 3 || at[1] != u'/') return false;
+  const char16_t* nameEnd = at + 2 + name.size();
+  if (!EndsTagName(*nameEnd) || std::memcmp(at + 2, name.data(), name.size() * sizeof(char16_t)) != 0) {
+    return false;
+  }
+  const char16_t* greater = FindUnit(nameEnd, end, u'>');
+  if (greater == end) return false;
+  node.type = NODE_END_TAG;
+  node.start = cursor.position;
+  node.length = static_cast<int32_t>(greater + 1 - at);
+  node.flags = 0;
+  node.messages.clear();
+  cursor.tokenStart = cursor.position + 2;
+  cursor.tokenEnd = static_cast<int32_t>(nameEnd - text) - 1;
+  cursor.position = static_cast<int32_t>(greater + 1 - text);
+  return true;
+}
+
+// A start tag without attributes, "<name>", taken as the scanner would cut it: the name starts
+// with a name-start character and runs to the ">". False, with nothing changed, for other text.
+bool ScanBareStartTag(TextCursor& cursor, NodeToken& node) {
+  const char16_t* text = cursor.text.data();
+  const char16_t* end = text + cursor.Length();
+  const char16_t* at = text + cursor.position;
+  if (end - at < 3 || !IsNameStart(at[1])) return false;
+  const char16_t* nameEnd = FindTagNameEnd(at + 2, end);
+  if (nameEnd == end || *nameEnd != u'>') return false;
+  node.type = NODE_START_TAG;
+  node.start = cursor.position;
+  node.length = static_cast<int32_t>(nameEnd + 1 - at);
+  node.flags = 0;
+  node.messages.clear();
+  cursor.tokenStart = cursor.position + 1;
+  cursor.tokenEnd = static_cast<int32_t>(nameEnd - text) - 1;
+  cursor.position = static_cast<int32_t>(nameEnd + 1 - text);
+  return true;
+}
+
+}  // namespace
+
 int32_t CXmlDocument::ParseElements(TextCursor& cursor) {
   OpenElementStack open;
   int32_t parent = 0, first = 0;
   NodeToken node;
+  const char16_t* text = cursor.text.data();
+  const char16_t* textEnd = text + cursor.Length();
   for (;;) {
-    const int32_t type = ScanNode(cursor, node);
-    if (!node.messages.empty()) {
-      Record(0).Set(ILL_FORMED);
-      Record(parent).Set(HAS_ERROR);
-      if (m_strResult.size() < kResultTextLimit) m_strResult += node.messages;
+    // Character data makes no element and no record: it is passed over without a node.
+    cursor.position = static_cast<int32_t>(FindUnit(text + cursor.position, textEnd, u'<') - text);
+    if (ScanEndTagOfInnermost(cursor, open, node)) {
+      CloseElement(open, open.Depth(), node, parent);
+      continue;
+    }
+    int32_t type = NODE_START_TAG;
+    if (!ScanBareStartTag(cursor, node)) {
+      // Once the result text is full, a node's records would be dropped: they are not even written.
+      const bool resultFull = m_strResult.size() >= kResultTextLimit;
+      type = ScanNode(cursor, node, resultFull ? NodeMessages::Skipped : NodeMessages::Written);
+      if (node.HasSyntaxError()) {
+        Record(0).Set(ILL_FORMED);
+        Record(parent).Set(HAS_ERROR);
+        if (!resultFull) m_strResult += node.messages;
+      }
     }
     if (type == NODE_START_TAG) {
       const int32_t i = NewRecord();
@@ -68,19 +133,26 @@ int32_t CXmlDocument::ParseElements(TextCursor& cursor) {
         AddParseRecord(u"lone_end_tag", cursor.Token(), node.start);
         continue;
       }
-      int32_t matched = parent;
-      for (int32_t d = open.Depth(); d > matchDepth; --d) matched = Record(matched).parent;
-      ElementRecord& record = Record(matched);
-      record.length = node.End() - record.start;
-      record.SetEndTagLength(node.length);
-      CloseUnended(open, matchDepth, parent, node.start + 1);
-      open.PopTo(matchDepth - 1);
-      parent = record.parent;
+      CloseElement(open, matchDepth, node, parent);
     } else if (type == NODE_END_OF_TEXT) {
       CloseUnended(open, 0, parent, cursor.Length());
       return first;
     }
   }
+}
+
+// Ends the open element at `depth` with the end tag `node`, after closing those above it as
+// unended; `parent` becomes the element's parent.
+void CXmlDocument::CloseElement(OpenElementStack& open, int32_t depth, const NodeToken& node,
+                                int32_t& parent) {
+  int32_t matched = parent;
+  for (int32_t d = open.Depth(); d > depth; --d) matched = Record(matched).parent;
+  ElementRecord& record = Record(matched);
+  record.length = node.End() - record.start;
+  record.SetEndTagLength(node.length);
+  if (open.Depth() > depth) CloseUnended(open, depth, parent, node.start + 1);
+  open.PopTo(depth - 1);
+  parent = record.parent;
 }
 
 // Closes the open elements above `targetDepth` as unended. The records are made innermost first;
@@ -94,7 +166,8 @@ void CXmlDocument::CloseUnended(OpenElementStack& open, int32_t targetDepth, int
   closing.reserve(depth - targetDepth);
   for (int32_t d = depth, e = parent; d > targetDepth; --d, e = Record(e).parent) {
     closing.push_back(e);
-    AddParseRecord(u"unended_start_tag", open.Name(d), Record(e).start, cause);
+    if (m_strResult.size() < kResultTextLimit)
+      AddParseRecord(u"unended_start_tag", open.Name(d), Record(e).start, cause);
   }
   for (auto it = closing.rbegin(); it != closing.rend(); ++it) {
     const int32_t e = *it;

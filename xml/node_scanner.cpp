@@ -2,42 +2,20 @@
 // characters and runs to its terminator, so character data between tags is skipped in one search.
 #include "xml/node_scanner.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "xml/result_record.h"
+#include "xml/text_search.h"
 
 namespace {
-
-// The first of the characters a or b from `p`, or `end`. Eight units at a time where the
-// processor allows: character data and quoted values are most of a document's characters.
-const char16_t* FindEither(const char16_t* p, const char16_t* end, char16_t a, char16_t b) {
-#if defined(__SSE2__)
-  const __m128i wantA = _mm_set1_epi16(static_cast<short>(a));
-  const __m128i wantB = _mm_set1_epi16(static_cast<short>(b));
-  for (; end - p >= 8; p += 8) {
-    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const int hits =
-        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(units, wantA), _mm_cmpeq_epi16(units, wantB)));
-    if (hits != 0) return p + (__builtin_ctz(static_cast<unsigned>(hits)) >> 1);
-  }
-#endif
-  while (p < end && *p != a && *p != b) ++p;
-  return p;
-}
-
-bool IsNameStart(char16_t c) { return (c >= u'A' && c <= u'Z') || c == u'_' || c == u':' || c > 0x60; }
-bool EndsTagName(char16_t c) { return IsXmlWhitespace(c) || c == u'/' || c == u'>'; }
 
 // How a piece of markup ended.
 enum class MarkupEnd { Terminated, BeforeLessThan, EndOfText };
 
 class NodeScanner {
  public:
-  NodeScanner(TextCursor& cursor, NodeToken& node)
+  NodeScanner(TextCursor& cursor, NodeToken& node, NodeMessages messages)
       : m_cursor(cursor),
         m_node(node),
+        m_writeMessages(messages == NodeMessages::Written),
         m_text(cursor.text.data()),
         m_length(cursor.Length()),
         m_pos(cursor.position) {}
@@ -70,7 +48,9 @@ class NodeScanner {
     }
   }
 
-  int32_t Find(char16_t c, int32_t from) const { return FindEither(c, c, from); }
+  int32_t Find(char16_t c, int32_t from) const {
+    return static_cast<int32_t>(FindUnit(m_text + from, m_text + m_length, c) - m_text);
+  }
   int32_t FindEither(char16_t a, char16_t b, int32_t from) const {
     return static_cast<int32_t>(::FindEither(m_text + from, m_text + m_length, a, b) - m_text);
   }
@@ -141,7 +121,7 @@ class NodeScanner {
       const char16_t c = m_text[m_pos++];
       if (c == u'>') {
         m_node.type = NODE_DOCUMENT_TYPE;
-        m_node.flags = 0;
+        m_node.flags &= NODE_SYNTAX_ERROR;
         return MarkupEnd::Terminated;
       }
       if (c == u'<') {
@@ -155,7 +135,7 @@ class NodeScanner {
   // The name of a start tag, end tag or processing instruction becomes the cursor's token.
   void ScanName() {
     const int32_t nameStart = m_pos;
-    while (m_pos < m_length && !EndsTagName(m_text[m_pos])) ++m_pos;
+    m_pos = static_cast<int32_t>(FindTagNameEnd(m_text + m_pos, m_text + m_length) - m_text);
     m_cursor.tokenStart = nameStart;
     m_cursor.tokenEnd = m_pos - 1;
     m_bodyStart = m_pos;
@@ -219,7 +199,7 @@ class NodeScanner {
   // m_pos is on the opening quote; leaves it past the closing one. False at the end of the text,
   // or (when `stopAtLessThan`) with m_pos on a "<" inside the value.
   bool SkipQuotedValue(char16_t quote, bool stopAtLessThan) {
-    m_pos = FindEither(quote, stopAtLessThan ? u'<' : quote, m_pos + 1);
+    m_pos = stopAtLessThan ? FindEither(quote, u'<', m_pos + 1) : Find(quote, m_pos + 1);
     if (m_pos >= m_length || m_text[m_pos] != quote) return false;
     ++m_pos;
     return true;
@@ -271,7 +251,8 @@ class NodeScanner {
 
   // "<" (or "<!" ...) followed by a character that begins no markup; that character is passed over.
   MarkupEnd SyntaxError(std::u16string_view record, bool inDoctype) {
-    AddResultRecord(m_node.messages, 0, record, std::nullopt, m_node.start);
+    m_node.flags |= NODE_SYNTAX_ERROR;
+    if (m_writeMessages) AddResultRecord(m_node.messages, 0, record, std::nullopt, m_node.start);
     m_node.type = NODE_ERROR;
     ++m_pos;
     return ScanErrorBody(inDoctype);
@@ -279,8 +260,11 @@ class NodeScanner {
 
   MarkupEnd Unterminated(bool inDoctype) {
     m_pos = m_length;
-    AddResultRecord(m_node.messages, RESULT_TYPE, u"unterminated_tag_syntax", MarkupKind(inDoctype),
-                    m_node.start);
+    m_node.flags |= NODE_SYNTAX_ERROR;
+    if (m_writeMessages) {
+      AddResultRecord(m_node.messages, RESULT_TYPE, u"unterminated_tag_syntax", MarkupKind(inDoctype),
+                      m_node.start);
+    }
     m_node.type = NODE_ERROR;
     return MarkupEnd::EndOfText;
   }
@@ -307,6 +291,7 @@ class NodeScanner {
 
   TextCursor& m_cursor;
   NodeToken& m_node;
+  bool m_writeMessages;
   const char16_t* m_text;
   int32_t m_length;
   int32_t m_pos;
@@ -316,4 +301,6 @@ class NodeScanner {
 
 }  // namespace
 
-int32_t ScanNode(TextCursor& cursor, NodeToken& node) { return NodeScanner(cursor, node).Run(); }
+int32_t ScanNode(TextCursor& cursor, NodeToken& node, NodeMessages messages) {
+  return NodeScanner(cursor, node, messages).Run();
+}

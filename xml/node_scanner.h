@@ -23,6 +23,7 @@ enum : int32_t {
 
 enum : uint32_t {
   NODE_SELF_CLOSING = 0x10000,  // a start tag that ends in "/>"
+  NODE_SYNTAX_ERROR = 0x20000,  // a syntax error was met: `messages` holds its records, if written
 };
 
 struct NodeToken {
@@ -33,9 +34,14 @@ struct NodeToken {
   std::u16string messages;  // result records of the syntax errors met in this node
 
   bool SelfClosing() const { return (flags & NODE_SELF_CLOSING) != 0; }
+  bool HasSyntaxError() const { return (flags & NODE_SYNTAX_ERROR) != 0; }
   int32_t End() const { return start + length; }
 };
 
+// Whether a scan writes the records of the syntax errors it meets into the node's messages;
+// callers that drop them skip the cost of writing them.
+enum class NodeMessages { Written, Skipped };
+
 // Scans one node from the cursor's position and leaves the position just past it. For a start
 // tag, end tag or processing instruction the cursor's token is the node's name.
-int32_t ScanNode(TextCursor& cursor, NodeToken& node);
+int32_t ScanNode(TextCursor& cursor, NodeToken& node, NodeMessages messages = NodeMessages::Written);

@@ -10,37 +10,36 @@
 
 // The names of the open elements: entry k names the open element at depth k (entry 0 is unused).
 // Names are views into the text, which does not change while the index is built. An end tag is
-// matched from the innermost entry outwards; once a search has walked far, the stack also counts
-// the names an end tag could match, so that lone end tags under deep nesting cost no walk.
+// matched from the innermost entry outwards; once the searches have walked far, the stack also
+// counts the names an end tag could match, so that lone end tags under deep nesting cost no walk.
 class OpenElementStack {
  public:
-  OpenElementStack() {
-    m_names.reserve(8);
-    m_names.emplace_back();
-  }
+  // The entries above the depth are kept for reuse, so that a push after a pop costs no growth.
+  OpenElementStack() { m_names.resize(8); }
 
-  int32_t Depth() const { return static_cast<int32_t>(m_names.size()) - 1; }
+  int32_t Depth() const { return m_depth; }
   std::u16string_view Name(int32_t depth) const { return m_names[depth]; }
 
   void Push(std::u16string_view name) {
-    m_names.push_back(name);
+    if (++m_depth == static_cast<int32_t>(m_names.size())) m_names.resize(m_names.size() * 2);
+    m_names[m_depth] = name;
     if (m_counted) Count(name, 1);
   }
 
   void PopTo(int32_t depth) {
     if (m_counted) {
-      for (int32_t k = Depth(); k > depth; --k) Count(m_names[k], -1);
+      for (int32_t k = m_depth; k > depth; --k) Count(m_names[k], -1);
     }
-    m_names.resize(static_cast<size_t>(depth) + 1);
+    m_depth = depth;
   }
 
   // The depth of the innermost open element that the cursor's token names, or 0.
   int32_t FindMatch(const TextCursor& cursor) {
-    constexpr int32_t kWalkBeforeCounting = 64;
     if (m_counted && !m_counts.contains(cursor.Token())) return 0;
-    for (int32_t k = Depth(), walked = 0; k > 0; --k) {
+    for (int32_t k = m_depth; k > 0; --k) {
       if (MatchName(cursor, m_names[k])) return k;
-      if (!m_counted && ++walked == kWalkBeforeCounting) {
+      // Counting costs one step per open element: worth it once the walks together took as many.
+      if (!m_counted && ++m_walked > m_depth + kWalkBeforeCounting) {
         StartCounting();
         if (!m_counts.contains(cursor.Token())) return 0;
       }
@@ -51,7 +50,7 @@ class OpenElementStack {
  private:
   void StartCounting() {
     m_counted = true;
-    for (int32_t k = 1; k <= Depth(); ++k) Count(m_names[k], 1);
+    for (int32_t k = 1; k <= m_depth; ++k) Count(m_names[k], 1);
   }
 
   // An end tag matches a name when it equals the name or the name's part before "=", "[" or "]".
@@ -69,6 +68,10 @@ class OpenElementStack {
   }
 
   std::vector<std::u16string_view> m_names;
+  static constexpr int32_t kWalkBeforeCounting = 64;
+
+  int32_t m_depth = 0;
+  int64_t m_walked = 0;  // steps of all searches so far
   bool m_counted = false;
   std::unordered_map<std::u16string_view, int32_t> m_counts;
 };

@@ -1,6 +1,8 @@
 // Token operations on a TextCursor and the name comparison.
 #include "xml/text_cursor.h"
 
+#include <cstring>
+
 namespace {
 
 bool EndsNameArgument(std::u16string_view name, size_t at) {
@@ -53,8 +55,11 @@ void ReadNameToken(TextCursor& cursor, int32_t offset) {
 }
 
 bool MatchName(const TextCursor& cursor, std::u16string_view name) {
-  const std::u16string_view token = cursor.Token();
-  if (name.size() < token.size() || !EndsNameArgument(name, token.size())) return false;
-  if (cursor.flags & CURSOR_CASE_BLIND) return EqualCaseBlind(token, name.substr(0, token.size()));
-  return name.substr(0, token.size()) == token;
+  const int32_t length = cursor.TokenLength();
+  if (length <= 0) return EndsNameArgument(name, 0);
+  const auto size = static_cast<size_t>(length);
+  if (name.size() < size || !EndsNameArgument(name, size)) return false;
+  const char16_t* token = cursor.text.data() + cursor.tokenStart;
+  if (cursor.flags & CURSOR_CASE_BLIND) return EqualCaseBlind({token, size}, name.substr(0, size));
+  return std::memcmp(token, name.data(), size * sizeof(char16_t)) == 0;
 }

@@ -24,7 +24,10 @@ struct TextCursor {
   bool AtEnd() const { return position >= Length(); }
   int32_t TokenLength() const { return tokenEnd - tokenStart + 1; }
   std::u16string_view Token() const {
-    return TokenLength() > 0 ? text.substr(tokenStart, TokenLength()) : std::u16string_view();
+    // Every scan leaves the token inside the text.
+    return TokenLength() > 0
+               ? std::u16string_view(text.data() + tokenStart, static_cast<size_t>(TokenLength()))
+               : std::u16string_view();
   }
 };
 

@@ -1,11 +1,12 @@
 // The text-file reader: one read of the top of the file for its encoding, one read of the whole
-// content, two conversion passes (count, then write) into a text sized once.
+// content, and one conversion pass into a text sized by the byte count.
 #include "xml/text_file_reader.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
 
+#include "platform/codepage.h"
 #include "xml/declared_encoding.h"
 #include "xml/encoding_table.h"
 #include "xml/result_record.h"
@@ -30,6 +31,17 @@ std::u16string DecodeTop(std::string_view top) {
   text.resize(static_cast<size_t>(converter.Convert(text.data(), u"UTF-16")));
   text.resize(std::min(text.find(u'\0'), text.size()));
   return text;
+}
+
+// Whether this system decodes text in the encoding. Windows refuses UTF-16 and UTF-32 as the
+// source of an 8-bit conversion, so their empty text is the outcome everywhere. Any other code page
+// that cannot decode a plain "A" is one this system lacks, and the conversion left its error.
+bool DecodesHere(std::u16string_view encoding) {
+  const int32_t codePage = EncodingCodePage(encoding);
+  for (const int32_t refused : {1200, 1201, 12000, 12001})
+    if (codePage == refused) return true;
+  return codePage == CODEPAGE_UTF32 ||
+         platform::MultiByteToUtf16(std::max(codePage, 0), "A", 1, nullptr, 0) > 0;
 }
 
 }  // namespace
@@ -119,16 +131,37 @@ bool TextFileReader::ReadEightBit(std::u16string& text) {
     }
     AddResultRecord(m_strReadResult, 0, u"utf8_detection");
   }
-  TextConverter converter(m_strEncodingName, bytes.get(), m_nTextLength);
-  const int32_t units = converter.Convert(nullptr, u"UTF-16");
-  text.resize(static_cast<size_t>(units));
-  converter.SetResultCount(units);
-  text.resize(static_cast<size_t>(units > 0 ? converter.Convert(text.data()) : 0));
+  const int32_t units = ConvertToText(bytes.get(), text);
+  if (units == 0 && m_nTextLength > 0 && !DecodesHere(m_strEncodingName)) {
+    AddFileError();
+    text.clear();
+    return false;
+  }
   bytes.reset();
   if (EncodingCodePage(m_strEncodingName) != kUtf8CodePage) RemoveDecodedZeros(text);
   AddResultRecord(m_strReadResult, RESULT_ENCODING | RESULT_LENGTH, u"converted_to", u"UTF-16",
                   static_cast<int32_t>(text.size()));
   return read;
+}
+
+// Text has rarely more UTF-16 units than bytes (one byte each at most in every code page but a
+// few): one pass writes into a text of that size, and only text that does not fit is counted
+// first. Returns the units, which the text then holds.
+int32_t TextFileReader::ConvertToText(const char* bytes, std::u16string& text) const {
+  TextConverter converter(m_strEncodingName, bytes, m_nTextLength);
+  // One unit more than bytes, so that a conversion that fills the room has certainly ended.
+  const int32_t room = m_nTextLength + 1;
+  text.resize(static_cast<size_t>(room));
+  converter.SetResultCount(room);
+  int32_t units = converter.Convert(text.data(), u"UTF-16");
+  if (units == 0 && m_nTextLength > 0) {
+    units = converter.Convert(nullptr);
+    text.resize(static_cast<size_t>(units));
+    converter.SetResultCount(units);
+    units = units > 0 ? converter.Convert(text.data()) : 0;
+  }
+  text.resize(static_cast<size_t>(units));
+  return units;
 }
 
 bool TextFileReader::ReadBlock(void* buffer) {

@@ -103,14 +103,17 @@ std::u16string CXmlDocument::GetElementText(int32_t element) const {
   if (endTagExact && content.find(u'<') == std::u16string_view::npos) {
     return UnescapeText(content.data(), static_cast<int32_t>(content.size()));
   }
+  // The scan keeps document offsets, as the parse had them: whether a ">" ends a processing
+  // instruction, comment or CDATA section depends on how far into the text it lies.
+  const std::u16string_view upToEnd(m_strText.data(), static_cast<size_t>(end));
   std::u16string text;
-  TextCursor cursor(content, 0);
+  TextCursor cursor(upToEnd, begin);
   NodeToken node;
-  for (int32_t type; (type = ScanNode(cursor, node)) != NODE_END_OF_TEXT;) {
+  for (int32_t type; (type = ScanNode(cursor, node, NodeMessages::Skipped)) != NODE_END_OF_TEXT;) {
     if (type == NODE_TEXT) {
-      text += UnescapeText(content.data() + node.start, node.length);
+      text += UnescapeText(upToEnd.data() + node.start, node.length);
     } else if (type == NODE_CDATA_SECTION && node.length >= 12) {
-      text.append(content.substr(node.start + 9, node.length - 12));
+      text.append(upToEnd.substr(node.start + 9, node.length - 12));
     }
   }
   return text;

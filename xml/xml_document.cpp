@@ -49,7 +49,7 @@ int32_t CXmlDocument::StartTagLength(int32_t element) const {
   if (!record.StartTagSaturated()) return record.StartTagLength();
   TextCursor cursor(m_strText, record.start);
   NodeToken tag;
-  ScanNode(cursor, tag);
+  ScanNode(cursor, tag, NodeMessages::Skipped);
   return tag.length;
 }
 
@@ -60,7 +60,7 @@ int32_t CXmlDocument::EndTagLength(int32_t element) const {
   const int32_t end = record.start + record.length;
   TextCursor cursor(m_strText, record.start + StartTagLength(element));
   NodeToken node;
-  while (ScanNode(cursor, node) != NODE_END_OF_TEXT && node.End() < end) {
+  while (ScanNode(cursor, node, NodeMessages::Skipped) != NODE_END_OF_TEXT && node.End() < end) {
   }
   return node.type == NODE_END_TAG && node.End() == end ? node.length : record.EndTagLength();
 }

@@ -83,8 +83,10 @@ class CXmlDocument {
  private:
   ElementRecord& Record(int32_t i) { return m_index.GetRecord(i); }
   bool IsElement(int32_t i) const { return i > 0 && i < m_nUsed; }
+  bool ScansAsOwnTagAtTheEnd(int32_t lastTopLevel, std::u16string_view tag) const;
   void GrowForOneMore();
   int32_t NewRecord();
+  void CloseElement(OpenElementStack& open, int32_t depth, const NodeToken& node, int32_t& parent);
   void CloseUnended(OpenElementStack& open, int32_t targetDepth, int32_t& parent, int32_t cause);
   void AddParseRecord(std::u16string_view name, std::u16string_view tagName, int32_t offset,
                       int32_t offset2 = -1);

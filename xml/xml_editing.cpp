@@ -38,7 +38,7 @@ struct TagShape {
 TagShape ScanTagShape(std::u16string_view text, int32_t start) {
   TextCursor cursor(text, start);
   NodeToken node;
-  const int32_t type = ScanNode(cursor, node);
+  const int32_t type = ScanNode(cursor, node, NodeMessages::Skipped);
   return {type == NODE_START_TAG ? node.length : -1, node.SelfClosing(), std::u16string(cursor.Token())};
 }
 
@@ -169,6 +169,21 @@ void CXmlDocument::LinkElement(int32_t parent, int32_t after, int32_t element) {
   record.SetLevelAndFlags(parent != 0 ? parentRecord.Level() + 1 : 0, flags);
 }
 
+// Whether `tag`, appended to the text, scans as a start tag of its own. Markup that the end of the
+// text cut off (an open comment, say) would take it in; only the nodes after the last top-level
+// element can be such markup, so only they are scanned again.
+bool CXmlDocument::ScansAsOwnTagAtTheEnd(int32_t lastTopLevel, std::u16string_view tag) const {
+  const ElementRecord* last = lastTopLevel != 0 ? &GetRecord(lastTopLevel) : nullptr;
+  std::u16string tail = m_strText.substr(last ? static_cast<size_t>(last->start + last->length) : 0);
+  const auto at = static_cast<int32_t>(tail.size());
+  tail += tag;
+  TextCursor cursor(tail, 0);
+  NodeToken node;
+  while (ScanNode(cursor, node, NodeMessages::Skipped) != NODE_END_OF_TEXT && node.start < at) {
+  }
+  return node.start == at && node.type == NODE_START_TAG && node.End() == static_cast<int32_t>(tail.size());
+}
+
 bool CXmlDocument::AppendElement(std::u16string_view name) {
   if (!IsInsertableElementName(name)) return false;
   int32_t at, after;
@@ -187,6 +202,7 @@ bool CXmlDocument::AppendElement(std::u16string_view name) {
     after = parent.firstChild != 0 ? Record(parent.firstChild).prevSibling : 0;
   }
   const std::u16string text = Joined({u"<", name, u"/>"});
+  if (m_nCurrent == 0 && m_nParent == 0 && !ScansAsOwnTagAtTheEnd(after, text)) return false;
   const int32_t length = static_cast<int32_t>(text.size());
   const int32_t n = NewRecord();
   ElementRecord& record = Record(n);

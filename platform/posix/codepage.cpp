@@ -2,8 +2,8 @@
 // lacks or decodes differently with Windows' own byte tables, every other code page through iconv
 // with the glibc charset that decodes it as Windows does. Bytes a charset cannot decode get
 // what Windows gives them (see Fallback); the consistency test of this seam lists the code pages
-// where the two still differ. Code pages without a charset here, and those Windows itself refuses
-// (UTF-16 and UTF-32 in either byte order), convert to nothing, as on Windows.
+// where the two still differ. Code pages without a charset or table here fail with ENOTSUP;
+// those Windows itself refuses (UTF-16 and UTF-32 in either byte order) convert to nothing, as there.
 #include "platform/codepage.h"
 
 #include <iconv.h>
@@ -187,15 +187,12 @@ int32_t ConvertUtf8(const char* bytes, size_t count, char16_t* destination, size
   return ToUnits(units.size());
 }
 
-// One unit per byte: ASCII below 0x80, Windows' table above.
-int32_t ConvertByTable(const posix::HighHalf& table, const char* bytes, size_t count, char16_t* destination,
+// One unit per byte, from Windows' table.
+int32_t ConvertByTable(const posix::ByteTable& table, const char* bytes, size_t count, char16_t* destination,
                        size_t capacity) {
   if (!destination) return ToUnits(count);
   if (capacity < count) return 0;
-  for (size_t i = 0; i < count; ++i) {
-    const auto byte = static_cast<uint8_t>(bytes[i]);
-    destination[i] = byte < 0x80 ? char16_t{byte} : table[byte - 0x80];
-  }
+  for (size_t i = 0; i < count; ++i) destination[i] = table.Decode(static_cast<uint8_t>(bytes[i]));
   return ToUnits(count);
 }
 
@@ -210,10 +207,13 @@ int32_t MultiByteToUtf16(int32_t codePage, const char* bytes, int32_t count, cha
   const auto size = static_cast<size_t>(count);
   const size_t room = destination ? static_cast<size_t>(capacity) : 0;
   if (codePage == kUtf8) return ConvertUtf8(bytes, size, destination, room);
-  if (const posix::HighHalf* table = posix::WindowsHighHalf(codePage))
+  if (const posix::ByteTable* table = posix::WindowsByteTable(codePage))
     return ConvertByTable(*table, bytes, size, destination, room);
   const char* charset = CharsetOfCodePage(codePage);
-  if (!charset) return 0;
+  if (!charset) {
+    errno = ENOTSUP;  // the error a reader reports for text it cannot decode here
+    return 0;
+  }
   IconvConverter converter(codePage, charset);
   Output output(destination, room);
   return converter.IsOpen() && converter.Run(bytes, size, output) ? ToUnits(output.Produced()) : 0;

@@ -5,7 +5,10 @@
 #include "platform/posix/utf8_decoder.h"
 
 #include <cstdint>
-#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace platform::posix {
 namespace {
@@ -42,30 +45,60 @@ char32_t DecodeSequence(const uint8_t*& in, const uint8_t* end) {
   return c;
 }
 
+// Well-formed two- and three-byte sequences, most of the text that is not ASCII, decoded in line;
+// 0 when the sequence at `in` is none of them (or cut by the end), for DecodeSequence to judge.
+[[gnu::always_inline]] inline char32_t DecodeCommonSequence(const uint8_t*& in, const uint8_t* end) {
+  const uint8_t lead = in[0];
+  if (lead >= 0xC2 && lead <= 0xDF && end - in >= 2 && IsContinuation(in[1])) {
+    const char32_t c = ((lead & 0x1F) << 6) | (in[1] & 0x3F);
+    in += 2;
+    return c;
+  }
+  if (lead >= 0xE0 && lead <= 0xEF && end - in >= 3 && IsContinuation(in[1]) && IsContinuation(in[2])) {
+    const char32_t c = ((lead & 0x0F) << 12) | ((in[1] & 0x3F) << 6) | (in[2] & 0x3F);
+    if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+    in += 3;
+    return c;
+  }
+  return 0;
+}
+
+// The length of the run of ASCII bytes from `in`, written out as units when kWrite.
+template <bool kWrite>
+size_t CopyAscii(const uint8_t* in, const uint8_t* end, char16_t* out) {
+  size_t i = 0;
+  const auto size = static_cast<size_t>(end - in);
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  for (; size - i >= 16; i += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    if (_mm_movemask_epi8(bytes) != 0) break;
+    if constexpr (kWrite) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(bytes, zero));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(bytes, zero));
+    }
+  }
+#endif
+  for (; i < size && in[i] < 0x80; ++i) {
+    if constexpr (kWrite) out[i] = in[i];
+  }
+  return i;
+}
+
 template <bool kWrite>
 size_t Convert(const char* bytes, size_t count, char16_t* out) {
   const auto* in = reinterpret_cast<const uint8_t*>(bytes);
   const auto* end = in + count;
   size_t units = 0;
   while (in < end) {
-    // ASCII runs, eight bytes at a time.
-    while (end - in >= 8) {
-      uint64_t block;
-      std::memcpy(&block, in, sizeof block);
-      if (block & 0x8080808080808080ull) break;
-      if constexpr (kWrite)
-        for (int i = 0; i < 8; ++i) out[units + i] = in[i];
-      in += 8;
-      units += 8;
-    }
-    if (in == end) break;
     if (*in < 0x80) {
-      if constexpr (kWrite) out[units] = *in;
-      ++in;
-      ++units;
+      const size_t ascii = CopyAscii<kWrite>(in, end, out + (kWrite ? units : 0));
+      in += ascii;
+      units += ascii;
       continue;
     }
-    const char32_t c = DecodeSequence(in, end);
+    char32_t c = DecodeCommonSequence(in, end);
+    if (c == 0) c = DecodeSequence(in, end);
     if (c >= 0x10000) {
       if constexpr (kWrite) {
         out[units] = static_cast<char16_t>(0xD800 | ((c - 0x10000) >> 10));

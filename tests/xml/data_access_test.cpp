@@ -34,6 +34,9 @@ TEST(ElementText, DecodesCharacterDataAndSkipsMarkup) {
   EXPECT_EQ(U8(TextOfRoot(u"<a/>")), "");
   EXPECT_EQ(U8(TextOfRoot(u"<a>t")), "");
   EXPECT_EQ(U8(TextOfRoot(u"<a><![C]]></a>")), "");
+  // Markup in the content is cut as the parse cut it: "<?>" is a whole processing instruction
+  // there, as its ">" lies far enough into the document.
+  EXPECT_EQ(U8(TextOfRoot(u"<a><?>x</a>")), "x");
   CXmlDocument document(u"<a>t</a>");
   EXPECT_EQ(U8(document.GetElementText(0)), "");
   EXPECT_EQ(U8(document.GetElementText(2)), "");

@@ -64,6 +64,24 @@ TEST(AppendElement, RefusesWhatWouldChangeTheStructure) {
   EXPECT_EQ(U8(other.Text()), "<r></r>");
 }
 
+TEST(AppendElement, RefusesTheEndOfATextThatEndsInsideMarkup) {
+  // Appended there, the element would become part of the open markup and a new parse would not
+  // see it.
+  for (const char16_t* text : {u"<r/><!-- open", u"<r/><a", u"<r/><", u"<r/><?p", u"<!-- open"}) {
+    SCOPED_TRACE(U8(text));
+    CXmlDocument document(text);
+    EXPECT_FALSE(document.AppendElement(u"b"));
+    EXPECT_EQ(U8(document.Text()), U8(text));
+  }
+  for (const char16_t* text : {u"<r/><!-- closed -->", u"<r/>tail", u"<r/><!x"}) {
+    SCOPED_TRACE(U8(text));
+    CXmlDocument document(text);
+    ASSERT_TRUE(document.AppendElement(u"b"));
+    CXmlDocument reparsed(document.Text());
+    EXPECT_EQ(reparsed.Used(), document.Used());
+  }
+}
+
 TEST(SetAttribute, ReplacesQuotedAndBareValues) {
   for (const char16_t* text : {u"<a v=1>t</a><z/>", u"<a v='1'>t</a><z/>", u"<a v=\"1\">t</a><z/>"}) {
     CXmlDocument document(text);

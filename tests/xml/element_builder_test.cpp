@@ -86,11 +86,15 @@ TEST(ElementBuilder, ErrorFlagsReachTheElementThatStaysOpen) {
 TEST(ElementBuilder, ResultTextStopsGrowingNearItsLimit) {
   std::u16string text = u"<r>";
   for (int i = 0; i < 2000; ++i) text += u"</x><!y>";
-  text += u"</r>";
+  text += u"<p><!z></p></r>";
   CXmlDocument document;
   EXPECT_FALSE(document.SetText(text));
   EXPECT_GE(document.Result().size(), kResultTextLimit);
   EXPECT_LT(document.Result().size(), kResultTextLimit + 100);
+  // Errors past the limit make no record but still mark where they were.
+  const int32_t p = document.Used() - 1;
+  EXPECT_TRUE(document.GetRecord(p).Has(HAS_ERROR));
+  EXPECT_TRUE(document.GetRecord(0).Has(ILL_FORMED));
 }
 
 TEST(ElementBuilder, ReparsingReplacesTheIndex) {

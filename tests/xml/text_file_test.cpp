@@ -165,6 +165,31 @@ TEST_F(TextFile, UnknownEncodingIsRecordedAndReadAsAnsi) {
   EXPECT_NE(m_document.Text().find(u"<r>\u00E9</r>"), std::u16string::npos);
 }
 
+TEST_F(TextFile, CodePagesThisSystemLacksFailTheLoadWithAFileError) {
+  // Each name stands for a code page of the encoding table that not every system decodes.
+  for (const char* name : {"cp853",           "x-mac-japanese",    "x-mac-chinesetrad",
+                           "x-mac-korean",    "x-mac-chinesesimp", "x-mac-thai",
+                           "x-chinese-cns",   "x-cp20001",         "x-chinese-eten",
+                           "x-cp20003",       "x-cp20004",         "x-cp20005",
+                           "x-ia5",           "x-ia5-german",      "x-ia5-swedish",
+                           "x-ia5-norwegian", "x-europa",          "hz-gb-2312",
+                           "x-iscii-de",      "x-iscii-be",        "x-iscii-ta",
+                           "x-iscii-te",      "x-iscii-as",        "x-iscii-or",
+                           "x-iscii-ka",      "x-iscii-ma",        "x-iscii-gu",
+                           "x-iscii-pa"}) {
+    SCOPED_TRACE(name);
+    if (Load("<?xml version=\"1.0\" encoding=\""s + name + "\"?><r>A</r>")) {
+      EXPECT_NE(m_document.Text().find(u"<r>A</r>"), std::u16string::npos);
+      continue;
+    }
+    EXPECT_NE(Result().find("<file_error msg=\""), std::string::npos) << Result();
+    EXPECT_EQ(Result().find("converted_to"), std::string::npos) << Result();
+    EXPECT_EQ(m_document.Text(), u"");
+  }
+  EXPECT_TRUE(Load("<?xml version=\"1.0\" encoding=\"x-mac-thai\"?><r>\xA1</r>"));
+  EXPECT_NE(m_document.Text().find(u"<r>\u0E01</r>"), std::u16string::npos);
+}
+
 TEST_F(TextFile, DeclarationBeyondTheTopIsNotSeen) {
   const std::string declaration =
       "<?xml version=\"1.0\"" + std::string(1100, ' ') + "encoding=\"ISO-8859-1\"?>";

@@ -1,0 +1,69 @@
+// Searches through UTF-16 text for the scanner's terminators, eight units at a time where the
+// processor allows: character data, names and quoted values are most of a document's characters.
+#pragma once
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "xml/text_cursor.h"
+
+// A character that begins a start tag's name after "<".
+inline bool IsNameStart(char16_t c) { return (c >= u'A' && c <= u'Z') || c == u'_' || c == u':' || c > 0x60; }
+inline bool EndsTagName(char16_t c) { return IsXmlWhitespace(c) || c == u'/' || c == u'>'; }
+
+#if defined(__SSE2__)
+// The position of the first set lane of a 16-bit comparison, or -1.
+inline int FirstLane(__m128i hits) {
+  const int mask = _mm_movemask_epi8(hits);
+  return mask != 0 ? __builtin_ctz(static_cast<unsigned>(mask)) >> 1 : -1;
+}
+#endif
+
+// The first `c` from `p`, or `end`.
+inline const char16_t* FindUnit(const char16_t* p, const char16_t* end, char16_t c) {
+#if defined(__SSE2__)
+  const __m128i want = _mm_set1_epi16(static_cast<short>(c));
+  for (; end - p >= 8; p += 8) {
+    const int lane = FirstLane(_mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), want));
+    if (lane >= 0) return p + lane;
+  }
+#endif
+  while (p < end && *p != c) ++p;
+  return p;
+}
+
+// The first of the characters a or b from `p`, or `end`.
+inline const char16_t* FindEither(const char16_t* p, const char16_t* end, char16_t a, char16_t b) {
+#if defined(__SSE2__)
+  const __m128i wantA = _mm_set1_epi16(static_cast<short>(a));
+  const __m128i wantB = _mm_set1_epi16(static_cast<short>(b));
+  for (; end - p >= 8; p += 8) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const int lane = FirstLane(_mm_or_si128(_mm_cmpeq_epi16(units, wantA), _mm_cmpeq_epi16(units, wantB)));
+    if (lane >= 0) return p + lane;
+  }
+#endif
+  while (p < end && *p != a && *p != b) ++p;
+  return p;
+}
+
+// The first character from `p` that ends a tag name (" \t\n\r/>"), or `end`.
+inline const char16_t* FindTagNameEnd(const char16_t* p, const char16_t* end) {
+#if defined(__SSE2__)
+  const __m128i space = _mm_set1_epi16(u' '), tab = _mm_set1_epi16(u'\t'), lineFeed = _mm_set1_epi16(u'\n');
+  const __m128i carriageReturn = _mm_set1_epi16(u'\r'), slash = _mm_set1_epi16(u'/'),
+                greater = _mm_set1_epi16(u'>');
+  for (; end - p >= 8; p += 8) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i blank =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(units, space), _mm_cmpeq_epi16(units, tab)),
+                     _mm_or_si128(_mm_cmpeq_epi16(units, lineFeed), _mm_cmpeq_epi16(units, carriageReturn)));
+    const int lane = FirstLane(
+        _mm_or_si128(blank, _mm_or_si128(_mm_cmpeq_epi16(units, slash), _mm_cmpeq_epi16(units, greater))));
+    if (lane >= 0) return p + lane;
+  }
+#endif
+  while (p < end && !EndsTagName(*p)) ++p;
+  return p;
+}
