@@ -1,5 +1,7 @@
-// Opening the configuration document and reading element texts.
+// Opening the configuration document and reading element texts and attributes.
 #include "app/config_document.h"
+
+#include <algorithm>
 
 #include "xml/xml_document.h"
 
@@ -17,4 +19,23 @@ std::u16string FoundChildText(CXmlDocument& document) {
   std::u16string text = CurrentText(document);
   document.LeaveElement();
   return text;
+}
+
+std::optional<std::u16string> ElementAttribute(const CXmlDocument& document, int32_t element,
+                                               std::u16string_view name) {
+  std::u16string value = document.GetAttribute(element, name);
+  if (!value.empty()) return value;
+  if (element <= 0 || element >= document.Used()) return std::nullopt;
+  // An empty value and a missing attribute read alike; only the start tag tells them apart.
+  const ElementRecord& record = document.GetRecord(element);
+  const int32_t tagEnd =
+      std::min(record.start + document.StartTagLength(element), static_cast<int32_t>(document.Text().size()));
+  if (record.start + 1 > tagEnd) return std::nullopt;
+  TextCursor cursor(std::u16string_view(document.Text()).substr(0, tagEnd), record.start + 1);
+  if (!CXmlDocument::FindAttribute(cursor, name)) return std::nullopt;
+  return value;
+}
+
+std::u16string LinkDigest(const CXmlDocument& document) {
+  return document.GetAttribute(document.Current(), kDigestAttribute);
 }

@@ -1,10 +1,16 @@
 // Steps shared by the two readers of the configuration document (the configuration itself and the
-// patch search): opening it at its product element and reading element texts.
+// patch search): opening it at its product element and reading element texts and attributes.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 class CXmlDocument;
+
+// The attribute of a link element ("rlink" or "patch") that holds its published SHA-256 digest.
+inline constexpr std::u16string_view kDigestAttribute = u"sha256";
 
 // Loads the file and makes the element "product" of the document element "torvinwebinstaller" the
 // current element, with no child found yet. False when the file cannot be read, is not well formed,
@@ -17,3 +23,11 @@ std::u16string CurrentText(const CXmlDocument& document);
 // The character data of the child just found; afterwards that child is where the next search among
 // its siblings goes on from.
 std::u16string FoundChildText(CXmlDocument& document);
+
+// The value of attribute `name` of `element`; empty when the element lacks it, which an empty value
+// does not count as.
+std::optional<std::u16string> ElementAttribute(const CXmlDocument& document, int32_t element,
+                                               std::u16string_view name);
+
+// The digest attribute of the current link element; empty when it has none.
+std::u16string LinkDigest(const CXmlDocument& document);

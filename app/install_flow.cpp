@@ -3,6 +3,7 @@
 #include "app/installer_dialog.h"
 #include "app/ui_strings.h"
 #include "app/window_geometry.h"
+#include "download/installer_hold.h"
 #include "platform/file.h"
 #include "ui/window_painting.h"
 
@@ -46,6 +47,7 @@ void CTorvinWebInstallerDlg::OnCancelModeTick(const DownloadStatus& status) {
       OnCancel();
       return;
     case STATUS_PREPARE_INSTALL:
+      ReleaseVerifiedInstaller();
       platform::RemoveFile(m_strInstallerPath);
       OnCancel();
       return;
@@ -89,6 +91,7 @@ bool CTorvinWebInstallerDlg::OnNormalTick(const DownloadStatus& status) {
     }
     s_bLaunchArmed = false;
     m_host->OpenInstaller(m_strInstallerPath);
+    ReleaseVerifiedInstaller();  // held unchanged since its checks, until the launch has returned
     OnCancel();
     return false;
   }

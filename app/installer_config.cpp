@@ -3,9 +3,30 @@
 #include "app/installer_config.h"
 
 #include "app/config_document.h"
+#include "download/sha256_text.h"
 #include "xml/xml_document.h"
 
 namespace {
+
+// Whether every "rlink" and "patch" of the product's entries, chosen for this system or not,
+// carries either no digest or a well-formed one.
+bool DigestsWellFormed(const CXmlDocument& document, int32_t product) {
+  ElementPath entries;
+  CXmlDocument::CheckPath(u"installerInfo", entries);
+  for (int32_t entry = document.FindNamedSibling(product, 0, entries); entry != 0;
+       entry = document.FindNamedSibling(product, entry, entries)) {
+    for (std::u16string_view name : {u"rlink", u"patch"}) {
+      ElementPath links;
+      CXmlDocument::CheckPath(name, links);
+      for (int32_t link = document.FindNamedSibling(entry, 0, links); link != 0;
+           link = document.FindNamedSibling(entry, link, links)) {
+        const std::optional<std::u16string> digest = ElementAttribute(document, link, kDigestAttribute);
+        if (digest && !IsSha256Text(*digest)) return false;
+      }
+    }
+  }
+  return true;
+}
 
 // What the walk over the download entries has learned so far.
 struct EntrySearch {
@@ -22,10 +43,12 @@ bool ReadEntryForThisSystem(CXmlDocument& document, const PlatformInfo& platform
   if (!document.FindElement(u"bit") || CurrentText(document) != platform.strBits) return false;
   if (!document.FindElement(u"rlink")) return false;
   config.strInstallerUrl = CurrentText(document);
+  config.strInstallerSha256 = LinkDigest(document);
   search.osLink = true;
   if (search.defaultMark) {
     // This entry is itself the default one.
     config.strDefaultUrl = config.strInstallerUrl;
+    config.strDefaultSha256 = config.strInstallerSha256;
     return true;
   }
   if (search.defaultLink) return true;
@@ -39,6 +62,7 @@ bool ReadDefaultEntry(CXmlDocument& document, InstallerConfig& config, EntrySear
   search.defaultMark = false;
   if (!document.FindElement(u"rlink")) return false;
   config.strDefaultUrl = CurrentText(document);
+  config.strDefaultSha256 = LinkDigest(document);
   search.result = true;
   search.defaultLink = true;
   return search.osLink;
@@ -69,7 +93,8 @@ bool ReadDownloadEntries(CXmlDocument& document, const PlatformInfo& platform, I
 bool LoadConfiguration(const std::u16string& path, const PlatformInfo& platform, InstallerConfig& config) {
   config.strInstallerUrl.clear();
   CXmlDocument document;
-  if (!OpenProduct(document, path)) return false;
+  if (!OpenProduct(document, path) || !DigestsWellFormed(document, document.Current())) return false;
+  config.strSigner = document.GetAttribute(document.Current(), u"signer");
   if (document.FindChildElement(u"name")) config.strProductName = FoundChildText(document);
   if (document.FindChildElement(u"registry")) config.strRegistryKey = FoundChildText(document);
   // The entries are searched after the last of "name" and "registry" that was found.

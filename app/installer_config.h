@@ -12,11 +12,20 @@ struct InstallerConfig {
   std::u16string strInstallerUrl;  // tried first
   std::u16string strDefaultUrl;    // tried second
   std::u16string strPatchUrl;      // used instead of the installer link when the product is installed
+  // The SHA-256 digest (64 hexadecimal digits) published for each link, from its "sha256"
+  // attribute; empty when the link has none. A digest always travels with its link.
+  std::u16string strInstallerSha256;
+  std::u16string strDefaultSha256;
+  std::u16string strPatchSha256;
+  // The common name of the certificate that must have signed the installer (the product's
+  // "signer" attribute); empty when no signature is required.
+  std::u16string strSigner;
 };
 
 // Reads the product name, registry key, installer link (the entry for `platform`) and default link
 // (the entry marked default="YES") from the file at `path`. True when at least one link was found;
 // false when the file cannot be read, is not well formed, or lacks the document element, the
-// product or any usable entry. Fields the file does not give keep their values, except the
-// installer link, which is cleared first.
+// product or any usable entry, or when any "rlink" or "patch" of the product carries a "sha256"
+// attribute that is not 64 hexadecimal digits (a typo never turns the check off). Fields the file does not
+// give keep their values, except the installer link, which is cleared first.
 bool LoadConfiguration(const std::u16string& path, const PlatformInfo& platform, InstallerConfig& config);

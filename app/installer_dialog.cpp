@@ -95,7 +95,11 @@ void CTorvinWebInstallerDlg::LoadAndCheckConfiguration(bool& ended) {
     return;
   }
   m_config.strPatchUrl = m_config.strInstallerUrl;
-  if (SelectPatchLink(configPath, m_platform, m_config)) m_config.strInstallerUrl = m_config.strPatchUrl;
+  m_config.strPatchSha256 = m_config.strInstallerSha256;
+  if (SelectPatchLink(configPath, m_platform, m_config)) {
+    m_config.strInstallerUrl = m_config.strPatchUrl;
+    m_config.strInstallerSha256 = m_config.strPatchSha256;
+  }
   m_strInstallerPath = InstallerPathFor(m_strModuleDir, m_config.strProductName);
   if (m_platform.strBits == u"32") {
     m_host->ShowMessageBox(GetUIString(IDS_MESSAGE_NOT_SUPPORTED, m_strIniPath), m_config.strProductName,
@@ -177,6 +181,8 @@ void CTorvinWebInstallerDlg::StartDownloadEngine() {
   if (m_strModuleDir.empty() || !IsPlainFileName(m_config.strProductName + u".exe")) return;
   CWebDownloader* downloader = GetDownloader();
   if (!downloader->Init(m_config.strInstallerUrl, m_config.strDefaultUrl, m_strInstallerPath)) return;
+  downloader->SetInstallerChecks({m_config.strInstallerSha256, m_config.strSigner},
+                                 {m_config.strDefaultSha256, m_config.strSigner});
   {
     // The worker is not running yet; the lock is taken only for form's sake.
     std::lock_guard lock(StatusLock);

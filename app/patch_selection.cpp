@@ -52,6 +52,7 @@ bool FindPatchLink(const std::u16string& configPath, const PlatformInfo& platfor
     if (CurrentText(document) == platform.strName && document.FindElement(u"bit") &&
         CurrentText(document) == bits && document.FindElement(u"patch")) {
       config.strPatchUrl = CurrentText(document);
+      config.strPatchSha256 = LinkDigest(document);
       return true;
     }
     document.LeaveElement();

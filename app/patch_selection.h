@@ -8,12 +8,13 @@
 #include "app/installer_config.h"
 #include "app/platform_checks.h"
 
-// True when an installed copy of the product was found; then `config.strPatchUrl` holds the patch
-// link of the entry for this OS and the bitness of the registry view the copy was found in, or,
-// when there is no such link, stays as the caller left it (and a debug line says so).
+// True when an installed copy of the product was found; then `config.strPatchUrl` and
+// `config.strPatchSha256` hold the patch link and its digest of the entry for this OS and the
+// bitness of the registry view the copy was found in, or, when there is no such link, stay as the
+// caller left them (and a debug line says so).
 bool SelectPatchLink(const std::u16string& configPath, const PlatformInfo& platform, InstallerConfig& config);
 
 // Looks through every download entry of the file at `configPath` for this OS with bitness `bits`
-// and a "patch" link; true and `config.strPatchUrl` set when one was found.
+// and a "patch" link; true and `config.strPatchUrl` and `config.strPatchSha256` set when one was found.
 bool FindPatchLink(const std::u16string& configPath, const PlatformInfo& platform, std::u16string_view bits,
                    InstallerConfig& config);

@@ -8,10 +8,10 @@ namespace {
 constexpr std::u16string_view kSection = u"UISTRING";
 constexpr size_t kValueBufferChars = 260;
 
-constexpr std::array<const UIString*, 10> kStatusTexts = {
+constexpr std::array<const UIString*, 11> kStatusTexts = {
     &IDS_STATUS_INIT,           &IDS_STATUS_DOWNLOADING,    &IDS_STATUS_DOWNLOADDONE, &IDS_STATUS_DOWNLOAD_CANCELLING,
     &IDS_STATUS_DOWNLOAD_CANCELLED, &IDS_STATUS_DOWNLOAD_FAILED, &IDS_STATUS_CLEANUP_FILES,
-    &IDS_STATUS_PREPARE_INSTALL, &IDS_STATUS_INSTALLING,     &IDS_STATUS_FINISHED};
+    &IDS_STATUS_PREPARE_INSTALL, &IDS_STATUS_INSTALLING,     &IDS_STATUS_FINISHED,      &IDS_STATUS_VERIFYING};
 
 }  // namespace
 

@@ -32,16 +32,18 @@ inline constexpr UIString IDS_STATUS_CLEANUP_FILES{u"IDS_STATUS_CLEANUP_FILES", 
 inline constexpr UIString IDS_STATUS_PREPARE_INSTALL{u"IDS_STATUS_PREPARE_INSTALL", u"Preparing installation..."};
 inline constexpr UIString IDS_STATUS_INSTALLING{u"IDS_STATUS_INSTALLING", u"Installing..."};
 inline constexpr UIString IDS_STATUS_FINISHED{u"IDS_STATUS_FINISHED", u"Finished."};
+inline constexpr UIString IDS_STATUS_VERIFYING{u"IDS_STATUS_VERIFYING", u"Verifying..."};
 
 // The complete table, in the order of the texts file.
-inline constexpr std::array<UIString, 15> kUIStrings = {
+inline constexpr std::array<UIString, 16> kUIStrings = {
     IDS_TEXT_CANCEL,           IDS_DOWNLOAD_PROBLEM,           IDS_DOWNLOAD_PROBLEM_RLINK,
     IDS_MESSAGE_NOT_SUPPORTED, IDS_MESSAGE_CANCELNOTICE,       IDS_STATUS_INIT,
     IDS_STATUS_DOWNLOADING,    IDS_STATUS_DOWNLOADDONE,        IDS_STATUS_DOWNLOAD_CANCELLING,
     IDS_STATUS_DOWNLOAD_CANCELLED, IDS_STATUS_DOWNLOAD_FAILED, IDS_STATUS_CLEANUP_FILES,
-    IDS_STATUS_PREPARE_INSTALL, IDS_STATUS_INSTALLING,         IDS_STATUS_FINISHED};
+    IDS_STATUS_PREPARE_INSTALL, IDS_STATUS_INSTALLING,         IDS_STATUS_FINISHED,
+    IDS_STATUS_VERIFYING};
 
-// The status text of each download state code, 1 to 10; nullptr outside that range.
+// The status text of each download state code, 1 to 11; nullptr outside that range.
 const UIString* StatusUIString(int32_t state);
 
 // The value of `key` in section "UISTRING" of the file at `iniPath`, or `defaultText` when the file,

@@ -19,6 +19,7 @@ enum : int32_t {
   STATUS_PREPARE_INSTALL = 8,
   STATUS_INSTALLING = 9,  // never stored by the engine
   STATUS_FINISHED = 10,
+  STATUS_VERIFYING = 11,  // the finished file is being checked before it may be launched
 };
 
 // The shared record, and also a segment's progress report (then `received` counts the bytes since

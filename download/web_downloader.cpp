@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "download/destination_file.h"
+#include "download/installer_hold.h"
 #include "platform/http.h"
 #include "platform/system.h"
 #include "platform/thread.h"
@@ -59,6 +60,7 @@ CWebDownloader* GetDownloader() {
 
 void ShutdownDownloader() {
   if (Downloader) Downloader->StopAndJoin();
+  ReleaseVerifiedInstaller();
   CloseInternetSession();
   Downloader.reset();
 }
@@ -92,6 +94,11 @@ bool CWebDownloader::Init(const std::u16string& primaryUrl, const std::u16string
   return true;
 }
 
+void CWebDownloader::SetInstallerChecks(const InstallerChecks& primary, const InstallerChecks& fallback) {
+  m_primaryChecks = primary;
+  m_fallbackChecks = fallback;
+}
+
 bool CWebDownloader::ResumeWorker() { return m_worker.Resume(); }
 
 void CWebDownloader::NormalizeUrls() {
@@ -114,6 +121,7 @@ void CWebDownloader::Run() {
   }
   if (size == 0) {
     m_strPrimaryUrl = m_strFallbackUrl;
+    m_primaryChecks = m_fallbackChecks;
     size = ProbeSize(m_strPrimaryUrl);
   }
   if (size == 0) {
@@ -124,9 +132,13 @@ void CWebDownloader::Run() {
     return;
   }
   StoreDownloading(size);
-  switch (TransferWholeFile(size)) {
+  int32_t state = TransferWholeFile(size);
+  if (state == STATUS_DOWNLOADDONE) {
+    Pause(kDonePause);
+    state = VerifyDownloadedInstaller(m_strDestinationPath, m_primaryChecks);
+  }
+  switch (state) {
     case STATUS_DOWNLOADDONE:
-      Pause(kDonePause);
       PublishState(STATUS_PREPARE_INSTALL);
       return;
     case STATUS_DOWNLOAD_CANCELLED:

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "download/http_transfer.h"
+#include "download/installer_verification.h"
 #include "download/suspended_thread.h"
 
 // One range handed to a segment thread, which owns it.
@@ -25,6 +26,9 @@ class CWebDownloader {
   // and no file is left behind.
   bool Init(const std::u16string& primaryUrl, const std::u16string& fallbackUrl,
             const std::u16string& destinationPath);
+  // What the downloaded file must pass before it may be launched, for the file of each address
+  // (the signer is the same for both). Without this call only the program check runs.
+  void SetInstallerChecks(const InstallerChecks& primary, const InstallerChecks& fallback);
   // Starts the worker that Init created; false when there is none to start.
   bool ResumeWorker();
   // The whole download, on the worker thread; ends after storing state 8 or 10.
@@ -46,6 +50,8 @@ class CWebDownloader {
   std::u16string m_strDestinationPath;
   std::u16string m_strPrimaryUrl;
   std::u16string m_strFallbackUrl;
+  InstallerChecks m_primaryChecks;  // follow their addresses: replaced with them by the fallback
+  InstallerChecks m_fallbackChecks;
   SuspendedThread m_worker;
 };
 

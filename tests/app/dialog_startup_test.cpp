@@ -15,6 +15,7 @@
 #include "platform/utf.h"
 #include "tests/support/fake_window_host.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_registry_keys.h"
 
 namespace {
 
@@ -106,6 +107,24 @@ TEST_F(DialogStartupTest, ALinkWithoutSchemeGetsHttpAndTheEngineStarts) {
   // The record is the engine's from here on; the first tick shows where it is.
   ASSERT_TRUE(host.Tick(IDT_STATUS_POLL));
   EXPECT_FALSE(dialog.m_strStatusText.empty());
+}
+
+TEST_F(DialogStartupTest, TheLinkChosenBringsItsOwnDigestAndTheProductItsSigner) {
+  const std::string full(64, 'a'), patch(64, 'b');
+  TestRegistryKeys keys;
+  const std::u16string key = keys.PathOf(u"Plantyx");
+  const std::string xml =
+      "<torvinwebinstaller><product signer=\"Plantyx Software Ltd\"><name>Plantyx Setup</name><registry>" +
+      platform::ToUtf8(key) + "</registry><installerInfo default=\"YES\"><os>Windows 7</os><bit>64</bit>" +
+      "<rlink sha256=\"" + full + "\">http://127.0.0.1:1/full.exe</rlink><patch sha256=\"" + patch +
+      "\">http://127.0.0.1:1/patch.exe</patch></installerInfo></product></torvinwebinstaller>";
+  folder.Write("TorvinWebInstaller.xml", xml);
+  ASSERT_TRUE(keys.Add(u"Plantyx", platform::RegistryView::Bits64));  // installed: the patch is chosen
+  host.Open(dialog);
+  EXPECT_EQ(dialog.m_config.strInstallerUrl, u"http://127.0.0.1:1/patch.exe");
+  EXPECT_EQ(dialog.m_config.strInstallerSha256, platform::FromUtf8(patch));
+  EXPECT_EQ(dialog.m_config.strDefaultSha256, platform::FromUtf8(full));
+  EXPECT_EQ(dialog.m_config.strSigner, u"Plantyx Software Ltd");
 }
 
 // The link for this system never parses; the default entry's does, so the download starts.

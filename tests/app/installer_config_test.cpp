@@ -145,7 +145,9 @@ TEST(LoadConfiguration, ReadsNameAndRegistryKeyForwardOnly) {
   EXPECT_EQ(config.strRegistryKey, u"Software\\Kestrix\\Plantyx");
 
   // Registry before name: the search for it starts after name and misses it; both keep old values.
-  InstallerConfig earlier{u"old name", u"old key", u"", u"", u""};
+  InstallerConfig earlier;
+  earlier.strProductName = u"old name";
+  earlier.strRegistryKey = u"old key";
   path = file.Write(Document(E("registry", "Software\\X") + Entry("", "Windows 7", "64", "http://a/7.exe")));
   EXPECT_TRUE(LoadConfiguration(path, kWin7x64, earlier));
   EXPECT_EQ(earlier.strProductName, u"old name");
@@ -171,7 +173,11 @@ TEST(LoadConfiguration, UnusableFilesGiveFalse) {
   for (const auto& [title, xml] : files) {
     SCOPED_TRACE(title);
     ScratchConfig file;
-    InstallerConfig config{u"name", u"key", u"stale", u"kept", u""};
+    InstallerConfig config;
+    config.strProductName = u"name";
+    config.strRegistryKey = u"key";
+    config.strInstallerUrl = u"stale";
+    config.strDefaultUrl = u"kept";
     EXPECT_FALSE(LoadConfiguration(file.Write(xml), kWin7x64, config));
     EXPECT_EQ(config.strInstallerUrl, u"");
     EXPECT_EQ(config.strDefaultUrl, u"kept");
@@ -179,6 +185,60 @@ TEST(LoadConfiguration, UnusableFilesGiveFalse) {
   ScratchConfig folder;
   InstallerConfig config;
   EXPECT_FALSE(LoadConfiguration(folder.Path(), kWin7x64, config));  // never written: missing
+}
+
+std::string Link(const std::string& name, const std::string& digestAttribute, const std::string& url) {
+  return "<" + name + " " + digestAttribute + ">" + url + "</" + name + ">";
+}
+
+TEST(LoadConfiguration, EachLinkKeepsItsOwnDigestAndTheProductItsSigner) {
+  const std::string lower(64, 'a'), upper = "ABCDEF0123456789" + std::string(48, 'F');
+  ScratchConfig file;
+  InstallerConfig config;
+  const std::string xml =
+      "<torvinwebinstaller><product signer=\"Plantyx Software Ltd\">" +
+      Info("default=\"YES\"", E("os", "Windows 7") + E("bit", "64") +
+                                  Link("rlink", "sha256=\"" + lower + "\"", "http://a/7.exe")) +
+      Info("", E("os", "Windows 8") + E("bit", "64") +
+                   Link("rlink", "sha256='" + upper + "'", "http://a/8.exe")) +
+      "</product></torvinwebinstaller>";
+  ASSERT_TRUE(LoadConfiguration(file.Write(xml), kWin8x64, config));
+  EXPECT_EQ(config.strInstallerSha256, std::u16string(upper.begin(), upper.end()));
+  EXPECT_EQ(config.strDefaultSha256, std::u16string(lower.begin(), lower.end()));
+  EXPECT_EQ(config.strSigner, u"Plantyx Software Ltd");
+
+  // Without the attributes nothing is checked beyond the program itself.
+  InstallerConfig plain;
+  ASSERT_TRUE(LoadConfiguration(file.Write(Document(Entry("default=\"YES\"", "Windows 7", "64", "http://a"))),
+                                kWin7x64, plain));
+  EXPECT_EQ(plain.strInstallerSha256, u"");
+  EXPECT_EQ(plain.strDefaultSha256, u"");
+  EXPECT_EQ(plain.strSigner, u"");
+}
+
+TEST(LoadConfiguration, AMalformedDigestAnywhereMakesTheFileUnusable) {
+  const std::string good = "sha256=\"" + std::string(64, '0') + "\"";
+  const std::string thisSystem = E("os", "Windows 7") + E("bit", "64");
+  const std::pair<const char*, std::string> cases[] = {
+      {"63 digits",
+       Info("", thisSystem + Link("rlink", "sha256=\"" + std::string(63, '0') + "\"", "http://a"))},
+      {"65 digits",
+       Info("", thisSystem + Link("rlink", "sha256=\"" + std::string(65, '0') + "\"", "http://a"))},
+      {"not hexadecimal",
+       Info("", thisSystem + Link("rlink", "sha256=\"" + std::string(63, '0') + "g\"", "http://a"))},
+      {"empty", Info("", thisSystem + Link("rlink", "sha256=\"\"", "http://a"))},
+      {"on the patch",
+       Info("", thisSystem + Link("rlink", good, "http://a") + Link("patch", "sha256=\"x\"", "p"))},
+      {"on an entry for another system",
+       Info("", thisSystem + Link("rlink", good, "http://a")) +
+           Info("", E("os", "Windows 8") + E("bit", "64") + Link("rlink", "sha256=\"0\"", "http://b"))},
+  };
+  for (const auto& [title, entries] : cases) {
+    SCOPED_TRACE(title);
+    ScratchConfig file;
+    InstallerConfig config;
+    EXPECT_FALSE(LoadConfiguration(file.Write(Document(entries)), kWin7x64, config));
+  }
 }
 
 TEST(LoadConfiguration, ReadsEveryEncodingTheFileReaderKnows) {

@@ -174,6 +174,21 @@ TEST(FindPatchLink, SearchesEveryEntryForwardOnly) {
   }
 }
 
+TEST(FindPatchLink, ThePatchBringsItsOwnDigest) {
+  const std::string digest(64, 'c');
+  ScratchConfig file;
+  InstallerConfig config;
+  config.strPatchSha256 = u"installer's";
+  const std::string withDigest = Info(
+      "", E("os", "Windows 7") + E("bit", "64") + "<patch sha256=\"" + digest + "\">http://patch/7</patch>");
+  EXPECT_TRUE(FindPatchLink(file.Write(Document(withDigest)), kWin7x64, u"64", config));
+  EXPECT_EQ(config.strPatchSha256, std::u16string(64, u'c'));
+  // A patch without one is not checked against the installer's.
+  EXPECT_TRUE(FindPatchLink(file.Write(Document(PatchEntry("", "Windows 7", "64", "http://p"))), kWin7x64,
+                            u"64", config));
+  EXPECT_EQ(config.strPatchSha256, u"");
+}
+
 #ifdef _WIN32
 // Run in the 32-bit prefix too, where there is one registry view and the system is 32-bit.
 TEST(PatchSelectionUnderWine, KeyOfTheDefaultViewGivesThePatchOfThisSystem) {

@@ -19,7 +19,7 @@ TEST(UIStrings, EveryKeyFallsBackToItsEnglishDefault) {
     EXPECT_TRUE(text.key.starts_with(u"IDS_"));
     EXPECT_EQ(GetUIString(text, missing), text.defaultText);
   }
-  EXPECT_EQ(keys.size(), 15u);
+  EXPECT_EQ(keys.size(), 16u);
   EXPECT_EQ(GetUIString(IDS_STATUS_DOWNLOAD_FAILED, missing), u"Download failed.");
 }
 
@@ -51,7 +51,8 @@ TEST(UIStrings, StatusTextOfEachState) {
   EXPECT_EQ(StatusUIString(STATUS_PREPARE_INSTALL)->defaultText, u"Preparing installation...");
   EXPECT_EQ(StatusUIString(STATUS_FINISHED)->defaultText, u"Finished.");
   EXPECT_EQ(StatusUIString(0), nullptr);
-  EXPECT_EQ(StatusUIString(11), nullptr);
+  EXPECT_EQ(StatusUIString(STATUS_VERIFYING)->defaultText, u"Verifying...");
+  EXPECT_EQ(StatusUIString(12), nullptr);
 }
 
 }  // namespace

@@ -19,14 +19,36 @@
 
 using Kind = TestHttpServer::Kind;
 
+// Byte `k` of one period of the test server's pattern, which starts with the header of a Windows
+// program: "MZ", and at 0x3C the offset 0x40 of "PE\0\0".
+inline char PatternByte(unsigned long long k) {
+  switch (k) {
+    case 0:
+      return 'M';
+    case 1:
+      return 'Z';
+    case 0x3C:
+      return 0x40;
+    case 0x40:
+      return 'P';
+    case 0x41:
+      return 'E';
+    case 0x3D:
+    case 0x3E:
+    case 0x3F:
+    case 0x42:
+    case 0x43:
+      return 0;
+    default:
+      return static_cast<char>(((k * 7) + (k >> 8)) & 0xFF);
+  }
+}
+
 // The bytes `first` to `first + length - 1` of every file the test server serves.
 inline std::string Pattern(unsigned long long first, size_t length) {
   constexpr unsigned long long kPeriod = 65521;
   std::string bytes(length, '\0');
-  for (size_t i = 0; i < length; ++i) {
-    unsigned long long k = (first + i) % kPeriod;
-    bytes[i] = static_cast<char>(((k * 7) + (k >> 8)) & 0xFF);
-  }
+  for (size_t i = 0; i < length; ++i) bytes[i] = PatternByte((first + i) % kPeriod);
   return bytes;
 }
 
@@ -36,6 +58,14 @@ inline std::string ReadBytes(const std::filesystem::path& path) {
 }
 
 inline std::u16string PathText(const std::filesystem::path& path) { return path.u16string(); }
+
+// Hexadecimal digits in upper case (a digest as some vendors write it).
+inline std::u16string Upper(std::u16string text) {
+  for (char16_t& c : text) {
+    if (c >= u'a' && c <= u'f') c = static_cast<char16_t>(c - u'a' + u'A');
+  }
+  return text;
+}
 
 // Polls the shared record until a final state (8 or 10) or a generous bound, noting each state
 // once in the order seen, the record at the final state, and whether the file existed then.

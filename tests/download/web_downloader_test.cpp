@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "download/destination_file.h"
+#include "download/installer_hold.h"
+#include "download/sha256_text.h"
 #include "download_test_helpers.h"
 
 #ifndef _WIN32
@@ -31,9 +33,11 @@ class WebDownloaderTest : public testing::Test {
   }
 
   // Init, state 1 and the worker resumed, as the owner does it; then watches until a final state.
-  void Download(const std::u16string& primary, const std::u16string& fallback) {
+  void Download(const std::u16string& primary, const std::u16string& fallback,
+                const InstallerChecks& primaryChecks = {}, const InstallerChecks& fallbackChecks = {}) {
     CWebDownloader* engine = GetDownloader();
     ASSERT_TRUE(engine->Init(primary, fallback, PathText(m_file)));
+    engine->SetInstallerChecks(primaryChecks, fallbackChecks);
     PublishStatus({STATUS_INIT, 0, 0});
     m_watch.Begin();
     ASSERT_TRUE(engine->ResumeWorker());
@@ -41,7 +45,10 @@ class WebDownloaderTest : public testing::Test {
   }
 
   void ExpectSuccess(uint64_t size) {
-    EXPECT_EQ(m_watch.states, (std::vector<int32_t>{1, 2, 3, 8}));
+    // The checks of a file this small may come and go between two looks of the watcher.
+    std::vector<int32_t> states = m_watch.states;
+    std::erase(states, STATUS_VERIFYING);
+    EXPECT_EQ(states, (std::vector<int32_t>{1, 2, 3, 8}));
     EXPECT_EQ(m_watch.final.total, size);
     EXPECT_EQ(m_watch.final.received, size);
     ASSERT_TRUE(m_watch.fileExistsAtFinal);
@@ -133,6 +140,55 @@ TEST_F(WebDownloaderTest, AFailedTransferCleansUp) {
     EXPECT_EQ(m_watch.states, (std::vector<int32_t>{1, 2, 6, 7, 10}));
     EXPECT_FALSE(m_watch.fileExistsAtFinal);
   }
+}
+
+// The SHA-256 text of the first `size` bytes the test server serves.
+std::u16string PatternDigest(size_t size) {
+  TempFolder folder;
+  platform::HeldFile file;
+  if (!file.Open(PathText(folder.Write("pattern.bin", Pattern(0, size))))) return {};
+  return Sha256Text(*platform::FileSha256(file));
+}
+
+TEST_F(WebDownloaderTest, ARefusedInstallerIsDeletedAndNeverPrepared) {
+  struct Case {
+    const char* what;
+    unsigned long long size;
+    InstallerChecks checks;
+  };
+  const Case cases[] = {
+      {"too short to be a program", 0x40, {}},
+      {"another digest", 90'000, {std::u16string(64, u'a'), {}}},
+      {"a digest of the right length but one digit wrong",
+       90'000,
+       {u"0" + PatternDigest(90'000).substr(1), {}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ShutdownDownloader();
+    ResetDownloadShared();
+    m_watch = StateWatcher(m_file);
+    Download(Url(Kind::Http, c.size, "range_delay=200"), u"", c.checks);
+    std::erase(m_watch.states, STATUS_VERIFYING);
+    EXPECT_EQ(m_watch.states, (std::vector<int32_t>{1, 2, 3, 6, 7, 10}));
+    EXPECT_FALSE(m_watch.fileExistsAtFinal);
+  }
+}
+
+TEST_F(WebDownloaderTest, TheDigestFollowsItsLinkToTheFallback) {
+  // The primary gives no file; only the fallback's own digest fits what the fallback serves.
+  Download(Url(Kind::Http, 90'000, "status=404"), Url(Kind::Http, 80'000, "range_delay=200"),
+           {PatternDigest(90'000), {}}, {PatternDigest(80'000), {}});
+  ExpectSuccess(80'000);
+}
+
+TEST_F(WebDownloaderTest, AVerifiedInstallerIsHeldUntilReleased) {
+  Download(Url(Kind::Http, 70'000, "range_delay=200"), u"", {Upper(PatternDigest(70'000)), {}});
+  ExpectSuccess(70'000);
+  platform::File writer;
+  EXPECT_FALSE(writer.CreateExclusive(PathText(m_file))) << "nobody may rewrite the checked file";
+  ReleaseVerifiedInstaller();
+  EXPECT_TRUE(writer.CreateExclusive(PathText(m_file)));
 }
 
 TEST_F(WebDownloaderTest, CancelBeforeTheTransfer) {

@@ -5,6 +5,7 @@ payload installers; xdotool to click and answer message boxes; ImageMagick for s
 Every wait is bounded; Wine (wineserver -k in the run's prefix), the server, the screen and the
 folder are cleaned up on every way out. Usage: run_e2e.py CASE --exe ... (see main)."""
 import argparse
+import hashlib
 import os
 import re
 import shutil
@@ -21,6 +22,8 @@ PRODUCT = "Plantyx Setup"
 APP_NAME = "TorvinWebInstaller"
 PAYLOAD_SIZE = 640 * 1024  # the payload program padded with an overlay, so a transfer takes a while
 INSTALLED_KEY = r"Software\TorvinE2E\Plantyx"
+SIGNER = "Plantyx Software Ltd"
+SIGN_SCRIPT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support", "make-signed-payloads")
 
 
 class Failure(Exception):
@@ -74,6 +77,24 @@ class Run:
         with open(os.path.join(self.www, name), "wb") as f:
             f.write(data + bytes(max(0, PAYLOAD_SIZE - len(data))))
 
+    def serve_signed_payloads(self):
+        """The full payload, padded, then signed by "Plantyx Software Ltd" under a test CA that this
+        prefix is made to trust (www/signed.exe), and a copy with one byte changed after signing
+        (www/tampered.exe). Returns the signed file's SHA-256."""
+        signing = os.path.join(self.folder, "signing")
+        os.makedirs(signing)
+        padded = os.path.join(signing, "payload.exe")
+        with open(self.args.payload, "rb") as f:
+            data = f.read()
+        with open(padded, "wb") as f:
+            f.write(data + bytes(max(0, PAYLOAD_SIZE - len(data))))
+        subprocess.run([SIGN_SCRIPT, signing, padded], check=True, timeout=120)
+        for name in ("signed.exe", "tampered.exe"):
+            shutil.copy(os.path.join(signing, name), self.www)
+        self.wine(self.args.trust_root, "Z:" + os.path.join(signing, "ca.pem"))
+        with open(os.path.join(self.www, "signed.exe"), "rb") as f:
+            return hashlib.sha256(f.read()).hexdigest()
+
     def start_screen(self):
         if self.args.keep and os.environ.get("DISPLAY"):
             return  # a demonstration shows on the user's own screen
@@ -88,14 +109,17 @@ class Run:
             raise Failure("Xvfb did not start")
         self.env["DISPLAY"] = ":" + display
 
-    def write_config(self, rlink, patch=None, registry="Software\\TorvinE2E\\NotInstalled"):
+    def write_config(self, rlink, patch=None, registry="Software\\TorvinE2E\\NotInstalled", sha256=None,
+                     signer=None):
         patch_line = "      <patch>%s</patch>\n" % patch if patch else ""
         bits = "32" if self.args.win32 else "64"
-        xml = ('<?xml version="1.0" encoding="utf-8"?>\n<torvinwebinstaller>\n  <product>\n'
+        product = '<product signer="%s">' % signer if signer else "<product>"
+        rlink_tag = '<rlink sha256="%s">' % sha256 if sha256 else "<rlink>"
+        xml = ('<?xml version="1.0" encoding="utf-8"?>\n<torvinwebinstaller>\n  %s\n'
                "    <name>%s</name>\n    <registry>%s</registry>\n"
                '    <installerInfo default="YES">\n      <os>Windows 7</os>\n      <bit>%s</bit>\n'
-               "      <rlink>%s</rlink>\n%s    </installerInfo>\n  </product>\n</torvinwebinstaller>\n"
-               % (PRODUCT, registry, bits, rlink.replace("&", "&amp;"), patch_line))
+               "      %s%s</rlink>\n%s    </installerInfo>\n  </product>\n</torvinwebinstaller>\n"
+               % (product, PRODUCT, registry, bits, rlink_tag, rlink.replace("&", "&amp;"), patch_line))
         with open(os.path.join(self.app, "TorvinWebInstaller.xml"), "w", encoding="utf-8") as f:
             f.write(xml)
 
@@ -113,9 +137,26 @@ class Run:
         subprocess.run([self.args.wine_run, *command], env=self.env, check=True, timeout=timeout,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-    def launch(self):
-        self.installer = subprocess.Popen([self.args.wine_run, os.path.join(self.app, APP_NAME + ".exe")],
-                                          env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    def launch(self, debug_lines=None):
+        """Starts the product; with `debug_lines`, its debug channel goes to that file."""
+        # Wine writes a program's debug lines as warnings of its "seh" channel.
+        env = dict(self.env, WINEDEBUG="-all,warn+seh") if debug_lines else self.env
+        stderr = open(debug_lines, "wb") if debug_lines else subprocess.DEVNULL
+        try:
+            self.installer = subprocess.Popen([self.args.wine_run, os.path.join(self.app, APP_NAME + ".exe")],
+                                              env=env, stdout=subprocess.DEVNULL, stderr=stderr)
+        finally:
+            if debug_lines:
+                stderr.close()
+
+    def installer_report(self, debug_lines):
+        """The product's line about the checks of the downloaded installer."""
+        with open(debug_lines, errors="replace") as f:
+            for line in f:
+                match = re.search(r'OutputDebugStringA "(installer (?:checks passed|refused).*)"\s*$', line)
+                if match:
+                    return match.group(1).replace('\\"', '"')
+        return "(no report line)"
 
     def xdotool(self, *args):
         done = subprocess.run(["xdotool", *args], env=self.env, capture_output=True, text=True, timeout=30)
@@ -375,6 +416,28 @@ def case_patch_for_installed_product(run):
         run.wine("reg", "delete", "HKLM\\" + INSTALLED_KEY, "/f", "/reg:64")
 
 
+def case_signed_installer(run):
+    digest = run.serve_signed_payloads()
+    run.write_config(run.server.url("signed.exe"), sha256=digest.upper(), signer=SIGNER)
+    run.launch()
+    run.expect_launched("full", "signed.exe")
+    run.wait_exit()
+
+
+def case_tampered_installer(run):
+    """The server hands out a copy changed after signing: refused, deleted, never launched."""
+    digest = run.serve_signed_payloads()
+    run.write_config(run.server.url("tampered.exe"), sha256=digest, signer=SIGNER)
+    debug_lines = os.path.join(run.folder, "debug-lines.txt")
+    run.launch(debug_lines)
+    run.dialog()
+    run.wait_exit()
+    run.expect_nothing_left()
+    report = run.installer_report(debug_lines)
+    if not report.startswith("installer refused: SHA-256: expected %s, found " % digest):
+        raise Failure("unexpected report %r" % report)
+
+
 def case_not_supported_on_32bit(run):
     run.write_config(run.server.url("full.exe"))
     run.launch()
@@ -384,14 +447,17 @@ def case_not_supported_on_32bit(run):
 
 
 def case_demo(run):
-    """The whole product, slowly enough to watch: download, screenshot, launch."""
-    run.write_config(run.server.url("full.exe", rate=96 * 1024))
-    run.launch()
+    """The whole product, slowly enough to watch: download, screenshot, checks, launch."""
+    digest = run.serve_signed_payloads()
+    run.write_config(run.server.url("signed.exe", rate=96 * 1024), sha256=digest, signer=SIGNER)
+    debug_lines = os.path.join(run.folder, "debug-lines.txt")
+    run.launch(debug_lines)
     wid = run.dialog()
     time.sleep(3.0)
     run.screenshot(wid, os.path.join(run.folder, "mid-download.png"))
-    run.expect_launched("full", "full.exe")
+    run.expect_launched("full", "signed.exe")
     run.wait_exit()
+    print("checks:          %s" % run.installer_report(debug_lines))
     print("screenshot:      %s" % os.path.join(run.folder, "mid-download.png"))
     print("downloaded file: %s" % run.downloaded())
     print("launch record:   %s (%s)" % (os.path.join(run.app, "launch-record.txt"), run.launch_record()))
@@ -411,6 +477,7 @@ def main():
     parser.add_argument("--prefix", required=True, help="the Wine prefix of this run")
     parser.add_argument("--win32", action="store_true", help="the prefix is a 32-bit one")
     parser.add_argument("--wine-run", required=True)
+    parser.add_argument("--trust-root", required=True, help="the program that trusts a test CA in the prefix")
     parser.add_argument("--artifacts", required=True, help="where screenshots are kept")
     parser.add_argument("--dpi", type=int, default=96, help="the DPI the prefix reports")
     parser.add_argument("--screen", default="1024x768", help="the virtual screen's size")

@@ -3,7 +3,9 @@
 http and https (a test CA and server certificates made on first use), with fault modes chosen by
 query options. Prints one JSON line with its ports when ready (and writes it to --state-file).
 
-Paths: /file/<size> serves <size> bytes of the test pattern (byte i is PATTERN[i % 65521]).
+Paths: /file/<size> serves <size> bytes of the test pattern (byte i is PATTERN[i % 65521]); the
+pattern starts as a Windows program does ("MZ", at 0x3C the offset 0x40 of "PE\0\0"), so that a
+whole file of at least 0x44 bytes passes the installer's program check.
 Options (query): status=N (answer with that status, the body as for 200), nolength=1 (no
 Content-Length, close after the body), short=N (announce the length, send N bytes fewer, close),
 long=N (send and announce N bytes more than asked), forever=1 (no length, stream without end),
@@ -29,7 +31,11 @@ import time
 import urllib.parse
 
 PATTERN_PERIOD = 65521
-PATTERN = bytes(((k * 7) + (k >> 8)) & 0xFF for k in range(PATTERN_PERIOD))
+PROGRAM_HEADER = {0: b"MZ", 0x3C: b"\x40\0\0\0", 0x40: b"PE\0\0"}
+PATTERN = bytearray(((k * 7) + (k >> 8)) & 0xFF for k in range(PATTERN_PERIOD))
+for _at, _bytes in PROGRAM_HEADER.items():
+    PATTERN[_at:_at + len(_bytes)] = _bytes
+PATTERN = bytes(PATTERN)
 PIECE = 64 * 1024
 
 

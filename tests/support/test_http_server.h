@@ -11,11 +11,9 @@
 #include <sstream>
 #include <string>
 
-#ifdef _WIN32
-#include <windows.h>
-// wincrypt.h needs the declarations of windows.h first.
-#include <wincrypt.h>
-#else
+#include "tests/support/trusted_root.h"
+
+#ifndef _WIN32
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -93,29 +91,7 @@ class TestHttpServer {
     return !m_strState.empty();
   }
   void Stop() {}
-  // The prefix's current user "Root" store is where the system looks for trusted roots.
-  bool TrustCa() {
-    std::ifstream file("Z:" + m_strCa, std::ios::binary);
-    std::stringstream pem;
-    pem << file.rdbuf();
-    std::string text = pem.str();
-    DWORD size = 0;
-    if (!CryptStringToBinaryA(text.c_str(), 0, CRYPT_STRING_BASE64HEADER, nullptr, &size, nullptr, nullptr)) {
-      return false;
-    }
-    std::string der(size, '\0');
-    if (!CryptStringToBinaryA(text.c_str(), 0, CRYPT_STRING_BASE64HEADER, reinterpret_cast<BYTE*>(der.data()),
-                              &size, nullptr, nullptr)) {
-      return false;
-    }
-    HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"Root");
-    if (store == nullptr) return false;
-    BOOL added =
-        CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
-                                         size, CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
-    CertCloseStore(store, 0);
-    return added != FALSE;
-  }
+  bool TrustCa() { return TrustRootCertificate("Z:" + m_strCa); }
 #else
   bool Start() {
     int toServer[2], fromServer[2];
