@@ -111,6 +111,11 @@ void PrintJson(const CheckReport& report, std::ostream& out) {
           << ", \"replied\": " << (l.replied ? "true" : "false") << ", \"status\": " << l.status
           << ", \"size\": " << l.size << ", \"final_url\": " << JsonString(l.finalUrl)
           << ", \"seconds\": " << l.seconds;
+      if (l.fileChecked) {
+        out << ", \"file_check\": {\"passed\": " << (l.file.passed ? "true" : "false")
+            << ", \"signer_checked\": " << (l.file.signerUnchecked ? "false" : "true")
+            << ", \"report\": " << JsonString(l.file.report) << "}";
+      }
     });
   }
   out << "\n}\n";

@@ -7,7 +7,9 @@
 #include <array>
 #include <optional>
 
+#include "app/config_document.h"
 #include "app/installer_path.h"
+#include "download/sha256_text.h"
 #include "kit/config_records.h"
 #include "kit/vendor_folder.h"
 #include "platform/http.h"
@@ -210,8 +212,16 @@ void ConfigChecker::CheckLinkOrder(int32_t entry, int32_t os, int32_t bit) {
 void ConfigChecker::CheckLink(int32_t element) {
   const std::u16string url = m_doc.GetElementText(element);
   const TextPosition at = Where(element);
-  m_report.links.push_back(ConfigLink{url, Utf8(m_doc.GetElementName(element)), at.line, at.column});
+  const std::optional<std::u16string> digest = ElementAttribute(m_doc, element, kDigestAttribute);
+  m_report.links.push_back(
+      ConfigLink{url, digest.value_or(u""), Utf8(m_doc.GetElementName(element)), at.line, at.column});
   const std::string tag = Tag(element);
+  if (digest && !IsSha256Text(*digest)) {
+    Report(element,
+           tag + " has sha256=\"" + Utf8(*digest) +
+               "\", which is not 64 hexadecimal digits: the installer refuses the whole configuration "
+               "and shows \"Xml file is missing!\"");
+  }
   if (url.empty()) {
     Report(element, tag + " is empty");
     return;
@@ -262,6 +272,7 @@ ConfigReport CheckConfiguration(const std::u16string& folder, Findings& findings
     return report;
   }
   report.readable = true;
+  report.signer = document.GetAttribute(document.Child(), u"signer");
   ConfigChecker(document, findings, report).CheckProduct(document.Child());
   return report;
 }

@@ -13,6 +13,7 @@ namespace kit {
 // A link element of the configuration ("rlink" or "patch") and where it stands.
 struct ConfigLink {
   std::u16string url;
+  std::u16string sha256;  // the published digest; empty when the link has none
   std::string element;
   int32_t line = 0;
   int32_t column = 0;
@@ -20,6 +21,7 @@ struct ConfigLink {
 
 struct ConfigReport {
   bool readable = false;  // the installer can read the file and find its product
+  std::u16string signer;  // the common name the installer's signer must carry; empty: none
   std::vector<ConfigLink> links;
 };
 

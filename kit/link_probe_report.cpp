@@ -29,7 +29,7 @@ std::string Problem(const LinkProbeReport& r) {
   return {};
 }
 
-LinkProbeReport Probe(const ConfigLink& link) {
+LinkProbeReport Probe(const ConfigLink& link, const std::u16string& signer) {
   const auto start = std::chrono::steady_clock::now();
   const LinkProbe probe = ProbeLink(link.url);
   LinkProbeReport report;
@@ -38,6 +38,10 @@ LinkProbeReport Probe(const ConfigLink& link) {
   report.status = probe.status;
   report.size = probe.sizeProbed;
   report.finalUrl = probe.finalUrl;
+  if (Problem(report).empty() && (!link.sha256.empty() || !signer.empty())) {
+    report.fileChecked = true;
+    report.file = DownloadAndVerify(link.url, InstallerChecks{link.sha256, signer});
+  }
   report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return report;
 }
@@ -49,9 +53,12 @@ std::vector<LinkProbeReport> ProbeLinks(const ConfigReport& config, Findings& fi
   std::vector<LinkProbeReport> reports;
   for (const ConfigLink& link : config.links) {
     if (link.url.empty() || FindLink(config, link.url) != &link) continue;  // each address once
-    reports.push_back(Probe(link));
+    reports.push_back(Probe(link, config.signer));
     progress(reports.back());
-    const std::string problem = Problem(reports.back());
+    std::string problem = Problem(reports.back());
+    if (problem.empty() && reports.back().fileChecked && !reports.back().file.passed) {
+      problem = "the installer would refuse the file: " + reports.back().file.report;
+    }
     if (!problem.empty()) {
       findings.Add(platform::ToUtf8(kConfigFileName), link.line, link.column,
                    platform::ToUtf8(link.url) + ": " + problem);
@@ -64,6 +71,7 @@ std::string DescribeProbe(const LinkProbeReport& r) {
   std::string line = platform::ToUtf8(r.link.url) + ": ";
   line += r.replied ? "status " + std::to_string(r.status) + ", size " + std::to_string(r.size) : "no reply";
   if (r.replied && r.finalUrl != r.link.url) line += ", redirected to " + platform::ToUtf8(r.finalUrl);
+  if (r.fileChecked) line += ", " + r.file.report;
   char time[32];
   std::snprintf(time, sizeof time, ", %.2f s", r.seconds);
   return line + time;

@@ -121,6 +121,12 @@ const BrokenFolder kBrokenFolders[] = {
                  "<rlink></rlink>");
      },
      kXml, 25, "<rlink> is empty"},
+    {"digest that is not 64 hex digits",
+     [](auto& f) {
+       f.Replace(kXml, "<rlink>https://downloads.example.com/plantyx/studio-2026-win8",
+                 "<rlink sha256=\"12ab\">https://downloads.example.com/plantyx/studio-2026-win8");
+     },
+     kXml, 19, "has sha256=\"12ab\", which is not 64 hexadecimal digits"},
     {"product name with a slash", [](auto& f) { f.Replace(kXml, "Plantyx Studio 2026", "Plantyx/Studio"); },
      kXml, 8, "is not a plain file name"},
     {"empty registry key", [](auto& f) { f.Replace(kXml, "SOFTWARE\\Plantyx\\Studio\\2026", ""); }, kXml, 9,

@@ -5,8 +5,12 @@
 #include <algorithm>
 #include <sstream>
 
+#include "download/sha256_text.h"
 #include "kit/check_command.h"
+#include "platform/held_file.h"
+#include "platform/trust.h"
 #include "platform/utf.h"
+#include "tests/download/download_test_helpers.h"
 #include "tests/kit/vendor_folder_fixture.h"
 #include "tests/support/test_http_server.h"
 
@@ -86,6 +90,68 @@ TEST(Online, EachLinkProbedAndJudgedAsTheInstallerWould) {
   EXPECT_EQ(redirected.size, 7u);
   EXPECT_EQ(findingAt(10), "");
   EXPECT_NE(DescribeProbe(redirected).find("redirected to " + l.toHttpsTarget), std::string::npos);
+}
+
+// The digest of the test server's file of `size` bytes.
+std::string PatternDigest(size_t size) {
+  TempFolder folder;
+  const std::filesystem::path path = folder.Write("pattern", Pattern(0, size));
+  platform::HeldFile file;
+  EXPECT_TRUE(file.Open(path.u16string()));
+  return platform::ToUtf8(Sha256Text(platform::FileSha256(file).value()));
+}
+
+TEST(Online, LinksWithDigestsAreDownloadedAndChecked) {
+  TestHttpServer& server = TestHttpServer::Get();
+  const std::string good = server.UrlText(Kind::Http, 70000), tampered = server.UrlText(Kind::Http, 70001);
+  test::VendorFolder folder;
+  folder.Write("TorvinWebInstaller.xml",
+               "<torvinwebinstaller><product><name>P</name><registry>SOFTWARE\\P</registry>\n"
+               "<installerInfo default=\"YES\"><os>Windows 7</os><bit>64</bit>\n"
+               "<rlink sha256=\"" +
+                   PatternDigest(70000) + "\">" + good +
+                   "</rlink>\n"
+                   "<patch sha256=\"" +
+                   std::string(64, '0') + "\">" + tampered +
+                   "</patch>\n"
+                   "</installerInfo></product></torvinwebinstaller>\n");
+  std::ostringstream progress;
+  const CheckReport report = CheckFolder(folder.Path(), true, progress);
+  ASSERT_EQ(report.links.size(), 2u);
+  EXPECT_TRUE(report.links[0].fileChecked);
+  EXPECT_TRUE(report.links[0].file.passed) << report.links[0].file.report;
+  EXPECT_TRUE(report.links[1].fileChecked);
+  EXPECT_FALSE(report.links[1].file.passed);
+  bool refused = false;
+  for (const Finding& f : report.findings.Items())
+    refused = refused ||
+              (f.line == 4 && f.message.find("the installer would refuse the file") != std::string::npos);
+  EXPECT_TRUE(refused) << progress.str();
+}
+
+TEST(Online, ASignerIsCheckedWhereThePlatformCan) {
+  TestHttpServer& server = TestHttpServer::Get();
+  test::VendorFolder folder;
+  folder.Write(
+      "TorvinWebInstaller.xml",
+      "<torvinwebinstaller><product signer=\"Plantyx Ltd\"><name>P</name><registry>SOFTWARE\\P</registry>\n"
+      "<installerInfo default=\"YES\"><os>Windows 7</os><bit>64</bit>\n"
+      "<rlink>" +
+          server.UrlText(Kind::Http, 5000) +
+          "</rlink>\n"
+          "</installerInfo></product></torvinwebinstaller>\n");
+  std::ostringstream progress;
+  const CheckReport report = CheckFolder(folder.Path(), true, progress);
+  ASSERT_EQ(report.links.size(), 1u);
+  ASSERT_TRUE(report.links[0].fileChecked);
+#ifdef _WIN32
+  // The test server's file carries no signature: the system refuses it.
+  EXPECT_FALSE(report.links[0].file.passed);
+  EXPECT_FALSE(report.links[0].file.signerUnchecked);
+#else
+  EXPECT_TRUE(report.links[0].file.signerUnchecked);
+  EXPECT_NE(report.links[0].file.report.find("signer not checked on this platform"), std::string::npos);
+#endif
 }
 
 }  // namespace
