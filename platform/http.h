@@ -96,6 +96,8 @@ enum class SendResult {
 SendResult SendRequest(Request& request);
 // The reply's status code.
 bool QueryStatusCode(Request& request, uint32_t& status);
+// The address the reply came from, after any redirects the session followed; false before a reply.
+bool QueryFinalUrl(Request& request, std::u16string& url);
 
 enum class Header { ContentLength, ContentRange, ETag, LastModified, RetryAfter };
 // The value of one reply header as text; false when the reply has no such header.

@@ -6,11 +6,16 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
 std::u16string ReadProfileString(std::u16string_view section, std::u16string_view key,
                                  std::u16string_view defaultText, const std::u16string& path,
                                  size_t bufferChars);
+
+// The key names of `section` in the file at `path` that have a value ("="), in file order, as the
+// same call lists them when asked for no particular key; empty when the file or the section is missing.
+std::vector<std::u16string> ReadProfileKeys(std::u16string_view section, const std::u16string& path);
 
 }  // namespace platform

@@ -130,3 +130,10 @@ std::u16string CXmlDocument::GetAttribute(int32_t element, std::u16string_view n
   if (!FindAttribute(cursor, name)) return {};
   return UnescapeText(cursor.text.data() + cursor.tokenStart, cursor.TokenLength());
 }
+
+std::u16string_view CXmlDocument::GetElementName(int32_t element) const {
+  if (!IsElement(element)) return {};
+  TextCursor cursor(m_strText, 0);
+  ReadNameToken(cursor, GetRecord(element).start + 1);
+  return cursor.Token();
+}

@@ -48,6 +48,8 @@ class CXmlDocument {
   // Data access: empty strings for anything missing.
   std::u16string GetElementText(int32_t element) const;
   std::u16string GetAttribute(int32_t element, std::u16string_view name) const;
+  // The element's name as its start tag spells it; empty for record 0 and indexes outside the index.
+  std::u16string_view GetElementName(int32_t element) const;
   // With the cursor just after a start tag's "<": leaves the named attribute's value (or, with no
   // name, the first attribute's name) as the cursor's token. When nothing is found the position
   // is where a new attribute would go.

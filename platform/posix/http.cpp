@@ -370,6 +370,17 @@ bool QueryStatusCode(Request& request, uint32_t& status) {
   return true;
 }
 
+bool QueryFinalUrl(Request& request, std::u16string& url) {
+  const char* effective = nullptr;
+  if (!request.headersDone ||
+      curl_easy_getinfo(request.easy, CURLINFO_EFFECTIVE_URL, &effective) != CURLE_OK ||
+      effective == nullptr) {
+    return false;
+  }
+  url = FromUtf8(effective);
+  return true;
+}
+
 bool QueryHeader(Request& request, Header header, std::u16string& value) {
   if (!request.headersDone) return false;
   struct Field {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <vector>
 
 #include "platform/posix/native_path.h"
 #include "platform/profile.h"
@@ -67,10 +68,10 @@ std::u16string ReadProfileText(const std::u16string& path) {
   return DecodeProfileText(bytes);
 }
 
-// The value of the first `key` in the first `section`: nullopt when either is missing or the key
-// line has no "=".
-std::optional<std::u16string_view> FindValue(std::u16string_view text, std::u16string_view section,
-                                             std::u16string_view key) {
+// Calls `visit(name, value)` for each key line of the first `section`, in file order, until it
+// returns true; `value` is nullopt for a line without "=".
+template <typename Visit>
+void WalkSection(std::u16string_view text, std::u16string_view section, Visit visit) {
   bool inSection = section.empty();  // lines before any header belong to the nameless section
   size_t next = 0;
   while (next < text.size()) {
@@ -82,19 +83,31 @@ std::optional<std::u16string_view> FindValue(std::u16string_view text, std::u16s
     if (line.front() == u'[') {
       const size_t close = line.rfind(u']');
       if (close != std::u16string_view::npos) {
-        if (inSection) return std::nullopt;  // only the first section of the name is searched
+        if (inSection) return;  // only the first section of the name is searched
         inSection = SameName(UpToZero(Trim(line.substr(1, close - 1))), section);
         continue;
       }
     }
     if (!inSection) continue;
     const size_t equals = line.find(u'=');
-    const std::u16string_view name = Trim(line.substr(0, std::min(equals, line.size())));
-    if (!SameName(UpToZero(name), key)) continue;
-    if (equals == std::u16string_view::npos) return std::nullopt;
-    return UpToZero(Trim(line.substr(equals + 1)));
+    const std::u16string_view name = UpToZero(Trim(line.substr(0, std::min(equals, line.size()))));
+    std::optional<std::u16string_view> value;
+    if (equals != std::u16string_view::npos) value = UpToZero(Trim(line.substr(equals + 1)));
+    if (visit(name, value)) return;
   }
-  return std::nullopt;
+}
+
+// The value of the first `key` in the first `section`: nullopt when either is missing or the key
+// line has no "=".
+std::optional<std::u16string_view> FindValue(std::u16string_view text, std::u16string_view section,
+                                             std::u16string_view key) {
+  std::optional<std::u16string_view> found;
+  WalkSection(text, section, [&](std::u16string_view name, std::optional<std::u16string_view> value) {
+    if (!SameName(name, key)) return false;
+    found = value;
+    return true;
+  });
+  return found;
 }
 
 // Copies a value into a buffer of `bufferChars` characters; a value enclosed in matching quotes
@@ -126,6 +139,17 @@ std::u16string ReadProfileString(std::u16string_view section, std::u16string_vie
   const std::u16string text = ReadProfileText(path);
   const std::optional<std::u16string_view> value = FindValue(text, Trim(UpToZero(section)), Trim(UpToZero(key)));
   return CopyEntry(value ? *value : TrimDefault(defaultText), bufferChars);
+}
+
+std::vector<std::u16string> ReadProfileKeys(std::u16string_view section, const std::u16string& path) {
+  const std::u16string text = ReadProfileText(path);
+  std::vector<std::u16string> keys;
+  // A line without "=" has no value and is not listed.
+  WalkSection(text, Trim(UpToZero(section)), [&](std::u16string_view name, std::optional<std::u16string_view> value) {
+    if (!name.empty() && value) keys.emplace_back(name);
+    return false;
+  });
+  return keys;
 }
 
 }  // namespace platform

@@ -292,6 +292,13 @@ SendResult SendRequest(Request& request) {
   return SendResult::Replied;
 }
 
+bool QueryFinalUrl(Request& request, std::u16string& url) {
+  const std::wstring final = FinalUrl(request.h.Get());
+  if (final.empty()) return false;
+  url = win32::FromWide(final.c_str(), final.size());
+  return true;
+}
+
 bool QueryStatusCode(Request& request, uint32_t& status) {
   DWORD value = 0, size = sizeof(value);
   if (!HttpQueryInfoW(request.handle->Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &value, &size,

@@ -115,6 +115,18 @@ TEST(Profile, KeyFarIntoALargeFile) {
   EXPECT_EQ(platform::ReadProfileString(u"S", u"K", u"DEFAULT", path, 260), u"found");
 }
 
+TEST(Profile, KeysOfASectionInFileOrder) {
+  TempFolder folder;
+  const std::u16string path =
+      folder.Write("keys.ini", "K0=before any section\n[Other]\nX=1\n[uistring]\n B = 2\nA=1\nno equals\n\n[UISTRING]\nLATER=3\n")
+          .u16string();
+  // Only the first section of the name counts; a line without "=" names no key.
+  const std::vector<std::u16string> expected = {u"B", u"A"};
+  EXPECT_EQ(platform::ReadProfileKeys(u"UISTRING", path), expected);
+  EXPECT_TRUE(platform::ReadProfileKeys(u"MISSING", path).empty());
+  EXPECT_TRUE(platform::ReadProfileKeys(u"UISTRING", (folder / "missing.ini").u16string()).empty());
+}
+
 }  // namespace
 
 #ifndef _WIN32

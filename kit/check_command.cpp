@@ -1,0 +1,35 @@
+// The check: configuration, the eight systems, texts, skin and, on request, the links online.
+#include "kit/check_command.h"
+
+#include "kit/skin_check.h"
+#include "kit/texts_check.h"
+
+namespace kit {
+
+CheckReport CheckFolder(const std::u16string& folder, bool online, std::ostream& progress) {
+  CheckReport report;
+  report.folder = folder;
+  report.config = CheckConfiguration(folder, report.findings);
+  if (report.config.readable) report.systems = BuildSystemTable(folder);
+  report.textsEncoding = CheckTexts(folder, report.findings);
+  CheckSkin(folder, report.findings);
+  report.online = online;
+  if (online) {
+    report.links = ProbeLinks(report.config, report.findings, [&](const LinkProbeReport& link) {
+      progress << "probed " << DescribeProbe(link) << std::endl;
+    });
+  }
+  return report;
+}
+
+int RunCheck(const Command& command, std::ostream& out, std::ostream& progress) {
+  const CheckReport report = CheckFolder(command.folder, command.online, progress);
+  if (command.json) {
+    PrintJson(report, out);
+  } else {
+    PrintText(report, out);
+  }
+  return report.findings.Empty() ? 0 : 1;
+}
+
+}  // namespace kit

@@ -1,0 +1,88 @@
+// One download through the engine, as the installer runs it (probe, ranged transfer, program
+// check), waited for by polling the status record; then the digest and signer checks.
+#include "kit/installer_file_check.h"
+
+#include <filesystem>
+#include <random>
+#include <system_error>
+
+#include "download/download_status.h"
+#include "download/web_downloader.h"
+#include "platform/system.h"
+#include "platform/trust.h"
+#include "platform/utf.h"
+
+namespace kit {
+namespace {
+
+constexpr uint32_t kPollMs = 50;
+
+// A folder of its own under the system's temporary folder, removed with its content.
+class ScratchFolder {
+ public:
+  ScratchFolder() {
+    std::error_code error;
+    m_path = std::filesystem::temp_directory_path(error) /
+             ("torvin-kit-" + std::to_string(std::random_device{}()));
+    std::filesystem::create_directories(m_path, error);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+  }
+  std::u16string File(const char* name) const { return (m_path / name).u16string(); }
+
+ private:
+  std::filesystem::path m_path;
+};
+
+int32_t CurrentState() {
+  std::lock_guard lock(StatusLock);
+  return SharedStatus.state;
+}
+
+// The engine's whole run: a file that passed the program check stays at `path`.
+bool Download(const std::u16string& url, const std::u16string& path) {
+  CWebDownloader* engine = GetDownloader();
+  bool started = engine->Init(url, {}, path) && engine->ResumeWorker();
+  while (started && CurrentState() != STATUS_PREPARE_INSTALL && CurrentState() != STATUS_FINISHED) {
+    platform::SleepFor(kPollMs);
+  }
+  const bool done = started && CurrentState() == STATUS_PREPARE_INSTALL;
+  ShutdownDownloader();
+  return done;
+}
+
+}  // namespace
+
+FileCheck DownloadAndVerify(const std::u16string& url, const InstallerChecks& checks) {
+  FileCheck check;
+  const ScratchFolder folder;
+  const std::u16string path = folder.File("installer.exe");
+  if (!Download(url, path)) {
+    check.report = "the download failed, or the file is not a Windows program";
+    return check;
+  }
+  check.downloaded = true;
+  platform::HeldFile file;
+  if (!file.Open(path)) {
+    check.report = "the downloaded file cannot be opened";
+    return check;
+  }
+  // The signer is judged only where the platform can judge signatures.
+  InstallerChecks runnable{checks.sha256, {}};
+  if (!checks.signer.empty()) {
+    check.signerUnchecked =
+        platform::CheckAuthenticodeSigner(file).outcome == platform::SignerCheck::Outcome::Unavailable;
+    if (!check.signerUnchecked) runnable.signer = checks.signer;
+  }
+  const VerificationResult result = VerifyInstaller(file, runnable);
+  check.passed = result.passed;
+  check.report = platform::ToUtf8(result.report);
+  if (check.signerUnchecked) check.report += "; signer not checked on this platform";
+  return check;
+}
+
+}  // namespace kit

@@ -1,0 +1,162 @@
+// The window composed as the dialog composes it on screen: the static face, the progress strip
+// once bytes have arrived, the status line, and the Cancel and link buttons drawn over it, each
+// button set up as the dialog sets it up.
+#include "kit/preview_window.h"
+
+#include <memory>
+
+#include "app/installer_config.h"
+#include "kit/vendor_folder.h"
+#include "ui/canvas.h"
+#include "ui/torvin_button.h"
+#include "ui/window_painting.h"
+
+namespace kit {
+
+const std::array<PreviewState, 6> kPreviewStates = {{
+    {"1-initialising", "Initialising", &IDS_STATUS_INIT, false, 0, 0, PreviewState::Cancel::Normal},
+    {"2-downloading", "Downloading, 47 %", &IDS_STATUS_DOWNLOADING, true, 47, 100,
+     PreviewState::Cancel::Normal},
+    {"3-cancel-hot", "Cancel under the pointer", &IDS_STATUS_DOWNLOADING, true, 47, 100,
+     PreviewState::Cancel::Hot},
+    {"4-completed", "Completed", &IDS_STATUS_DOWNLOADDONE, true, 100, 100, PreviewState::Cancel::Normal},
+    {"5-cancelling", "Cancelling", &IDS_STATUS_DOWNLOAD_CANCELLING, true, 47, 100,
+     PreviewState::Cancel::Confirmed},
+    {"6-failed", "Failed", &IDS_STATUS_DOWNLOAD_FAILED, true, 47, 100, PreviewState::Cancel::Normal},
+}};
+
+namespace {
+
+// The link button's size from the dialog template (147 x 17 dialog units), in design pixels.
+constexpr ui::Size kLinkSize{221, 28};
+constexpr ui::Color kWhite = ui::Rgb(255, 255, 255);
+constexpr ui::Color kLinkGrey = ui::Rgb(165, 165, 165);
+constexpr ui::Color kCancelledCaption = ui::Rgb(133, 133, 133);
+
+// A button's window on the preview: its background is the window's face under it.
+class FaceButtonHost final : public ui::IButtonHost {
+ public:
+  FaceButtonHost(const ui::Bitmap& face, ui::Point at) : m_face(face), m_at(at) {}
+  void Repaint() override {}
+  ui::Bitmap CaptureParentBackground(ui::Size size) override {
+    ui::Bitmap back(size.cx, size.cy);
+    ui::Canvas(back).BitBlt(ui::Point{}, size, m_face, m_at);
+    return back;
+  }
+  void PlayButtonSound(const ui::SoundSlot&) override {}
+  void TrackMouseLeave() override {}
+
+ private:
+  const ui::Bitmap& m_face;
+  ui::Point m_at;
+};
+
+void SetCaptionColors(ui::CTorvinButton& button, ui::Color in, ui::Color out) {
+  button.SetColor(ui::CTorvinButton::ColorForeIn, in);
+  button.SetColor(ui::CTorvinButton::ColorForeOut, out);
+  button.SetColor(ui::CTorvinButton::ColorForeFocus, out);
+}
+
+void SetUpCancel(ui::CTorvinButton& button, const ui::SkinImages& skin, PreviewState::Cancel look,
+                 const ui::DisplayScale& scale) {
+  button.SetAlignment(ui::CTorvinButton::AlignImageWhole);
+  button.SetCaptionFont(u"Arial", scale.Px(23), scale.Px(11), false);
+  SetCaptionColors(button, kWhite, kWhite);
+  button.SetPressOffset(1, 1);
+  button.SetImages(std::make_shared<ui::Bitmap>(skin.cancelHot),
+                   std::make_shared<ui::Bitmap>(skin.cancelNormal));
+  button.SetDrawFrame(false);
+  button.SetTransparent();
+  if (look == PreviewState::Cancel::Confirmed) {
+    SetCaptionColors(button, kCancelledCaption, kCancelledCaption);
+    button.SetPressOffset(0, 0);
+    const auto disabled = std::make_shared<ui::Bitmap>(skin.cancelDisabled);
+    button.SetImages(disabled, disabled);
+  }
+}
+
+void SetUpLink(ui::CTorvinButton& button, const std::u16string& textsPath, const ui::DisplayScale& scale) {
+  button.SetCaptionFont(u"Arial", scale.Px(15), scale.Px(8), true);
+  SetCaptionColors(button, kWhite, kLinkGrey);
+  button.SetUrl(GetUIString(IDS_DOWNLOAD_PROBLEM_RLINK, textsPath));
+  button.SetDrawFrame(false);
+  button.SetTransparent();
+}
+
+// Draws `button` at `at` over `window`; a hot button has the pointer over it.
+void DrawButton(ui::CTorvinButton& button, ui::Point at, ui::Size size, bool hot, std::u16string_view caption,
+                ui::Bitmap& window) {
+  if (hot) button.OnMouseMove(false, true, true);
+  ui::Bitmap surface(size.cx, size.cy);
+  ui::DrawItemInfo item;
+  item.rcItem = surface.Bounds();
+  item.caption = caption;
+  button.DrawItem(surface, item);
+  ui::Canvas(window).BitBlt(at, size, surface);
+}
+
+}  // namespace
+
+PreviewSource::PreviewSource(const std::u16string& folder)
+    : skin(ui::LoadSkinSource(folder)),
+      frames(ui::LoadBarFrames()),
+      textsPath(InFolder(folder, kTextsFileName)) {
+  // The name does not depend on the system; any will do for reading it.
+  InstallerConfig config;
+  LoadConfiguration(InFolder(folder, kConfigFileName), PlatformInfo{u"Windows 8", u"64"}, config);
+  productName = config.strProductName;
+}
+
+ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state,
+                        const ui::DisplayScale& scale) {
+  const ui::SkinImages skin = ui::SkinAtScale(source.skin, scale);
+  const ui::BarFrames frames = ui::BarFramesAtScale(source.frames, scale);
+  const ui::Size design = source.skin.images.background.Extent();
+  const ui::Size window = scale.Of(design);
+  const std::u16string status = GetUIString(*state.status, source.textsPath);
+  ui::FaceState face;
+  face.skin = &skin;
+  face.barFrames = &frames;
+  face.layout = ui::ComputeLayout(design, source.frames[0], source.skin.images.statusBack, scale);
+  face.window = window;
+  face.scale = scale;
+  face.productName = source.productName;
+  face.statusText = status;
+  face.shownBytes = state.shown;
+  face.totalBytes = state.total;
+
+  const ui::Bitmap staticFace = ui::PaintStaticFace(face);
+  ui::Bitmap picture = staticFace;
+  ui::Canvas canvas(picture);
+  if (state.progress) {
+    int32_t phase = 0;
+    const ui::Bitmap strip = ui::PaintProgressStrip(face, phase);
+    const ui::Rect at = ui::ProgressStripRect(face.layout, scale);
+    canvas.BitBlt(ui::Point{at.left, at.top}, strip.Extent(), strip);
+  }
+  const ui::Bitmap line = ui::PaintStatusLine(face);
+  canvas.BitBlt(ui::Point{face.layout.rcStatus.left, face.layout.rcStatus.top}, line.Extent(), line);
+
+  // The buttons where the dialog places them: Cancel as large as its image, the link at its
+  // template size, with the gaps at the scale.
+  const ui::Size cancelSize = skin.cancelNormal.Extent();
+  const ui::Size linkSize = scale.Of(kLinkSize);
+  const ui::Point cancelAt{window.cx - cancelSize.cx - scale.Px(20),
+                           window.cy - cancelSize.cy - scale.Px(30)};
+  const ui::Point linkAt{window.cx - linkSize.cx - cancelSize.cx - scale.Px(38),
+                         window.cy - linkSize.cy - scale.Px(24)};
+  FaceButtonHost cancelHost(staticFace, cancelAt), linkHost(staticFace, linkAt);
+  ui::CTorvinButton cancel, link;
+  cancel.SetHost(&cancelHost);
+  cancel.SetClientSize(cancelSize);
+  link.SetHost(&linkHost);
+  link.SetClientSize(linkSize);
+  SetUpCancel(cancel, skin, state.cancel, scale);
+  SetUpLink(link, source.textsPath, scale);
+  DrawButton(cancel, cancelAt, cancelSize, state.cancel == PreviewState::Cancel::Hot,
+             GetUIString(IDS_TEXT_CANCEL, source.textsPath), picture);
+  DrawButton(link, linkAt, linkSize, false, GetUIString(IDS_DOWNLOAD_PROBLEM, source.textsPath), picture);
+  return picture;
+}
+
+}  // namespace kit

@@ -1,0 +1,43 @@
+// The installer window as a customer sees it, painted from a vendor's folder through the
+// installer's own painting and button code: one picture per state of the download.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "app/ui_strings.h"
+#include "ui/bitmap.h"
+#include "ui/display_scale.h"
+#include "ui/skin.h"
+
+namespace kit {
+
+struct PreviewState {
+  const char* name;   // the picture's file name, without ".png"
+  const char* label;  // its caption on the contact sheet
+  const UIString* status;
+  bool progress;  // bytes have arrived: the bar shows shown of total
+  uint64_t shown;
+  uint64_t total;
+  enum class Cancel { Normal, Hot, Confirmed } cancel;
+};
+
+extern const std::array<PreviewState, 6> kPreviewStates;
+
+// What the window is painted from: the folder's skin (with its "@2x" copies), texts and product name.
+struct PreviewSource {
+  explicit PreviewSource(const std::u16string& folder);
+
+  ui::SkinSource skin;
+  ui::BarFrames frames;  // at the design scale
+  std::u16string productName;
+  std::u16string textsPath;
+};
+
+// The whole window in `state` at the display `scale`, in device pixels; the progress bar's tiling
+// starts with the first tile.
+ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state,
+                        const ui::DisplayScale& scale = {});
+
+}  // namespace kit

@@ -1,0 +1,17 @@
+// The files a vendor puts beside the installer, and their paths inside the folder being checked.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kit {
+
+inline constexpr char16_t kConfigFileName[] = u"TorvinWebInstaller.xml";
+inline constexpr char16_t kTextsFileName[] = u"TorvinWebInstallerString.ini";
+
+// `folder` + "\" + `name`, as the installer builds its paths (the Linux seams read "\" as "/").
+inline std::u16string InFolder(const std::u16string& folder, std::u16string_view name) {
+  return folder + u"\\" + std::u16string(name);
+}
+
+}  // namespace kit
