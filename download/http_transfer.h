@@ -15,14 +15,25 @@ using ProgressCallback = int (*)(const DownloadStatus* report);
 bool OpenInternetSession();
 void CloseInternetSession();
 
-// The remote file's size, asked with a GET for its first byte, or 0 when it cannot be learned.
-// Never reads the body. `abortSwitch`, when given, stops it from another thread.
+// What the size probe learned of a link: whether a reply came, its status, the address it came from
+// after any redirects, and the file's size as the download uses it (0 when it cannot be learned).
+struct ProbeReply {
+  bool replied = false;
+  uint32_t status = 0;
+  std::u16string finalUrl;
+  uint64_t size = 0;
+};
+
+// The size probe, a GET for the file's first byte, through the process-wide session. Never reads
+// the body. `abortSwitch`, when given, stops it from another thread.
+ProbeReply ProbeLink(const std::u16string& url, platform::http::AbortSwitch* abortSwitch = nullptr);
+// The remote file's size from the size probe, or 0 when it cannot be learned.
 uint64_t ProbeSize(const std::u16string& url, platform::http::AbortSwitch* abortSwitch = nullptr);
 
 // Fetches bytes `first` to `last` (inclusive) of the file of `total` bytes and writes them into the
 // destination file at the same positions. A connection lost on the way is asked again for the rest
 // (Range and If-Range) after a wait, and a file that changed on the server starts again from byte
-// 0. Reports every read to `progress` with state 2, a wait to reconnect with 11, and ends with one
+// 0. Reports every read to `progress` with state 2, a wait to reconnect with 12, and ends with one
 // final report: 3 complete, 5 cancelled, 6 failed. `abortSwitch`, when given, stops its network
 // calls from another thread.
 void DownloadRange(ICancelRequest& cancel, const std::u16string& url, uint64_t first, uint64_t last,

@@ -28,18 +28,27 @@ uint64_t SizeFromContentLength(Request& request) {
 
 }  // namespace
 
-uint64_t ProbeSize(const std::u16string& url, AbortSwitch* abortSwitch) {
+ProbeReply ProbeLink(const std::u16string& url, AbortSwitch* abortSwitch) {
+  ProbeReply reply;
   OpenedRequest opened;
   if (!OpenHttpRequest(url, nullptr, {u"application/xml", u"*/*"}, REQUEST_RELOAD | REQUEST_NO_UI,
                        abortSwitch, opened) ||
       !AddRequestHeader(*opened.request, RangeHeaderLine(0, 0))) {
-    return 0;
+    return reply;
   }
-  uint32_t status = 0;
-  if (SendRequest(*opened.request) != SendResult::Replied || !QueryStatusCode(*opened.request, status))
-    return 0;
+  if (SendRequest(*opened.request) != SendResult::Replied ||
+      !QueryStatusCode(*opened.request, reply.status)) {
+    return reply;
+  }
+  reply.replied = true;
+  QueryFinalUrl(*opened.request, reply.finalUrl);
   // Every status from 200 to 500 but 404 may carry the size.
-  if (status == 404 || status < 200 || status > 500) return 0;
-  if (status == 206 || status == 416) return SizeFromContentRange(*opened.request);
-  return SizeFromContentLength(*opened.request);
+  if (reply.status == 404 || reply.status < 200 || reply.status > 500) return reply;
+  reply.size = reply.status == 206 || reply.status == 416 ? SizeFromContentRange(*opened.request)
+                                                          : SizeFromContentLength(*opened.request);
+  return reply;
+}
+
+uint64_t ProbeSize(const std::u16string& url, AbortSwitch* abortSwitch) {
+  return ProbeLink(url, abortSwitch).size;
 }

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "download/link_probe.h"
+#include "download/http_transfer.h"
 #include "kit/vendor_folder.h"
 #include "platform/utf.h"
 
@@ -31,12 +31,12 @@ std::string Problem(const LinkProbeReport& r) {
 
 LinkProbeReport Probe(const ConfigLink& link, const std::u16string& signer) {
   const auto start = std::chrono::steady_clock::now();
-  const LinkProbe probe = ProbeLink(link.url);
+  const ProbeReply probe = OpenInternetSession() ? ProbeLink(link.url) : ProbeReply{};
   LinkProbeReport report;
   report.link = link;
   report.replied = probe.replied;
   report.status = probe.status;
-  report.size = probe.sizeProbed;
+  report.size = probe.size;
   report.finalUrl = probe.finalUrl;
   if (Problem(report).empty() && (!link.sha256.empty() || !signer.empty())) {
     report.fileChecked = true;
