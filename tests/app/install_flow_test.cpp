@@ -12,6 +12,7 @@
 #include "platform/utf.h"
 #include "res/resource_ids.h"
 #include "tests/support/fake_window_host.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -102,8 +103,8 @@ TEST_F(InstallFlowTest, TheLaunchWaitsForTheSecondTickOfStatePrepare) {
 class CancelQuestionTest : public InstallFlowTest, public ::testing::WithParamInterface<MessageBoxAnswer> {};
 
 TEST_P(CancelQuestionTest, TicksWhileTheQuestionIsOpenNeitherLaunchNorEnd) {
-  const auto file = std::filesystem::temp_directory_path() / "torvin_flow_test_Asked.exe";
-  std::ofstream(file) << "installer";
+  const TempFolder folder;  // each answer its own, as the cases may run side by side
+  const auto file = folder.Write("Asked.exe", "installer");
   dialog.m_strInstallerPath = platform::FromUtf8(file.string());
   host.timers[IDT_STATUS_POLL] = 250;
   Publish(STATUS_DOWNLOADDONE, 100, 100);
@@ -128,7 +129,6 @@ TEST_P(CancelQuestionTest, TicksWhileTheQuestionIsOpenNeitherLaunchNorEnd) {
     EXPECT_EQ(host.launched.size(), 1u);
     EXPECT_TRUE(std::filesystem::exists(file));
   }
-  std::filesystem::remove(file);
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, CancelQuestionTest,
