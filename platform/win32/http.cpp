@@ -293,7 +293,7 @@ SendResult SendRequest(Request& request) {
 }
 
 bool QueryFinalUrl(Request& request, std::u16string& url) {
-  const std::wstring final = FinalUrl(request.h.Get());
+  const std::wstring final = FinalUrl(request.handle->Get());
   if (final.empty()) return false;
   url = win32::FromWide(final.c_str(), final.size());
   return true;
