@@ -26,6 +26,21 @@ void CXmlDocument::AddParseRecord(std::u16string_view name, std::u16string_view 
 
 namespace {
 
+// Fills `node` with the tag from the cursor's position to its closing ">" at `greater`, whose name
+// starts `nameOffset` units in and ends before `nameEnd`, and moves the cursor past it.
+void TakeTag(TextCursor& cursor, NodeToken& node, int32_t type, int32_t nameOffset, const char16_t* nameEnd,
+             const char16_t* greater) {
+  const char16_t* text = cursor.text.data();
+  node.type = type;
+  node.start = cursor.position;
+  node.length = static_cast<int32_t>(greater + 1 - text) - cursor.position;
+  node.flags = 0;
+  node.messages.clear();
+  cursor.tokenStart = cursor.position + nameOffset;
+  cursor.tokenEnd = static_cast<int32_t>(nameEnd - text) - 1;
+  cursor.position = static_cast<int32_t>(greater + 1 - text);
+}
+
 // Most end tags close the innermost open element and spell its name exactly: such a tag is taken
 // as the scanner would cut it (up to its first ">", the name up to a tag-name end) without a full
 // scan or a search of the open elements. False, with nothing changed, for any other text.
@@ -41,14 +56,7 @@ bool ScanEndTagOfInnermost(TextCursor& cursor, const OpenElementStack& open, Nod
   }
   const char16_t* greater = FindUnit(nameEnd, end, u'>');
   if (greater == end) return false;
-  node.type = NODE_END_TAG;
-  node.start = cursor.position;
-  node.length = static_cast<int32_t>(greater + 1 - at);
-  node.flags = 0;
-  node.messages.clear();
-  cursor.tokenStart = cursor.position + 2;
-  cursor.tokenEnd = static_cast<int32_t>(nameEnd - text) - 1;
-  cursor.position = static_cast<int32_t>(greater + 1 - text);
+  TakeTag(cursor, node, NODE_END_TAG, 2, nameEnd, greater);
   return true;
 }
 
@@ -61,14 +69,7 @@ bool ScanBareStartTag(TextCursor& cursor, NodeToken& node) {
   if (end - at < 3 || !IsNameStart(at[1])) return false;
   const char16_t* nameEnd = FindTagNameEnd(at + 2, end);
   if (nameEnd == end || *nameEnd != u'>') return false;
-  node.type = NODE_START_TAG;
-  node.start = cursor.position;
-  node.length = static_cast<int32_t>(nameEnd + 1 - at);
-  node.flags = 0;
-  node.messages.clear();
-  cursor.tokenStart = cursor.position + 1;
-  cursor.tokenEnd = static_cast<int32_t>(nameEnd - text) - 1;
-  cursor.position = static_cast<int32_t>(nameEnd + 1 - text);
+  TakeTag(cursor, node, NODE_START_TAG, 1, nameEnd, nameEnd);
   return true;
 }
 

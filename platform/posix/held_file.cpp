@@ -8,23 +8,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <utility>
 
 #include "platform/posix/native_path.h"
 
 namespace platform {
-
-HeldFile::HeldFile(HeldFile&& other) noexcept
-    : m_hFile(std::exchange(other.m_hFile, -1)), m_strPath(std::move(other.m_strPath)) {}
-
-HeldFile& HeldFile::operator=(HeldFile&& other) noexcept {
-  if (this != &other) {
-    Close();
-    m_hFile = std::exchange(other.m_hFile, -1);
-    m_strPath = std::move(other.m_strPath);
-  }
-  return *this;
-}
 
 bool HeldFile::Open(const std::u16string& path) {
   Close();

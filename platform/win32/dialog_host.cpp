@@ -21,7 +21,8 @@ constexpr UINT kDpiChangedMessage = 0x02E0;
 // looked up so that older systems still start), else the system's DPI.
 int32_t WindowDpi(HWND window) {
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+  // Looked up on every call (rare: start-up and DPI changes) rather than kept in a guarded static.
+  const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
       reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
   if (getDpiForWindow) {
     if (const UINT dpi = getDpiForWindow(window)) return static_cast<int32_t>(dpi);
@@ -242,7 +243,9 @@ void DialogHost::SetWindowIcons() {
   SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 }
 
-void DialogHost::SetTimer(uint32_t id, uint32_t milliseconds) { ::SetTimer(m_hWnd, id, milliseconds, nullptr); }
+void DialogHost::SetTimer(uint32_t id, uint32_t milliseconds) {
+  ::SetTimer(m_hWnd, id, milliseconds, nullptr);
+}
 
 void DialogHost::KillTimer(uint32_t id) { ::KillTimer(m_hWnd, id); }
 
@@ -264,15 +267,14 @@ void DialogHost::Present(const PixelView& pixels, Point at) {
   BlitPixels(surface.Get(), pixels, at);
 }
 
-MessageBoxAnswer DialogHost::ShowMessageBox(const std::u16string& text, const std::optional<std::u16string>& caption,
+MessageBoxAnswer DialogHost::ShowMessageBox(const std::u16string& text,
+                                            const std::optional<std::u16string>& caption,
                                             MessageBoxKind kind) {
   const std::u16string title = caption ? *caption : ApplicationName();
   return ToAnswer(MessageBoxW(m_hWnd, Wide(text), Wide(title), MessageBoxFlags(kind)));
 }
 
-void DialogHost::SetCursor(Cursor cursor) {
-  ::SetCursor(StandardCursor(cursor));
-}
+void DialogHost::SetCursor(Cursor cursor) { ::SetCursor(StandardCursor(cursor)); }
 
 void DialogHost::Minimize() { ShowWindow(m_hWnd, SW_MINIMIZE); }
 

@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <utility>
-
 #include "platform/win32/wide.h"
 
 namespace platform {
@@ -14,18 +12,6 @@ namespace {
 HANDLE Handle(intptr_t h) { return reinterpret_cast<HANDLE>(h); }
 
 }  // namespace
-
-HeldFile::HeldFile(HeldFile&& other) noexcept
-    : m_hFile(std::exchange(other.m_hFile, -1)), m_strPath(std::move(other.m_strPath)) {}
-
-HeldFile& HeldFile::operator=(HeldFile&& other) noexcept {
-  if (this != &other) {
-    Close();
-    m_hFile = std::exchange(other.m_hFile, -1);
-    m_strPath = std::move(other.m_strPath);
-  }
-  return *this;
-}
 
 bool HeldFile::Open(const std::u16string& path) {
   Close();
