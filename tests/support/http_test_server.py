@@ -79,16 +79,20 @@ class ResetConnection(Exception):
 
 class TestState:
     """What one test's requests (one id) have seen: the transfers served, the drops still to make,
-    and a log line per request."""
+    a log line per request, and how many requests are still being answered."""
 
     def __init__(self):
         self.transfers = 0
         self.pending_drops = None
         self.log = []
+        self.answering = 0
 
 
 STATES = {}
 STATES_LOCK = threading.Lock()
+# A request's log line is written once its answer is done, which may be after its client has read
+# the reply and asked for the log: the log waits that long for requests still being answered.
+LOG_WAIT = 10.0
 
 
 def state_for(name):
@@ -108,14 +112,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
         opts = {k: v[-1] for k, v in urllib.parse.parse_qs(url.query).items()}
         parts = url.path.strip("/").split("/")
         if len(parts) == 2 and parts[0] == "log":
-            with STATES_LOCK:
-                lines = list(STATES[parts[1]].log) if parts[1] in STATES else []
+            lines = self.finished_log(parts[1])
             return self.simple(200, "".join(line + "\n" for line in lines).encode())
         if len(parts) != 2 or parts[0] != "file" or not parts[1].isdigit():
             return self.simple(404, b"not found")
         size = int(parts[1])
         self.test_state = state_for(opts["id"]) if "id" in opts else None
         self.logged_status, self.body_sent = 0, 0
+        if self.test_state is not None:
+            with STATES_LOCK:
+                self.test_state.answering += 1
         try:
             self.answer(size, opts)
         finally:
@@ -128,6 +134,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
                                 self.logged_status, self.body_sent)
         with STATES_LOCK:
             self.test_state.log.append(line)
+            self.test_state.answering -= 1
+
+    @staticmethod
+    def finished_log(name):
+        """The log of `name` once no request of it is still being answered (or LOG_WAIT has passed)."""
+        deadline = time.monotonic() + LOG_WAIT
+        while True:
+            with STATES_LOCK:
+                state = STATES.get(name)
+                if state is None or state.answering == 0 or time.monotonic() > deadline:
+                    return list(state.log) if state else []
+            time.sleep(0.01)
 
     def send_response(self, code, message=None):
         self.logged_status = code
