@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "download/cancel_request.h"
 #include "download/download_status.h"
@@ -15,12 +16,13 @@ using ProgressCallback = int (*)(const DownloadStatus* report);
 bool OpenInternetSession();
 void CloseInternetSession();
 
-// What the size probe learned of a link: whether a reply came, its status, the address it came from
-// after any redirects, and the file's size as the download uses it (0 when it cannot be learned).
+// What the size probe learned of a link: whether a reply came (or why not), its status, the
+// addresses it was redirected to on the way, and the file's size as the download uses it (0 when it
+// cannot be learned).
 struct ProbeReply {
-  bool replied = false;
+  platform::http::SendResult outcome = platform::http::SendResult::Failed;
   uint32_t status = 0;
-  std::u16string finalUrl;
+  std::vector<std::u16string> redirects;
   uint64_t size = 0;
 };
 

@@ -112,7 +112,8 @@ End RangeTransfer::TryOnce() {
       break;
     case SendResult::Failed:
       return End::Dropped;
-    case SendResult::Refused:
+    case SendResult::CertificateRefused:
+    case SendResult::RedirectRefused:
       return End::Failed;
   }
   if (m_cancel.IsCancelled()) return End::Cancelled;

@@ -36,12 +36,14 @@ ProbeReply ProbeLink(const std::u16string& url, AbortSwitch* abortSwitch) {
       !AddRequestHeader(*opened.request, RangeHeaderLine(0, 0))) {
     return reply;
   }
-  if (SendRequest(*opened.request) != SendResult::Replied ||
-      !QueryStatusCode(*opened.request, reply.status)) {
+  const SendResult sent = SendRequest(*opened.request);
+  if (sent != SendResult::Replied) {
+    reply.outcome = sent;
     return reply;
   }
-  reply.replied = true;
-  QueryFinalUrl(*opened.request, reply.finalUrl);
+  if (!QueryStatusCode(*opened.request, reply.status)) return reply;
+  reply.outcome = SendResult::Replied;
+  QueryRedirects(*opened.request, reply.redirects);
   // Every status from 200 to 500 but 404 may carry the size.
   if (reply.status == 404 || reply.status < 200 || reply.status > 500) return reply;
   reply.size = reply.status == 206 || reply.status == 416 ? SizeFromContentRange(*opened.request)

@@ -61,6 +61,27 @@ void JsonArray(std::ostream& out, const char* name, const Items& items, Write wr
   out << (items.empty() ? "]" : "\n  ]");
 }
 
+// One probed link's fields: the reply (or the refusal), every redirect hop, the file check.
+void WriteLinkJson(const LinkProbeReport& l, std::ostream& out) {
+  const ProbeReply& probe = l.probe;
+  const std::string refusal = RefusalKind(probe);
+  out << "\"url\": " << JsonString(l.link.url) << ", \"line\": " << l.link.line
+      << ", \"replied\": " << (probe.outcome == platform::http::SendResult::Replied ? "true" : "false")
+      << ", \"refused\": " << (refusal.empty() ? "null" : JsonString(refusal))
+      << ", \"status\": " << probe.status << ", \"size\": " << probe.size << ", \"redirects\": [";
+  const char* separator = "";
+  for (const std::u16string& hop : probe.redirects) {
+    out << separator << JsonString(hop);
+    separator = ", ";
+  }
+  out << "], \"final_url\": " << JsonString(FinalAddress(l)) << ", \"seconds\": " << l.seconds;
+  if (l.fileChecked) {
+    out << ", \"file_check\": {\"passed\": " << (l.file.passed ? "true" : "false")
+        << ", \"signer_checked\": " << (l.file.signerUnchecked ? "false" : "true")
+        << ", \"report\": " << JsonString(l.file.report) << "}";
+  }
+}
+
 }  // namespace
 
 void PrintText(const CheckReport& report, std::ostream& out) {
@@ -106,17 +127,7 @@ void PrintJson(const CheckReport& report, std::ostream& out) {
   out << ",\n  \"texts_encoding\": " << JsonString(report.textsEncoding);
   if (report.online) {
     out << ",\n";
-    JsonArray(out, "links", report.links, [&](const LinkProbeReport& l) {
-      out << "\"url\": " << JsonString(l.link.url) << ", \"line\": " << l.link.line
-          << ", \"replied\": " << (l.replied ? "true" : "false") << ", \"status\": " << l.status
-          << ", \"size\": " << l.size << ", \"final_url\": " << JsonString(l.finalUrl)
-          << ", \"seconds\": " << l.seconds;
-      if (l.fileChecked) {
-        out << ", \"file_check\": {\"passed\": " << (l.file.passed ? "true" : "false")
-            << ", \"signer_checked\": " << (l.file.signerUnchecked ? "false" : "true")
-            << ", \"report\": " << JsonString(l.file.report) << "}";
-      }
-    });
+    JsonArray(out, "links", report.links, [&](const LinkProbeReport& l) { WriteLinkJson(l, out); });
   }
   out << "\n}\n";
 }

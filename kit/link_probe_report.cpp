@@ -14,31 +14,34 @@ namespace {
 // The ranged transfer writes only what a 200 or 206 reply carries.
 bool StatusDownloads(uint32_t status) { return status == 200 || status == 206; }
 
-std::string Problem(const LinkProbeReport& r) {
-  if (!r.replied) {
-    return "no reply: the server cannot be reached, its certificate was refused (name, dates or issuer), or "
-           "it "
-           "redirected from https to http";
+using platform::http::SendResult;
+
+std::string Problem(const ProbeReply& probe) {
+  switch (probe.outcome) {
+    case SendResult::Replied:
+      break;
+    case SendResult::Failed:
+      return "no reply: the server cannot be reached";
+    case SendResult::CertificateRefused:
+      return "refused: the server's certificate was not accepted (name, dates or issuer)";
+    case SendResult::RedirectRefused:
+      return "refused: redirected from https to http, or too many times";
   }
-  if (!StatusDownloads(r.status)) {
-    return "the server answers with status " + std::to_string(r.status) +
+  if (!StatusDownloads(probe.status)) {
+    return "the server answers with status " + std::to_string(probe.status) +
            ": the installer downloads nothing from it";
   }
-  if (r.size == 0)
+  if (probe.size == 0)
     return "the reply announces no length: the installer cannot learn the size and downloads nothing";
   return {};
 }
 
 LinkProbeReport Probe(const ConfigLink& link, const std::u16string& signer) {
   const auto start = std::chrono::steady_clock::now();
-  const ProbeReply probe = OpenInternetSession() ? ProbeLink(link.url) : ProbeReply{};
   LinkProbeReport report;
   report.link = link;
-  report.replied = probe.replied;
-  report.status = probe.status;
-  report.size = probe.size;
-  report.finalUrl = probe.finalUrl;
-  if (Problem(report).empty() && (!link.sha256.empty() || !signer.empty())) {
+  if (OpenInternetSession()) report.probe = ProbeLink(link.url);
+  if (Problem(report.probe).empty() && (!link.sha256.empty() || !signer.empty())) {
     report.fileChecked = true;
     report.file = DownloadAndVerify(link.url, InstallerChecks{link.sha256, signer});
   }
@@ -55,7 +58,7 @@ std::vector<LinkProbeReport> ProbeLinks(const ConfigReport& config, Findings& fi
     if (link.url.empty() || FindLink(config, link.url) != &link) continue;  // each address once
     reports.push_back(Probe(link, config.signer));
     progress(reports.back());
-    std::string problem = Problem(reports.back());
+    std::string problem = Problem(reports.back().probe);
     if (problem.empty() && reports.back().fileChecked && !reports.back().file.passed) {
       problem = "the installer would refuse the file: " + reports.back().file.report;
     }
@@ -67,10 +70,35 @@ std::vector<LinkProbeReport> ProbeLinks(const ConfigReport& config, Findings& fi
   return reports;
 }
 
+const char* RefusalKind(const ProbeReply& probe) {
+  switch (probe.outcome) {
+    case SendResult::CertificateRefused:
+      return "certificate";
+    case SendResult::RedirectRefused:
+      return "redirect";
+    default:
+      return "";
+  }
+}
+
+const std::u16string& FinalAddress(const LinkProbeReport& r) {
+  return r.probe.redirects.empty() ? r.link.url : r.probe.redirects.back();
+}
+
 std::string DescribeProbe(const LinkProbeReport& r) {
+  const ProbeReply& probe = r.probe;
   std::string line = platform::ToUtf8(r.link.url) + ": ";
-  line += r.replied ? "status " + std::to_string(r.status) + ", size " + std::to_string(r.size) : "no reply";
-  if (r.replied && r.finalUrl != r.link.url) line += ", redirected to " + platform::ToUtf8(r.finalUrl);
+  if (probe.outcome == SendResult::Replied) {
+    line += "status " + std::to_string(probe.status) + ", size " + std::to_string(probe.size);
+  } else if (*RefusalKind(probe) != '\0') {
+    line += std::string("refused (") + RefusalKind(probe) + ")";
+  } else {
+    line += "no reply";
+  }
+  if (!probe.redirects.empty()) {
+    line += ", redirected: " + platform::ToUtf8(r.link.url);
+    for (const std::u16string& hop : probe.redirects) line += " -> " + platform::ToUtf8(hop);
+  }
   if (r.fileChecked) line += ", " + r.file.report;
   char time[32];
   std::snprintf(time, sizeof time, ", %.2f s", r.seconds);

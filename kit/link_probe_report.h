@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "download/http_transfer.h"
 #include "kit/config_check.h"
 #include "kit/findings.h"
 #include "kit/installer_file_check.h"
@@ -14,10 +15,7 @@ namespace kit {
 
 struct LinkProbeReport {
   ConfigLink link;
-  bool replied = false;
-  uint32_t status = 0;
-  uint64_t size = 0;  // what the installer's probe learns; 0: no size
-  std::u16string finalUrl;
+  ProbeReply probe;  // what the installer's probe learns
   double seconds = 0;
   bool fileChecked = false;  // the link has a digest, or a signer is required: the file was checked
   FileCheck file;
@@ -30,7 +28,14 @@ struct LinkProbeReport {
 std::vector<LinkProbeReport> ProbeLinks(const ConfigReport& config, Findings& findings,
                                         const std::function<void(const LinkProbeReport&)>& progress);
 
-// One line for a person: the link, status, size, where it ended after redirects and the time.
+// One line for a person: the link, status, size, every address it was redirected to and the time.
 std::string DescribeProbe(const LinkProbeReport& report);
+
+// Why a probe got no reply when the client refused the server: "certificate" or "redirect"; empty
+// for a reply or a plain failure.
+const char* RefusalKind(const ProbeReply& probe);
+
+// The address the reply came from: the link's own, or the last redirect's.
+const std::u16string& FinalAddress(const LinkProbeReport& report);
 
 }  // namespace kit

@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace platform::http {
 
@@ -88,16 +89,19 @@ RequestHandle OpenRequest(Connection& connection, const char16_t* verb, const st
 bool AddRequestHeader(Request& request, const std::u16string& line);
 
 enum class SendResult {
-  Replied,  // the reply's headers are here
-  Failed,   // no reply: no connection, a reset, the stall limit, an abort
-  Refused,  // the server's certificate, or a redirect from https to http, was refused
+  Replied,             // the reply's headers are here
+  Failed,              // no reply: no connection, a reset, the stall limit, an abort
+  CertificateRefused,  // the server's certificate was refused: its issuer, its dates or its name
+  RedirectRefused,     // a redirect was refused: from https to http (with libcurl also to another
+                       // scheme, or one hop past the limit)
 };
 // Sends the request and waits for the reply's headers.
 SendResult SendRequest(Request& request);
 // The reply's status code.
 bool QueryStatusCode(Request& request, uint32_t& status);
-// The address the reply came from, after any redirects the session followed; false before a reply.
-bool QueryFinalUrl(Request& request, std::u16string& url);
+// The addresses the session was redirected to on the way to the reply, in order (the last is the
+// one the reply came from); none when it came from the request's own address. False before a reply.
+bool QueryRedirects(Request& request, std::vector<std::u16string>& addresses);
 
 enum class Header { ContentLength, ContentRange, ETag, LastModified, RetryAfter };
 // The value of one reply header as text; false when the reply has no such header.

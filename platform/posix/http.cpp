@@ -45,6 +45,10 @@ struct Request {
   std::vector<std::string> headers;  // "Name: value" lines to send
   bool started = false;
 
+  // The addresses of the followed redirects, each taken when its response begins.
+  std::vector<std::u16string> redirects;
+  bool redirectPending = false;
+
   // The reply of the last response seen (a followed redirect starts a new one).
   uint32_t status = 0;
   bool hasLocation = false;
@@ -99,10 +103,19 @@ bool IsFollowedRedirect(const Request& r) {
 // early hints); any other status, even below 200, is the reply itself.
 bool IsInterim(uint32_t status) { return status >= 100 && status <= 103; }
 
+// The address curl asks now: after a followed redirect, the redirect's resolved target.
+void NoteRedirect(Request& r) {
+  const char* address = nullptr;
+  if (curl_easy_getinfo(r.easy, CURLINFO_EFFECTIVE_URL, &address) == CURLE_OK && address != nullptr)
+    r.redirects.push_back(FromUtf8(address));
+  r.redirectPending = false;
+}
+
 size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
   auto& r = *static_cast<Request*>(user);
   std::string_view line(data, size * count);
   if (line.substr(0, 5) == "HTTP/") {
+    if (r.redirectPending) NoteRedirect(r);
     // A new response: forget the previous one's headers.
     r.status = 0;
     r.hasLocation = r.hasContentLength = r.hasContentRange = false;
@@ -114,7 +127,11 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
   }
   if (Trim(line).empty()) {
     // The end of a response's headers; an interim or redirecting one is followed by another.
-    if (!IsInterim(r.status) && !IsFollowedRedirect(r)) r.headersDone = true;
+    if (IsFollowedRedirect(r)) {
+      r.redirectPending = true;
+    } else if (!IsInterim(r.status)) {
+      r.headersDone = true;
+    }
     return line.size();
   }
   size_t colon = line.find(':');
@@ -332,17 +349,18 @@ bool AddRequestHeader(Request& request, const std::u16string& line) {
 
 namespace {
 
-// A transfer that ended without a reply because something was refused rather than lost.
-bool WasRefused(CURLcode result) {
+// How a transfer that ended without a reply ended: refused rather than lost, or failed.
+SendResult WithoutReply(CURLcode result) {
   switch (result) {
     case CURLE_PEER_FAILED_VERIFICATION:  // the certificate: its chain, dates or name
     case CURLE_SSL_CERTPROBLEM:
     case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+      return SendResult::CertificateRefused;
     case CURLE_UNSUPPORTED_PROTOCOL:  // a redirect to a scheme this request may not take
     case CURLE_TOO_MANY_REDIRECTS:
-      return true;
+      return SendResult::RedirectRefused;
     default:
-      return false;
+      return SendResult::Failed;
   }
 }
 
@@ -361,7 +379,7 @@ SendResult SendRequest(Request& request) {
   DriveUntil(request, Clock::now() + kStallLimit, [&] { return request.headersDone; });
   // A body that fails after the headers is reported by the reads.
   if (request.headersDone && !Aborted(request)) return SendResult::Replied;
-  return request.done && WasRefused(request.result) ? SendResult::Refused : SendResult::Failed;
+  return request.done ? WithoutReply(request.result) : SendResult::Failed;
 }
 
 bool QueryStatusCode(Request& request, uint32_t& status) {
@@ -370,14 +388,9 @@ bool QueryStatusCode(Request& request, uint32_t& status) {
   return true;
 }
 
-bool QueryFinalUrl(Request& request, std::u16string& url) {
-  const char* effective = nullptr;
-  if (!request.headersDone ||
-      curl_easy_getinfo(request.easy, CURLINFO_EFFECTIVE_URL, &effective) != CURLE_OK ||
-      effective == nullptr) {
-    return false;
-  }
-  url = FromUtf8(effective);
+bool QueryRedirects(Request& request, std::vector<std::u16string>& addresses) {
+  if (!request.headersDone) return false;
+  addresses = request.redirects;
   return true;
 }
 

@@ -67,16 +67,15 @@ std::wstring FinalUrl(HINTERNET request) {
 bool StartsWithHttps(const wchar_t* url) { return url != nullptr && _wcsnicmp(url, L"https:", 6) == 0; }
 
 // A redirect's new address, which some systems hand to a wide callback as 8-bit text.
-bool RedirectTargetIsHttps(const void* info) {
-  if (info == nullptr) return false;
-  const auto* bytes = static_cast<const char*>(info);
-  if (bytes[0] != '\0' && bytes[1] == '\0') return StartsWithHttps(static_cast<const wchar_t*>(info));
-  return _strnicmp(bytes, "https:", 6) == 0;
+std::wstring RedirectTarget(const void* info) {
+  if (info == nullptr) return {};
+  const auto* bytes = static_cast<const unsigned char*>(info);
+  if (bytes[0] != 0 && bytes[1] == 0) return static_cast<const wchar_t*>(info);
+  return std::wstring(bytes, bytes + std::strlen(static_cast<const char*>(info)));
 }
 
-// The failures of a send that refuse the server rather than lose it: its certificate, or a
-// redirect from https to http.
-bool IsRefusal(DWORD error) {
+// The failures of a send that refuse the server's certificate rather than lose the server.
+bool IsCertificateRefusal(DWORD error) {
   switch (error) {
     case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
     case ERROR_INTERNET_SEC_CERT_CN_INVALID:
@@ -86,7 +85,6 @@ bool IsRefusal(DWORD error) {
     case ERROR_INTERNET_SEC_CERT_REV_FAILED:
     case ERROR_INTERNET_SEC_INVALID_CERT:
     case ERROR_INTERNET_SEC_CERT_REVOKED:
-    case ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR:
       return true;
     default:
       return false;
@@ -160,7 +158,9 @@ struct Request {
   explicit Request(bool isSecure) : secure(isSecure) {}
   std::unique_ptr<AbortableHandle> handle;
   const bool secure;
-  bool redirectRefused = false;  // a hop went from https to plain http
+  bool redirectRefused = false;           // a hop went from https to plain http
+  std::vector<std::u16string> redirects;  // every hop's address, in order
+  bool replied = false;
 };
 
 void Close(Session* handle) { delete handle; }
@@ -184,7 +184,9 @@ namespace {
 void CALLBACK OnRequestStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info, DWORD) {
   if (status != INTERNET_STATUS_REDIRECT || context == 0) return;
   auto* request = reinterpret_cast<Request*>(context);
-  if (request->secure && !RedirectTargetIsHttps(info)) request->redirectRefused = true;
+  const std::wstring target = RedirectTarget(info);
+  if (request->secure && !StartsWithHttps(target.c_str())) request->redirectRefused = true;
+  request->redirects.push_back(win32::FromWide(target.c_str(), target.size()));
 }
 
 }  // namespace
@@ -281,21 +283,23 @@ bool AddRequestHeader(Request& request, const std::u16string& line) {
 SendResult SendRequest(Request& request) {
   HINTERNET h = request.handle->Get();
   if (!HttpSendRequestW(h, nullptr, 0, nullptr, 0)) {
-    if (request.redirectRefused) return SendResult::Refused;
-    return IsRefusal(GetLastError()) ? SendResult::Refused : SendResult::Failed;
+    const DWORD error = GetLastError();
+    if (request.redirectRefused || error == ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR)
+      return SendResult::RedirectRefused;
+    return IsCertificateRefusal(error) ? SendResult::CertificateRefused : SendResult::Failed;
   }
   // A secure request takes no hop to plain http: every hop was seen by the status callback, and
   // the address it ended at is checked too.
   if (request.secure && (request.redirectRefused || !StartsWithHttps(FinalUrl(h).c_str()))) {
-    return SendResult::Refused;
+    return SendResult::RedirectRefused;
   }
+  request.replied = true;
   return SendResult::Replied;
 }
 
-bool QueryFinalUrl(Request& request, std::u16string& url) {
-  const std::wstring final = FinalUrl(request.handle->Get());
-  if (final.empty()) return false;
-  url = win32::FromWide(final.c_str(), final.size());
+bool QueryRedirects(Request& request, std::vector<std::u16string>& addresses) {
+  if (!request.replied) return false;
+  addresses = request.redirects;
   return true;
 }
 

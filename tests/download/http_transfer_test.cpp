@@ -47,6 +47,38 @@ TEST_F(HttpTransferTest, ProbeReadsTheLengthOfAcceptedStatuses) {
   }
 }
 
+TEST_F(HttpTransferTest, ProbeTellsARefusalFromNoReply) {
+  using platform::http::SendResult;
+  const std::string toHttp = "redirect=" + m_server.UrlText(Kind::Http, 10);
+  struct Case {
+    std::u16string url;
+    SendResult outcome;
+  };
+  const Case cases[] = {
+      {Url(Kind::Https, 10), SendResult::Replied},
+      {Url(Kind::Http, 10, "status=404"), SendResult::Replied},
+      {Url(Kind::HttpsExpired, 10), SendResult::CertificateRefused},
+      {Url(Kind::HttpsWrongName, 10), SendResult::CertificateRefused},
+      {Url(Kind::Https, 10, toHttp), SendResult::RedirectRefused},
+      {u"http://127.0.0.1:1/file/10", SendResult::Failed},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.url.begin(), c.url.end()));
+    EXPECT_EQ(ProbeLink(c.url).outcome, c.outcome);
+  }
+}
+
+TEST_F(HttpTransferTest, ProbeListsEveryRedirectHopInOrder) {
+  // From http to https, then to an address relative to the https one.
+  const std::string secure = m_server.UrlText(Kind::Https, 7, "redirect=/file/7");
+  const ProbeReply reply = ProbeLink(Url(Kind::Http, 7, "redirect=" + secure));
+  EXPECT_EQ(reply.outcome, platform::http::SendResult::Replied);
+  EXPECT_EQ(reply.size, 7u);
+  EXPECT_EQ(reply.redirects,
+            (std::vector<std::u16string>{TestHttpServer::Widen(secure), Url(Kind::Https, 7)}));
+  EXPECT_TRUE(ProbeLink(Url(Kind::Https, 7)).redirects.empty());
+}
+
 TEST_F(HttpTransferTest, ProbeFetchesOneByteOnly) {
   const std::string id = NewId();
   EXPECT_EQ(ProbeSize(Url(Kind::Http, 10'000'000, "id=" + id)), 10'000'000u);

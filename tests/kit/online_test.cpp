@@ -20,10 +20,10 @@ namespace {
 using Kind = TestHttpServer::Kind;
 
 struct Links {
-  std::string good, missing, expired, toHttp, toHttps, toHttpsTarget;
+  std::string good, missing, expired, toHttp, toHttps, wrongName, unreachable;
 };
 
-// Links on lines 5 to 10 of the configuration.
+// Links on lines 5 to 12 of the configuration (none on 7).
 std::string Configuration(const Links& l) {
   return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
          "<torvinwebinstaller><product><name>P</name><registry>SOFTWARE\\P</registry>\n"
@@ -45,8 +45,17 @@ std::string Configuration(const Links& l) {
          "</installerInfo><installerInfo><os>Windows Vista</os><bit>64</bit><rlink>" +
          l.toHttps +
          "</rlink>\n"
+         "</installerInfo><installerInfo><os>Windows XP</os><bit>64</bit><rlink>" +
+         l.wrongName +
+         "</rlink>\n"
+         "<patch>" +
+         l.unreachable +
+         "</patch>\n"
          "</installerInfo></product></torvinwebinstaller>\n";
 }
+
+// A test address as a JSON string: quoted, nothing in it to escape.
+std::string JsonText(const std::string& url) { return "\"" + url + "\""; }
 
 std::string Escaped(std::string url) {
   for (size_t at = 0; (at = url.find('&', at)) != std::string::npos; at += 5) url.replace(at, 1, "&amp;");
@@ -60,36 +69,53 @@ TEST(Online, EachLinkProbedAndJudgedAsTheInstallerWould) {
   l.missing = server.UrlText(Kind::Https, 10, "status=404");
   l.expired = server.UrlText(Kind::HttpsExpired, 10);
   l.toHttp = server.UrlText(Kind::Https, 10, "redirect=" + server.UrlText(Kind::Http, 10));
-  l.toHttpsTarget = server.UrlText(Kind::Https, 7);
-  l.toHttps = server.UrlText(Kind::Https, 7, "redirect=" + l.toHttpsTarget);
+  // Two hops, the second to an address relative to the first.
+  const std::string hop = server.UrlText(Kind::Https, 7, "redirect=/file/7");
+  const std::string target = server.UrlText(Kind::Https, 7);
+  l.toHttps = server.UrlText(Kind::Https, 7, "redirect=" + hop);
+  l.wrongName = server.UrlText(Kind::HttpsWrongName, 10);
+  l.unreachable = "https://localhost:1/file/10";
   test::VendorFolder folder;
   folder.Write("TorvinWebInstaller.xml", Escaped(Configuration(l)));
 
   std::ostringstream progress;
   const CheckReport report = CheckFolder(folder.Path(), true, progress);
-  ASSERT_EQ(report.links.size(), 5u);
+  ASSERT_EQ(report.links.size(), 7u);
   const std::string lines = progress.str();
-  EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 5) << lines;
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 7) << lines;
 
   auto findingAt = [&](int32_t line) -> std::string {
     for (const Finding& f : report.findings.Items())
       if (f.file == "TorvinWebInstaller.xml" && f.line == line) return f.message;
     return {};
   };
-  const LinkProbeReport& good = report.links[0];
-  EXPECT_TRUE(good.replied);
+  const ProbeReply& good = report.links[0].probe;
+  EXPECT_EQ(good.outcome, platform::http::SendResult::Replied);
   EXPECT_EQ(good.status, 206u);  // the probe asks for the first byte only
   EXPECT_EQ(good.size, 5000u);
   EXPECT_EQ(findingAt(5), "");
   EXPECT_NE(findingAt(6).find("status 404"), std::string::npos) << findingAt(6);
-  EXPECT_NE(findingAt(8).find("no reply"), std::string::npos) << findingAt(8);
-  EXPECT_NE(findingAt(9).find("no reply"), std::string::npos) << findingAt(9);
+  const std::string certificate = "refused: the server's certificate was not accepted";
+  EXPECT_NE(findingAt(8).find(certificate), std::string::npos) << findingAt(8);
+  EXPECT_NE(findingAt(11).find(certificate), std::string::npos) << findingAt(11);
+  EXPECT_NE(findingAt(9).find("refused: redirected from https to http"), std::string::npos) << findingAt(9);
+  EXPECT_NE(findingAt(12).find("no reply: the server cannot be reached"), std::string::npos) << findingAt(12);
+  EXPECT_NE(DescribeProbe(report.links[2]).find("refused (certificate)"), std::string::npos);
+  EXPECT_NE(DescribeProbe(report.links[3]).find("refused (redirect)"), std::string::npos);
+
   const LinkProbeReport& redirected = report.links[4];
-  EXPECT_TRUE(redirected.replied);
-  EXPECT_EQ(platform::ToUtf8(redirected.finalUrl), l.toHttpsTarget);
-  EXPECT_EQ(redirected.size, 7u);
+  EXPECT_EQ(redirected.probe.size, 7u);
   EXPECT_EQ(findingAt(10), "");
-  EXPECT_NE(DescribeProbe(redirected).find("redirected to " + l.toHttpsTarget), std::string::npos);
+  EXPECT_NE(DescribeProbe(redirected).find("redirected: " + l.toHttps + " -> " + hop + " -> " + target),
+            std::string::npos)
+      << DescribeProbe(redirected);
+  std::ostringstream json;
+  PrintJson(report, json);
+  EXPECT_NE(json.str().find("\"redirects\": [" + JsonText(hop) + ", " + JsonText(target) +
+                            "], \"final_url\": " + JsonText(target)),
+            std::string::npos)
+      << json.str();
+  EXPECT_NE(json.str().find("\"refused\": \"certificate\""), std::string::npos);
 }
 
 // The digest of the test server's file of `size` bytes.
