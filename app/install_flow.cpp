@@ -14,8 +14,6 @@ constexpr uint32_t kCancelledPollMs = 1000;
 // Without a running engine the failure text stays this many ticks before the dialog ends.
 constexpr int32_t kIdleFailureTicks = 8;
 
-constexpr ui::Color kCancelledCaption = ui::Rgb(133, 133, 133);
-
 }  // namespace
 
 // The record as the engine left it, or, when no engine was started, a failure that ends after a
@@ -150,9 +148,9 @@ void CTorvinWebInstallerDlg::OnCancelClicked() {
   RunEvent.Clear();  // the transfer holds while the question is open
   m_host->SetTaskbarProgress(platform::TaskbarProgress::Paused, m_ullShownBytes, m_ullTotalBytes);
   m_bAskingCancel = true;
-  const platform::MessageBoxAnswer answer = m_host->ShowMessageBox(
-      GetUIString(IDS_MESSAGE_CANCELNOTICE, m_strIniPath), m_config.strProductName,
-      platform::MessageBoxKind::YesNoExclamation);
+  const platform::MessageBoxAnswer answer =
+      m_host->ShowMessageBox(GetUIString(IDS_MESSAGE_CANCELNOTICE, m_strIniPath), m_config.strProductName,
+                             platform::MessageBoxKind::YesNoExclamation);
   m_bAskingCancel = false;
   if (answer != platform::MessageBoxAnswer::Yes) {
     RunEvent.Set();
@@ -161,15 +159,5 @@ void CTorvinWebInstallerDlg::OnCancelClicked() {
   m_bCancelConfirmed = true;
   CancelEvent.Set();
   RunEvent.Set();
-  ShowCancelledLook();
-}
-
-// The Cancel button looks disabled but stays enabled; further clicks are ignored.
-void CTorvinWebInstallerDlg::ShowCancelledLook() {
-  m_btnCancel.SetColor(ui::CTorvinButton::ColorForeIn, kCancelledCaption);
-  m_btnCancel.SetColor(ui::CTorvinButton::ColorForeOut, kCancelledCaption);
-  m_btnCancel.SetColor(ui::CTorvinButton::ColorForeFocus, kCancelledCaption);
-  m_btnCancel.SetPressOffset(0, 0);
-  auto disabled = std::make_shared<ui::Bitmap>(std::move(m_skin.cancelDisabled));
-  m_btnCancel.SetImages(disabled, disabled);
+  StyleButtons();  // Cancel now looks disabled but stays enabled; further clicks are ignored
 }

@@ -2,6 +2,7 @@
 // failures, the start of the download engine, and the teardown.
 #include "app/installer_dialog.h"
 
+#include "app/button_styling.h"
 #include "app/installer_path.h"
 #include "app/patch_selection.h"
 #include "app/ui_strings.h"
@@ -18,9 +19,6 @@ constexpr char16_t kIniFileName[] = u"TorvinWebInstallerString.ini";
 constexpr char16_t kConfigFileName[] = u"TorvinWebInstaller.xml";
 constexpr char16_t kXmlMissing[] = u"Xml file is missing!";
 constexpr char16_t kUnrecognizedUrl[] = u"Unrecognized URL";
-
-constexpr ui::Color kWhite = ui::Rgb(255, 255, 255);
-constexpr ui::Color kLinkGrey = ui::Rgb(165, 165, 165);
 
 // Everything before the executable path's last backslash; empty when the path is unknown.
 std::u16string ModuleFolder() {
@@ -158,21 +156,16 @@ void CTorvinWebInstallerDlg::ComputeLayout() {
 void CTorvinWebInstallerDlg::SetUpButtons() {
   m_cancelBinding.Window().SetText(GetUIString(IDS_TEXT_CANCEL, m_strIniPath));
   m_cancelBinding.Window().Redraw();
-  m_btnCancel.SetAlignment(ui::CTorvinButton::AlignImageWhole);
-  m_btnCancel.SetColor(ui::CTorvinButton::ColorForeIn, kWhite);
-  m_btnCancel.SetColor(ui::CTorvinButton::ColorForeOut, kWhite);
-  m_btnCancel.SetColor(ui::CTorvinButton::ColorForeFocus, kWhite);
-  m_btnCancel.SetPressOffset(1, 1);
-  m_btnCancel.SetDrawFrame(false);
-
-  m_btnProblemLink.SetColor(ui::CTorvinButton::ColorForeIn, kWhite);
-  m_btnProblemLink.SetColor(ui::CTorvinButton::ColorForeOut, kLinkGrey);
-  m_btnProblemLink.SetColor(ui::CTorvinButton::ColorForeFocus, kLinkGrey);
   m_linkBinding.Window().SetText(GetUIString(IDS_DOWNLOAD_PROBLEM, m_strIniPath));
   m_linkBinding.Window().Redraw();
   m_btnProblemLink.SetUrl(GetUIString(IDS_DOWNLOAD_PROBLEM_RLINK, m_strIniPath));
-  m_btnProblemLink.SetDrawFrame(false);
-  ScaleButtons();
+  StyleButtons();
+}
+
+// The buttons' fonts, colours and images at the current scale and in the current cancel state; the
+// captured background is taken again.
+void CTorvinWebInstallerDlg::StyleButtons() {
+  StyleDialogButtons(m_btnCancel, m_btnProblemLink, m_skin, m_scale, m_bCancelConfirmed);
 }
 
 // The engine starts only with a destination that is a plain file of the executable's folder and a

@@ -94,12 +94,11 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents {
   void PlaceButtons();
   void ComputeLayout();
   void SetUpButtons();
-  void ScaleButtons();
+  void StyleButtons();
   void StartDownloadEngine();
   DownloadStatus PollStatus();
   void OnCancelModeTick(const DownloadStatus& status);
   bool OnNormalTick(const DownloadStatus& status);
-  void ShowCancelledLook();
   void ShowTaskbarProgress(int32_t state);
   void DrawSkinImage(const ui::Rect& rect, const ui::Bitmap& image);
   const ui::Bitmap& Face();

@@ -65,8 +65,9 @@ void JsonArray(std::ostream& out, const char* name, const Items& items, Write wr
 void WriteLinkJson(const LinkProbeReport& l, std::ostream& out) {
   const ProbeReply& probe = l.probe;
   const std::string refusal = RefusalKind(probe);
+  const bool replied = probe.outcome == platform::http::SendResult::Replied;
   out << "\"url\": " << JsonString(l.link.url) << ", \"line\": " << l.link.line
-      << ", \"replied\": " << (probe.outcome == platform::http::SendResult::Replied ? "true" : "false")
+      << ", \"replied\": " << (replied ? "true" : "false")
       << ", \"refused\": " << (refusal.empty() ? "null" : JsonString(refusal))
       << ", \"status\": " << probe.status << ", \"size\": " << probe.size << ", \"redirects\": [";
   const char* separator = "";
@@ -74,7 +75,8 @@ void WriteLinkJson(const LinkProbeReport& l, std::ostream& out) {
     out << separator << JsonString(hop);
     separator = ", ";
   }
-  out << "], \"final_url\": " << JsonString(FinalAddress(l)) << ", \"seconds\": " << l.seconds;
+  out << "], \"final_url\": " << (replied ? JsonString(FinalAddress(l)) : "null")
+      << ", \"seconds\": " << l.seconds;
   if (l.fileChecked) {
     out << ", \"file_check\": {\"passed\": " << (l.file.passed ? "true" : "false")
         << ", \"signer_checked\": " << (l.file.signerUnchecked ? "false" : "true")

@@ -1,10 +1,9 @@
 // The window composed as the dialog composes it on screen: the static face, the progress strip
 // once bytes have arrived, the status line, and the Cancel and link buttons drawn over it, each
-// button set up as the dialog sets it up.
+// button styled as the dialog styles it.
 #include "kit/preview_window.h"
 
-#include <memory>
-
+#include "app/button_styling.h"
 #include "app/installer_config.h"
 #include "kit/vendor_folder.h"
 #include "ui/canvas.h"
@@ -29,9 +28,6 @@ namespace {
 
 // The link button's size from the dialog template (147 x 17 dialog units), in design pixels.
 constexpr ui::Size kLinkSize{221, 28};
-constexpr ui::Color kWhite = ui::Rgb(255, 255, 255);
-constexpr ui::Color kLinkGrey = ui::Rgb(165, 165, 165);
-constexpr ui::Color kCancelledCaption = ui::Rgb(133, 133, 133);
 
 // A button's window on the preview: its background is the window's face under it.
 class FaceButtonHost final : public ui::IButtonHost {
@@ -50,38 +46,6 @@ class FaceButtonHost final : public ui::IButtonHost {
   const ui::Bitmap& m_face;
   ui::Point m_at;
 };
-
-void SetCaptionColors(ui::CTorvinButton& button, ui::Color in, ui::Color out) {
-  button.SetColor(ui::CTorvinButton::ColorForeIn, in);
-  button.SetColor(ui::CTorvinButton::ColorForeOut, out);
-  button.SetColor(ui::CTorvinButton::ColorForeFocus, out);
-}
-
-void SetUpCancel(ui::CTorvinButton& button, const ui::SkinImages& skin, PreviewState::Cancel look,
-                 const ui::DisplayScale& scale) {
-  button.SetAlignment(ui::CTorvinButton::AlignImageWhole);
-  button.SetCaptionFont(u"Arial", scale.Px(23), scale.Px(11), false);
-  SetCaptionColors(button, kWhite, kWhite);
-  button.SetPressOffset(1, 1);
-  button.SetImages(std::make_shared<ui::Bitmap>(skin.cancelHot),
-                   std::make_shared<ui::Bitmap>(skin.cancelNormal));
-  button.SetDrawFrame(false);
-  button.SetTransparent();
-  if (look == PreviewState::Cancel::Confirmed) {
-    SetCaptionColors(button, kCancelledCaption, kCancelledCaption);
-    button.SetPressOffset(0, 0);
-    const auto disabled = std::make_shared<ui::Bitmap>(skin.cancelDisabled);
-    button.SetImages(disabled, disabled);
-  }
-}
-
-void SetUpLink(ui::CTorvinButton& button, const std::u16string& textsPath, const ui::DisplayScale& scale) {
-  button.SetCaptionFont(u"Arial", scale.Px(15), scale.Px(8), true);
-  SetCaptionColors(button, kWhite, kLinkGrey);
-  button.SetUrl(GetUIString(IDS_DOWNLOAD_PROBLEM_RLINK, textsPath));
-  button.SetDrawFrame(false);
-  button.SetTransparent();
-}
 
 // Draws `button` at `at` over `window`; a hot button has the pointer over it.
 void DrawButton(ui::CTorvinButton& button, ui::Point at, ui::Size size, bool hot, std::u16string_view caption,
@@ -109,7 +73,7 @@ PreviewSource::PreviewSource(const std::u16string& folder)
 
 ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state,
                         const ui::DisplayScale& scale) {
-  const ui::SkinImages skin = ui::SkinAtScale(source.skin, scale);
+  ui::SkinImages skin = ui::SkinAtScale(source.skin, scale);
   const ui::BarFrames frames = ui::BarFramesAtScale(source.frames, scale);
   const ui::Size design = source.skin.images.background.Extent();
   const ui::Size window = scale.Of(design);
@@ -151,8 +115,8 @@ ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state,
   cancel.SetClientSize(cancelSize);
   link.SetHost(&linkHost);
   link.SetClientSize(linkSize);
-  SetUpCancel(cancel, skin, state.cancel, scale);
-  SetUpLink(link, source.textsPath, scale);
+  // The face is painted: the buttons may take their images out of the skin.
+  StyleDialogButtons(cancel, link, skin, scale, state.cancel == PreviewState::Cancel::Confirmed);
   DrawButton(cancel, cancelAt, cancelSize, state.cancel == PreviewState::Cancel::Hot,
              GetUIString(IDS_TEXT_CANCEL, source.textsPath), picture);
   DrawButton(link, linkAt, linkSize, false, GetUIString(IDS_DOWNLOAD_PROBLEM, source.textsPath), picture);

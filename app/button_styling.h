@@ -1,0 +1,13 @@
+// The look of the dialog's two buttons, the same wherever the window is painted: the installer's
+// dialog and the vendor kit's preview.
+#pragma once
+
+#include "ui/display_scale.h"
+#include "ui/skin.h"
+#include "ui/torvin_button.h"
+
+// Styles Cancel and the problem link for `scale`: caption fonts and colours, no frame, transparent
+// over the window's face. Cancel takes its images out of `skin`; once a cancel is confirmed it shows
+// the disabled image and a grey caption that no longer moves when pressed.
+void StyleDialogButtons(ui::CTorvinButton& cancel, ui::CTorvinButton& link, ui::SkinImages& skin,
+                        const ui::DisplayScale& scale, bool cancelConfirmed);
