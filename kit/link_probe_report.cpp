@@ -81,20 +81,24 @@ const char* RefusalKind(const ProbeReply& probe) {
   }
 }
 
+namespace {
+
+std::string Outcome(const ProbeReply& probe) {
+  if (probe.outcome == SendResult::Replied)
+    return "status " + std::to_string(probe.status) + ", size " + std::to_string(probe.size);
+  const std::string refusal = RefusalKind(probe);
+  return refusal.empty() ? "no reply" : "refused (" + refusal + ")";
+}
+
+}  // namespace
+
 const std::u16string& FinalAddress(const LinkProbeReport& r) {
   return r.probe.redirects.empty() ? r.link.url : r.probe.redirects.back();
 }
 
 std::string DescribeProbe(const LinkProbeReport& r) {
   const ProbeReply& probe = r.probe;
-  std::string line = platform::ToUtf8(r.link.url) + ": ";
-  if (probe.outcome == SendResult::Replied) {
-    line += "status " + std::to_string(probe.status) + ", size " + std::to_string(probe.size);
-  } else if (*RefusalKind(probe) != '\0') {
-    line += std::string("refused (") + RefusalKind(probe) + ")";
-  } else {
-    line += "no reply";
-  }
+  std::string line = platform::ToUtf8(r.link.url) + ": " + Outcome(probe);
   if (!probe.redirects.empty()) {
     line += ", redirected: " + platform::ToUtf8(r.link.url);
     for (const std::u16string& hop : probe.redirects) line += " -> " + platform::ToUtf8(hop);
