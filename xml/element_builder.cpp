@@ -60,16 +60,18 @@ bool ScanEndTagOfInnermost(TextCursor& cursor, const OpenElementStack& open, Nod
   return true;
 }
 
-// A start tag without attributes, "<name>", taken as the scanner would cut it: the name starts
-// with a name-start character and runs to the ">". False, with nothing changed, for other text.
-bool ScanBareStartTag(TextCursor& cursor, NodeToken& node) {
+// A start tag that ends before the text does, taken as the scanner would cut it: the name starts
+// with a name-start character and runs to a tag-name end. False, with nothing changed, for other text.
+bool ScanStartTag(TextCursor& cursor, NodeToken& node) {
   const char16_t* text = cursor.text.data();
   const char16_t* end = text + cursor.Length();
   const char16_t* at = text + cursor.position;
   if (end - at < 3 || !IsNameStart(at[1])) return false;
   const char16_t* nameEnd = FindTagNameEnd(at + 2, end);
-  if (nameEnd == end || *nameEnd != u'>') return false;
-  TakeTag(cursor, node, NODE_START_TAG, 1, nameEnd, nameEnd);
+  const char16_t* greater = nameEnd == end ? end : FindStartTagEnd(nameEnd, end);
+  if (greater == end) return false;
+  TakeTag(cursor, node, NODE_START_TAG, 1, nameEnd, greater);
+  if (ClosesItself(nameEnd, greater)) node.flags = NODE_SELF_CLOSING;
   return true;
 }
 
@@ -89,7 +91,7 @@ int32_t CXmlDocument::ParseElements(TextCursor& cursor) {
       continue;
     }
     int32_t type = NODE_START_TAG;
-    if (!ScanBareStartTag(cursor, node)) {
+    if (!ScanStartTag(cursor, node)) {
       // Once the result text is full, a node's records would be dropped: they are not even written.
       const bool resultFull = m_strResult.size() >= kResultTextLimit;
       type = ScanNode(cursor, node, resultFull ? NodeMessages::Skipped : NodeMessages::Written);
@@ -146,12 +148,10 @@ int32_t CXmlDocument::ParseElements(TextCursor& cursor) {
 // unended; `parent` becomes the element's parent.
 void CXmlDocument::CloseElement(OpenElementStack& open, int32_t depth, const NodeToken& node,
                                 int32_t& parent) {
-  int32_t matched = parent;
-  for (int32_t d = open.Depth(); d > depth; --d) matched = Record(matched).parent;
-  ElementRecord& record = Record(matched);
+  if (open.Depth() > depth) CloseUnended(open, depth, parent, node.start + 1);
+  ElementRecord& record = Record(parent);
   record.length = node.End() - record.start;
   record.SetEndTagLength(node.length);
-  if (open.Depth() > depth) CloseUnended(open, depth, parent, node.start + 1);
   open.PopTo(depth - 1);
   parent = record.parent;
 }

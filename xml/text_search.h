@@ -67,3 +67,32 @@ inline const char16_t* FindTagNameEnd(const char16_t* p, const char16_t* end) {
   while (p < end && !EndsTagName(*p)) ++p;
   return p;
 }
+
+// The ">" that ends a start tag whose body (what follows the name) begins at `body`, or `end` when
+// the text ends first. A value quoted right after "=" (white space between allowed) may hold ">";
+// any other quote is an ordinary character, and so is an "=" right after another.
+inline const char16_t* FindStartTagEnd(const char16_t* body, const char16_t* end) {
+  const char16_t* p = body;
+  for (;;) {
+    p = FindEither(p, end, u'>', u'=');
+    if (p == end || *p == u'>') return p;
+    const bool awaitingValue = p == body || p[-1] != u'=';
+    ++p;
+    if (!awaitingValue) continue;
+    while (p < end && IsXmlWhitespace(*p)) ++p;
+    if (p < end && (*p == u'"' || *p == u'\'')) {
+      p = FindUnit(p + 1, end, *p);
+      if (p == end) return end;
+      ++p;
+    }
+  }
+}
+
+// Whether the start tag whose body begins at `body` and ends at the ">" at `greater` closes itself:
+// a "/" right before the ">", itself right after the name, white space or a quote.
+inline bool ClosesItself(const char16_t* body, const char16_t* greater) {
+  if (greater == body || greater[-1] != u'/') return false;
+  if (greater - 1 == body) return true;
+  const char16_t beforeSlash = greater[-2];
+  return IsXmlWhitespace(beforeSlash) || beforeSlash == u'\'' || beforeSlash == u'"';
+}
