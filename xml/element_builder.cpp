@@ -47,13 +47,14 @@ bool ScanEndTagOfInnermost(TextCursor& cursor, const OpenElementStack& open, Nod
   const char16_t* text = cursor.text.data();
   const char16_t* end = text + cursor.Length();
   const char16_t* at = text + cursor.position;
+  if (end - at < 3 || at[1] != u'/' || open.Depth() == 0) return false;
   const std::u16string_view name = open.Name(open.Depth());
-  if (open.Depth() == 0 || end - at < static_cast<ptrdiff_t>(name.size()) + 3 || at[1] != u'/') return false;
+  if (end - at < static_cast<ptrdiff_t>(name.size()) + 3) return false;
   const char16_t* nameEnd = at + 2 + name.size();
   if (!EndsTagName(*nameEnd) || std::memcmp(at + 2, name.data(), name.size() * sizeof(char16_t)) != 0) {
     return false;
   }
-  const char16_t* greater = FindUnit(nameEnd, end, u'>');
+  const char16_t* greater = *nameEnd == u'>' ? nameEnd : FindUnit(nameEnd, end, u'>');
   if (greater == end) return false;
   TakeTag(cursor, node, NODE_END_TAG, 2, nameEnd, greater);
   return true;
@@ -75,6 +76,17 @@ bool ScanStartTag(TextCursor& cursor, NodeToken& node) {
 }
 
 }  // namespace
+
+// Ends the open element at `depth` with the end tag `node`, after closing those above it as
+// unended. Most end tags are met here, so it is compiled into the parse loop.
+[[gnu::always_inline]] inline void CXmlDocument::CloseElement(OpenElementStack& open, int32_t depth,
+                                                              const NodeToken& node) {
+  if (open.Depth() > depth) CloseUnended(open, depth, node.start + 1);
+  ElementRecord& record = Record(open.Element(depth));
+  record.length = node.End() - record.start;
+  record.SetEndTagLength(node.length);
+  open.PopTo(depth - 1);
+}
 
 int32_t CXmlDocument::ParseElements(TextCursor& cursor) {
   OpenElementStack open;
@@ -143,16 +155,6 @@ int32_t CXmlDocument::ParseElements(TextCursor& cursor) {
       return first;
     }
   }
-}
-
-// Ends the open element at `depth` with the end tag `node`, after closing those above it as
-// unended.
-void CXmlDocument::CloseElement(OpenElementStack& open, int32_t depth, const NodeToken& node) {
-  if (open.Depth() > depth) CloseUnended(open, depth, node.start + 1);
-  ElementRecord& record = Record(open.Element(depth));
-  record.length = node.End() - record.start;
-  record.SetEndTagLength(node.length);
-  open.PopTo(depth - 1);
 }
 
 // Closes the open elements above `targetDepth` as unended. The records are made innermost first;
