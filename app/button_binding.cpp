@@ -66,14 +66,15 @@ void ButtonBinding::OnReflectedClick() {
 // The parent's face under the button; parts outside the face stay black.
 ui::Bitmap ButtonBinding::CaptureParentBackground(ui::Size size) {
   ui::Bitmap capture(size.cx, size.cy);
-  const ui::Bitmap& face = m_parentFace();
+  const ui::Bitmap& face = m_parent.ParentFace();
   const platform::Rect at = m_window->GetRectInParent();
   for (int32_t y = 0; y < capture.Height(); ++y) {
     const int32_t faceY = at.top + y;
     if (faceY < 0 || faceY >= face.Height()) continue;
     const int32_t first = std::max(0, -at.left);
     const int32_t last = std::min(capture.Width(), face.Width() - at.left);
-    if (first < last) std::copy(face.Row(faceY) + at.left + first, face.Row(faceY) + at.left + last, capture.Row(y) + first);
+    if (first < last)
+      std::copy(face.Row(faceY) + at.left + first, face.Row(faceY) + at.left + last, capture.Row(y) + first);
   }
   return capture;
 }

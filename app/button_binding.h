@@ -3,18 +3,23 @@
 // window. The button draws with the platform's own button colours where it has them.
 #pragma once
 
-#include <functional>
-
 #include "platform/window.h"
 #include "ui/bitmap.h"
 #include "ui/torvin_button.h"
 
+// The window a button sits on: its composed face, from which the button's transparent background
+// is taken.
+class IParentFace {
+ public:
+  virtual const ui::Bitmap& ParentFace() = 0;
+
+ protected:
+  ~IParentFace() = default;
+};
+
 class ButtonBinding final : public platform::IButtonEvents, public ui::IButtonHost {
  public:
-  // `parentFace` gives the parent window's composed face, from which the button's transparent
-  // background is taken.
-  ButtonBinding(ui::CTorvinButton& button, std::function<const ui::Bitmap&()> parentFace)
-      : m_button(button), m_parentFace(std::move(parentFace)) {}
+  ButtonBinding(ui::CTorvinButton& button, IParentFace& parent) : m_button(button), m_parent(parent) {}
 
   // Binds to the control's window (the host calls OnBound).
   void Bind(platform::IWindowHost& host, int controlId);
@@ -44,12 +49,14 @@ class ButtonBinding final : public platform::IButtonEvents, public ui::IButtonHo
   // ui::IButtonHost
   void Repaint() override { m_window->Redraw(); }
   ui::Bitmap CaptureParentBackground(ui::Size size) override;
-  void PlayButtonSound(const ui::SoundSlot& sound) override { m_window->PlayNamedSound(sound.name, sound.flags); }
+  void PlayButtonSound(const ui::SoundSlot& sound) override {
+    m_window->PlayNamedSound(sound.name, sound.flags);
+  }
   void TrackMouseLeave() override { m_window->TrackMouseLeave(); }
 
  private:
   ui::CTorvinButton& m_button;
-  std::function<const ui::Bitmap&()> m_parentFace;
+  IParentFace& m_parent;
   platform::IButtonWindow* m_window = nullptr;
   ui::Bitmap m_surface;
 };

@@ -31,8 +31,8 @@ std::u16string ModuleFolder() {
 
 CTorvinWebInstallerDlg::CTorvinWebInstallerDlg()
     : m_strModuleDir(ModuleFolder()),
-      m_cancelBinding(m_btnCancel, [this]() -> const ui::Bitmap& { return Face(); }),
-      m_linkBinding(m_btnProblemLink, [this]() -> const ui::Bitmap& { return Face(); }) {}
+      m_cancelBinding(m_btnCancel, *this),
+      m_linkBinding(m_btnProblemLink, *this) {}
 
 // The skin goes first, then the engine; the worker has stored its final state by now, or was
 // never started.

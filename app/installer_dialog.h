@@ -17,7 +17,7 @@
 // The polling timer of the install flow.
 inline constexpr uint32_t IDT_STATUS_POLL = 32769;
 
-class CTorvinWebInstallerDlg final : public platform::IDialogEvents {
+class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IParentFace {
  public:
   CTorvinWebInstallerDlg();
   ~CTorvinWebInstallerDlg() override;
@@ -42,6 +42,9 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents {
   void OnClicked(int id) override;
   void OnCloseRequest() override;
   void OnDpiChanged(int32_t dpi, const platform::Rect& suggested) override;
+
+  // The buttons take their background from the composed face.
+  const ui::Bitmap& ParentFace() override { return Face(); }
 
   // The install flow.
   void ShowStatus(int32_t state);

@@ -3,7 +3,6 @@
 // elements left open are closed as unended with their children moved up to their parent.
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "xml/open_element_stack.h"
 #include "xml/result_record.h"
@@ -48,32 +47,46 @@ bool ScanEndTagOfInnermost(TextCursor& cursor, const OpenElementStack& open, Nod
   const char16_t* text = cursor.text.data();
   const char16_t* end = text + cursor.Length();
   const char16_t* at = text + cursor.position;
+  if (end - at < 3 || at[1] != u'/' || open.Depth() == 0) return false;
   const std::u16string_view name = open.Name(open.Depth());
-  if (open.Depth() == 0 || end - at < static_cast<ptrdiff_t>(name.size()) + 3 || at[1] != u'/') return false;
+  if (end - at < static_cast<ptrdiff_t>(name.size()) + 3) return false;
   const char16_t* nameEnd = at + 2 + name.size();
   if (!EndsTagName(*nameEnd) || std::memcmp(at + 2, name.data(), name.size() * sizeof(char16_t)) != 0) {
     return false;
   }
-  const char16_t* greater = FindUnit(nameEnd, end, u'>');
+  const char16_t* greater = *nameEnd == u'>' ? nameEnd : FindUnit(nameEnd, end, u'>');
   if (greater == end) return false;
   TakeTag(cursor, node, NODE_END_TAG, 2, nameEnd, greater);
   return true;
 }
 
-// A start tag without attributes, "<name>", taken as the scanner would cut it: the name starts
-// with a name-start character and runs to the ">". False, with nothing changed, for other text.
-bool ScanBareStartTag(TextCursor& cursor, NodeToken& node) {
+// A start tag that ends before the text does, taken as the scanner would cut it: the name starts
+// with a name-start character and runs to a tag-name end. False, with nothing changed, for other text.
+bool ScanStartTag(TextCursor& cursor, NodeToken& node) {
   const char16_t* text = cursor.text.data();
   const char16_t* end = text + cursor.Length();
   const char16_t* at = text + cursor.position;
   if (end - at < 3 || !IsNameStart(at[1])) return false;
   const char16_t* nameEnd = FindTagNameEnd(at + 2, end);
-  if (nameEnd == end || *nameEnd != u'>') return false;
-  TakeTag(cursor, node, NODE_START_TAG, 1, nameEnd, nameEnd);
+  const char16_t* greater = nameEnd == end || *nameEnd == u'>' ? nameEnd : FindStartTagEnd(nameEnd, end);
+  if (greater == end) return false;
+  TakeTag(cursor, node, NODE_START_TAG, 1, nameEnd, greater);
+  if (ClosesItself(nameEnd, greater)) node.flags = NODE_SELF_CLOSING;
   return true;
 }
 
 }  // namespace
+
+// Ends the open element at `depth` with the end tag `node`, after closing those above it as
+// unended. Most end tags are met here, so it is compiled into the parse loop.
+[[gnu::always_inline]] inline void CXmlDocument::CloseElement(OpenElementStack& open, int32_t depth,
+                                                              const NodeToken& node) {
+  if (open.Depth() > depth) CloseUnended(open, depth, node.start + 1);
+  ElementRecord& record = Record(open.Element(depth));
+  record.length = node.End() - record.start;
+  record.SetEndTagLength(node.length);
+  open.PopTo(depth - 1);
+}
 
 int32_t CXmlDocument::ParseElements(TextCursor& cursor) {
   OpenElementStack open;
@@ -85,11 +98,12 @@ int32_t CXmlDocument::ParseElements(TextCursor& cursor) {
     // Character data makes no element and no record: it is passed over without a node.
     cursor.position = static_cast<int32_t>(FindUnit(text + cursor.position, textEnd, u'<') - text);
     if (ScanEndTagOfInnermost(cursor, open, node)) {
-      CloseElement(open, open.Depth(), node, parent);
+      CloseElement(open, open.Depth(), node);
+      parent = open.Element(open.Depth());
       continue;
     }
     int32_t type = NODE_START_TAG;
-    if (!ScanBareStartTag(cursor, node)) {
+    if (!ScanStartTag(cursor, node)) {
       // Once the result text is full, a node's records would be dropped: they are not even written.
       const bool resultFull = m_strResult.size() >= kResultTextLimit;
       type = ScanNode(cursor, node, resultFull ? NodeMessages::Skipped : NodeMessages::Written);
@@ -123,7 +137,7 @@ int32_t CXmlDocument::ParseElements(TextCursor& cursor) {
       record.length = node.length;
       record.SetTagLengths(node.length, 0);
       if (!node.SelfClosing()) {
-        open.Push(cursor.Token());
+        open.Push(cursor.Token(), i);
         parent = i;
       }
     } else if (type == NODE_END_TAG) {
@@ -134,48 +148,30 @@ int32_t CXmlDocument::ParseElements(TextCursor& cursor) {
         AddParseRecord(u"lone_end_tag", cursor.Token(), node.start);
         continue;
       }
-      CloseElement(open, matchDepth, node, parent);
+      CloseElement(open, matchDepth, node);
+      parent = open.Element(open.Depth());
     } else if (type == NODE_END_OF_TEXT) {
-      CloseUnended(open, 0, parent, cursor.Length());
+      CloseUnended(open, 0, cursor.Length());
       return first;
     }
   }
 }
 
-// Ends the open element at `depth` with the end tag `node`, after closing those above it as
-// unended; `parent` becomes the element's parent.
-void CXmlDocument::CloseElement(OpenElementStack& open, int32_t depth, const NodeToken& node,
-                                int32_t& parent) {
-  int32_t matched = parent;
-  for (int32_t d = open.Depth(); d > depth; --d) matched = Record(matched).parent;
-  ElementRecord& record = Record(matched);
-  record.length = node.End() - record.start;
-  record.SetEndTagLength(node.length);
-  if (open.Depth() > depth) CloseUnended(open, depth, parent, node.start + 1);
-  open.PopTo(depth - 1);
-  parent = record.parent;
-}
-
 // Closes the open elements above `targetDepth` as unended. The records are made innermost first;
 // the children are moved outermost first, so that each element moves once however deep the
 // unended elements nest, and all of them end up, in text order, in the element that stays open.
-void CXmlDocument::CloseUnended(OpenElementStack& open, int32_t targetDepth, int32_t& parent, int32_t cause) {
+void CXmlDocument::CloseUnended(OpenElementStack& open, int32_t targetDepth, int32_t cause) {
   const int32_t depth = open.Depth();
   if (depth <= targetDepth) return;
   Record(0).Set(ILL_FORMED);
-  std::vector<int32_t> closing;
-  closing.reserve(depth - targetDepth);
-  for (int32_t d = depth, e = parent; d > targetDepth; --d, e = Record(e).parent) {
-    closing.push_back(e);
-    if (m_strResult.size() < kResultTextLimit)
-      AddParseRecord(u"unended_start_tag", open.Name(d), Record(e).start, cause);
-  }
-  for (auto it = closing.rbegin(); it != closing.rend(); ++it) {
-    const int32_t e = *it;
+  for (int32_t d = depth; d > targetDepth && m_strResult.size() < kResultTextLimit; --d)
+    AddParseRecord(u"unended_start_tag", open.Name(d), Record(open.Element(d)).start, cause);
+  for (int32_t d = targetDepth + 1; d <= depth; ++d) {
+    const int32_t e = open.Element(d);
     ElementRecord& record = Record(e);
     record.Set(UNENDED);
     record.SetEndTagLength(0);
-    record.length = StartTagLength(e);
+    record.length = record.StartTagSaturated() ? StartTagLength(e) : record.StartTagLength();
     const int32_t up = record.parent;
     if (record.Has(HAS_ERROR)) {
       record.Clear(HAS_ERROR);
@@ -198,6 +194,5 @@ void CXmlDocument::CloseUnended(OpenElementStack& open, int32_t targetDepth, int
     record.nextSibling = firstMoved;
     record.firstChild = 0;
   }
-  parent = Record(closing.back()).parent;
   open.PopTo(targetDepth);
 }

@@ -170,30 +170,13 @@ class NodeScanner {
   // A character after the tag name that was itself scanned inside the tag, or 0 for none.
   char16_t Remembered(int32_t at) const { return at >= m_bodyStart ? m_text[at] : u'\0'; }
 
-  // After the name of a start tag: a value quoted right after "=" (white space between allowed)
-  // may hold ">"; any other quote is an ordinary character.
   MarkupEnd ScanStartTagBody() {
-    for (;;) {
-      m_pos = FindEither(u'>', u'=', m_pos);
-      if (m_pos >= m_length) return Unterminated(false);
-      if (m_text[m_pos] == u'>') {
-        const char16_t last = Remembered(m_pos - 1), beforeLast = Remembered(m_pos - 2);
-        if (last == u'/' && (beforeLast == u'\0' || IsXmlWhitespace(beforeLast) || beforeLast == u'\'' ||
-                             beforeLast == u'"')) {
-          m_node.flags |= NODE_SELF_CLOSING;
-        }
-        ++m_pos;
-        return MarkupEnd::Terminated;
-      }
-      const bool awaitingValue = Remembered(m_pos - 1) != u'=';
-      ++m_pos;
-      if (!awaitingValue) continue;
-      while (m_pos < m_length && IsXmlWhitespace(m_text[m_pos])) ++m_pos;
-      if (m_pos < m_length && (m_text[m_pos] == u'"' || m_text[m_pos] == u'\'') &&
-          !SkipQuotedValue(m_text[m_pos], false)) {
-        return Unterminated(false);
-      }
-    }
+    const char16_t* body = m_text + m_pos;
+    const char16_t* greater = FindStartTagEnd(body, m_text + m_length);
+    if (greater == m_text + m_length) return Unterminated(false);
+    if (ClosesItself(body, greater)) m_node.flags |= NODE_SELF_CLOSING;
+    m_pos = static_cast<int32_t>(greater + 1 - m_text);
+    return MarkupEnd::Terminated;
   }
 
   // m_pos is on the opening quote; leaves it past the closing one. False at the end of the text,

@@ -8,27 +8,34 @@
 
 #include "xml/text_cursor.h"
 
-// The names of the open elements: entry k names the open element at depth k (entry 0 is unused).
-// Names are views into the text, which does not change while the index is built. An end tag is
+// The open elements: entry k holds the index and the name of the open element at depth k (entry
+// 0 stands for the document). Names are views into the text, which does not change while the index
+// is built. An end tag is
 // matched from the innermost entry outwards; once the searches have walked far, the stack also
 // counts the names an end tag could match, so that lone end tags under deep nesting cost no walk.
 class OpenElementStack {
  public:
   // The entries above the depth are kept for reuse, so that a push after a pop costs no growth.
-  OpenElementStack() { m_names.resize(8); }
+  OpenElementStack() { m_open.push_back({}); }
 
   int32_t Depth() const { return m_depth; }
-  std::u16string_view Name(int32_t depth) const { return m_names[depth]; }
+  std::u16string_view Name(int32_t depth) const { return m_open[depth].Name(); }
+  int32_t Element(int32_t depth) const { return m_open[depth].element; }
 
-  void Push(std::u16string_view name) {
-    if (++m_depth == static_cast<int32_t>(m_names.size())) m_names.resize(m_names.size() * 2);
-    m_names[m_depth] = name;
+  void Push(std::u16string_view name, int32_t element) {
+    if (++m_depth == static_cast<int32_t>(m_open.size())) {
+      // Fourfold growth: deep nesting copies the entries a third as often as doubling would.
+      if (m_open.size() == m_open.capacity()) m_open.reserve(m_open.capacity() * 4);
+      m_open.push_back({name.data(), static_cast<int32_t>(name.size()), element});
+    } else {
+      m_open[m_depth] = {name.data(), static_cast<int32_t>(name.size()), element};
+    }
     if (m_counted) Count(name, 1);
   }
 
   void PopTo(int32_t depth) {
     if (m_counted) {
-      for (int32_t k = m_depth; k > depth; --k) Count(m_names[k], -1);
+      for (int32_t k = m_depth; k > depth; --k) Count(m_open[k].Name(), -1);
     }
     m_depth = depth;
   }
@@ -37,7 +44,7 @@ class OpenElementStack {
   int32_t FindMatch(const TextCursor& cursor) {
     if (m_counted && !m_counts.contains(cursor.Token())) return 0;
     for (int32_t k = m_depth; k > 0; --k) {
-      if (MatchName(cursor, m_names[k])) return k;
+      if (MatchName(cursor, m_open[k].Name())) return k;
       // Counting costs one step per open element: worth it once the walks together took as many.
       if (!m_counted && ++m_walked > m_depth + kWalkBeforeCounting) {
         StartCounting();
@@ -50,7 +57,7 @@ class OpenElementStack {
  private:
   void StartCounting() {
     m_counted = true;
-    for (int32_t k = 1; k <= m_depth; ++k) Count(m_names[k], 1);
+    for (int32_t k = 1; k <= m_depth; ++k) Count(m_open[k].Name(), 1);
   }
 
   // An end tag matches a name when it equals the name or the name's part before "=", "[" or "]".
@@ -67,7 +74,16 @@ class OpenElementStack {
     if (it->second == 0) m_counts.erase(it);
   }
 
-  std::vector<std::u16string_view> m_names;
+  // Sixteen bytes: deep nesting keeps an entry for every level.
+  struct OpenElement {
+    const char16_t* name = nullptr;
+    int32_t nameLength = 0;
+    int32_t element = 0;
+
+    std::u16string_view Name() const { return {name, static_cast<size_t>(nameLength)}; }
+  };
+
+  std::vector<OpenElement> m_open;
   static constexpr int32_t kWalkBeforeCounting = 64;
 
   int32_t m_depth = 0;

@@ -61,5 +61,6 @@ bool MatchName(const TextCursor& cursor, std::u16string_view name) {
   if (name.size() < size || !EndsNameArgument(name, size)) return false;
   const char16_t* token = cursor.text.data() + cursor.tokenStart;
   if (cursor.flags & CURSOR_CASE_BLIND) return EqualCaseBlind({token, size}, name.substr(0, size));
-  return std::memcmp(token, name.data(), size * sizeof(char16_t)) == 0;
+  // Most names that differ differ in the first unit, which costs no call.
+  return token[0] == name[0] && std::memcmp(token, name.data(), size * sizeof(char16_t)) == 0;
 }

@@ -17,6 +17,27 @@ namespace {
 
 constexpr int32_t kTopSize = 1024;
 constexpr int32_t kUtf8CodePage = 65001;
+// Small enough to stay in the processor's cache between the read and the conversion.
+constexpr int32_t kUtf8PieceSize = 64 * 1024;
+
+// Removes the zero bytes among `count`, keeping the order of the others; returns how many there were.
+int32_t RemoveZeroBytes(char* bytes, int32_t count) {
+  // Most files have no zero byte at all, and memchr finds that out fastest.
+  auto* first = static_cast<char*>(std::memchr(bytes, 0, static_cast<size_t>(count)));
+  return first ? static_cast<int32_t>(bytes + count - std::remove(first, bytes + count, 0)) : 0;
+}
+
+// The last point among `count` bytes of UTF-8 that follows three ASCII bytes, or 0. No sequence
+// runs across it, however malformed: a sequence ends at an ASCII byte, and its lead byte announces
+// at most three more, so a lead byte before the three has them all before the point.
+int32_t LastUncutPoint(const char* bytes, int32_t count) {
+  int32_t ascii = 0;
+  for (int32_t at = count; at > 0; --at) {
+    ascii = static_cast<unsigned char>(bytes[at - 1]) < 0x80 ? ascii + 1 : 0;
+    if (ascii == 3) return at + 2;
+  }
+  return 0;
+}
 
 // The system message up to its first line break.
 std::u16string_view FirstLine(std::u16string_view message) {
@@ -122,6 +143,7 @@ bool TextFileReader::ReadText(std::u16string& text) {
 }
 
 bool TextFileReader::ReadEightBit(std::u16string& text) {
+  if (EncodingCodePage(m_strEncodingName) == kUtf8CodePage) return ReadUtf8(text);
   auto bytes = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(m_nBytesToRead));
   const bool read = ReadBlock(bytes.get());
   if (m_strEncodingName.empty()) {
@@ -165,23 +187,14 @@ int32_t TextFileReader::ConvertToText(const char* bytes, std::u16string& text) c
 }
 
 bool TextFileReader::ReadBlock(void* buffer) {
-  const bool read = m_hFile.Read(buffer, static_cast<size_t>(m_nBytesToRead));
-  if (!read) {
+  if (!m_hFile.Read(buffer, static_cast<size_t>(m_nBytesToRead))) {
     // Nothing of the buffer is known to hold file content.
     m_nTextLength = 0;
     AddFileError();
     return false;
   }
   m_nTextLength = m_nBytesToRead / m_nUnitSize;
-  m_nFilePos += m_nBytesToRead;
-  AddResultRecord(m_strReadResult, RESULT_ENCODING | RESULT_LENGTH, u"read", m_strEncodingName,
-                  m_nTextLength);
-
-  m_nNullsRemoved = RemoveZeroUnits(buffer);
-  if (m_nNullsRemoved > 0) {
-    AddResultRecord(m_strReadResult, RESULT_COUNT, u"nulls_removed", std::nullopt, m_nNullsRemoved);
-    m_nTextLength -= m_nNullsRemoved;
-  }
+  NoteRead(RemoveZeroUnits(buffer));
   if (m_nUnitSize > 1 && (m_nReaderFlags & FLAG_UTF16BE_FILE)) {
     auto* units = static_cast<char16_t*>(buffer);
     for (int32_t i = 0; i < m_nTextLength; ++i)
@@ -191,20 +204,77 @@ bool TextFileReader::ReadBlock(void* buffer) {
   return true;
 }
 
+// Records a whole read of m_nBytesToRead bytes, m_nTextLength units, of which `zeros` were removed.
+void TextFileReader::NoteRead(int32_t zeros) {
+  m_nFilePos += m_nBytesToRead;
+  AddResultRecord(m_strReadResult, RESULT_ENCODING | RESULT_LENGTH, u"read", m_strEncodingName,
+                  m_nTextLength);
+  m_nNullsRemoved = zeros;
+  if (zeros > 0) {
+    AddResultRecord(m_strReadResult, RESULT_COUNT, u"nulls_removed", std::nullopt, zeros);
+    m_nTextLength -= zeros;
+  }
+}
+
+// UTF-8, the encoding of most files, is read and converted a piece at a time: each piece is
+// converted while the read has left it in the processor's cache, and no buffer of the file's size
+// is needed besides the text. A piece ends after three ASCII bytes, where no sequence can be cut,
+// so the text is the same as from one conversion of the whole file.
+bool TextFileReader::ReadUtf8(std::u16string& text) {
+  text.clear();
+  text.reserve(static_cast<size_t>(m_nBytesToRead));  // never more units than bytes
+  const bool read = ReadUtf8Pieces(text);
+  if (!read) {
+    // Nothing of the text is known to hold file content.
+    text.clear();
+    m_nTextLength = 0;
+    AddFileError();
+  }
+  AddResultRecord(m_strReadResult, RESULT_ENCODING | RESULT_LENGTH, u"converted_to", u"UTF-16",
+                  static_cast<int32_t>(text.size()));
+  return read;
+}
+
+bool TextFileReader::ReadUtf8Pieces(std::u16string& text) {
+  auto size = static_cast<size_t>(std::min(m_nBytesToRead, kUtf8PieceSize));
+  auto piece = std::make_unique_for_overwrite<char[]>(size);
+  auto units = std::make_unique_for_overwrite<char16_t[]>(size);  // never more units than bytes
+  int32_t left = m_nBytesToRead, kept = 0, zeros = 0;
+  while (left > 0) {
+    // A piece without three ASCII bytes in a row is kept whole and read on with more room.
+    if (kept == static_cast<int32_t>(size)) {
+      size *= 2;
+      auto larger = std::make_unique_for_overwrite<char[]>(size);
+      std::memcpy(larger.get(), piece.get(), static_cast<size_t>(kept));
+      piece = std::move(larger);
+      units = std::make_unique_for_overwrite<char16_t[]>(size);
+    }
+    const int32_t count = std::min(static_cast<int32_t>(size) - kept, left);
+    if (!m_hFile.Read(piece.get() + kept, static_cast<size_t>(count))) return false;
+    left -= count;
+    const int32_t zerosHere = RemoveZeroBytes(piece.get() + kept, count);
+    zeros += zerosHere;
+    const int32_t filled = kept + count - zerosHere;
+    const int32_t cut = left > 0 ? LastUncutPoint(piece.get(), filled) : filled;
+    const int32_t converted = platform::MultiByteToUtf16(kUtf8CodePage, piece.get(), cut, units.get(), cut);
+    text.append(units.get(), static_cast<size_t>(converted));
+    kept = filled - cut;
+    std::memmove(piece.get(), piece.get() + cut, static_cast<size_t>(kept));
+  }
+  m_nTextLength = m_nBytesToRead;
+  NoteRead(zeros);
+  return true;
+}
+
 // Removes the zero units among the first m_nTextLength, keeping the order of the others; returns
 // how many there were.
 int32_t TextFileReader::RemoveZeroUnits(void* buffer) {
-  const auto removeZerosFrom = [](auto* first, auto* end) {
-    return static_cast<int32_t>(end - std::remove(first, end, 0));
-  };
   if (m_nUnitSize == 2) {
     auto* units = static_cast<char16_t*>(buffer);
-    return removeZerosFrom(std::find(units, units + m_nTextLength, u'\0'), units + m_nTextLength);
+    auto* end = units + m_nTextLength;
+    return static_cast<int32_t>(end - std::remove(std::find(units, end, u'\0'), end, u'\0'));
   }
-  // Most files have no zero byte at all, and memchr finds that out fastest.
-  auto* bytes = static_cast<char*>(buffer);
-  auto* first = static_cast<char*>(std::memchr(bytes, 0, static_cast<size_t>(m_nTextLength)));
-  return first ? removeZerosFrom(first, bytes + m_nTextLength) : 0;
+  return RemoveZeroBytes(static_cast<char*>(buffer), m_nTextLength);
 }
 
 // Some encodings spell a zero character without a zero byte (UTF-7, UTF-32, US-ASCII with the

@@ -65,6 +65,9 @@ class TextFileReader {
   int32_t TakeByteOrderMark(std::string_view top);
   void ReadUtf16(std::u16string& text);
   bool ReadEightBit(std::u16string& text);
+  bool ReadUtf8(std::u16string& text);
+  bool ReadUtf8Pieces(std::u16string& text);
+  void NoteRead(int32_t zeros);
   int32_t ConvertToText(const char* bytes, std::u16string& text) const;
   int32_t RemoveZeroUnits(void* buffer);
   void RemoveDecodedZeros(std::u16string& text);

@@ -48,22 +48,55 @@ inline const char16_t* FindEither(const char16_t* p, const char16_t* end, char16
   return p;
 }
 
-// The first character from `p` that ends a tag name (" \t\n\r/>"), or `end`.
+// The first character from `p` that ends a tag name (" \t\n\r/>"), or `end`. Eight units at a time
+// the test is looser (any unit up to U+0020 passes), and a control character it lets through is
+// passed over.
 inline const char16_t* FindTagNameEnd(const char16_t* p, const char16_t* end) {
 #if defined(__SSE2__)
-  const __m128i space = _mm_set1_epi16(u' '), tab = _mm_set1_epi16(u'\t'), lineFeed = _mm_set1_epi16(u'\n');
-  const __m128i carriageReturn = _mm_set1_epi16(u'\r'), slash = _mm_set1_epi16(u'/'),
-                greater = _mm_set1_epi16(u'>');
-  for (; end - p >= 8; p += 8) {
+  const __m128i space = _mm_set1_epi16(u' '), slash = _mm_set1_epi16(u'/'), greater = _mm_set1_epi16(u'>');
+  while (end - p >= 8) {
     const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i blank =
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(units, space), _mm_cmpeq_epi16(units, tab)),
-                     _mm_or_si128(_mm_cmpeq_epi16(units, lineFeed), _mm_cmpeq_epi16(units, carriageReturn)));
-    const int lane = FirstLane(
-        _mm_or_si128(blank, _mm_or_si128(_mm_cmpeq_epi16(units, slash), _mm_cmpeq_epi16(units, greater))));
-    if (lane >= 0) return p + lane;
+    const __m128i upToSpace = _mm_cmpeq_epi16(_mm_subs_epu16(units, space), _mm_setzero_si128());
+    const int lane = FirstLane(_mm_or_si128(
+        upToSpace, _mm_or_si128(_mm_cmpeq_epi16(units, slash), _mm_cmpeq_epi16(units, greater))));
+    if (lane < 0) {
+      p += 8;
+      continue;
+    }
+    p += lane;
+    if (EndsTagName(*p)) return p;
+    ++p;
   }
 #endif
   while (p < end && !EndsTagName(*p)) ++p;
   return p;
+}
+
+// The ">" that ends a start tag whose body (what follows the name) begins at `body`, or `end` when
+// the text ends first. A value quoted right after "=" (white space between allowed) may hold ">";
+// any other quote is an ordinary character, and so is an "=" right after another.
+inline const char16_t* FindStartTagEnd(const char16_t* body, const char16_t* end) {
+  const char16_t* p = body;
+  for (;;) {
+    p = FindEither(p, end, u'>', u'=');
+    if (p == end || *p == u'>') return p;
+    const bool awaitingValue = p == body || p[-1] != u'=';
+    ++p;
+    if (!awaitingValue) continue;
+    while (p < end && IsXmlWhitespace(*p)) ++p;
+    if (p < end && (*p == u'"' || *p == u'\'')) {
+      p = FindUnit(p + 1, end, *p);
+      if (p == end) return end;
+      ++p;
+    }
+  }
+}
+
+// Whether the start tag whose body begins at `body` and ends at the ">" at `greater` closes itself:
+// a "/" right before the ">", itself right after the name, white space or a quote.
+inline bool ClosesItself(const char16_t* body, const char16_t* greater) {
+  if (greater == body || greater[-1] != u'/') return false;
+  if (greater - 1 == body) return true;
+  const char16_t beforeSlash = greater[-2];
+  return IsXmlWhitespace(beforeSlash) || beforeSlash == u'\'' || beforeSlash == u'"';
 }

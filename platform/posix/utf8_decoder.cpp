@@ -63,7 +63,9 @@ char32_t DecodeSequence(const uint8_t*& in, const uint8_t* end) {
   return 0;
 }
 
-// The length of the run of ASCII bytes from `in`, written out as units when kWrite.
+// The length of the run of ASCII bytes from `in`, written out as units when kWrite. A block that
+// the run ends in is written whole: the units past the run are written again by what follows, and
+// they stay inside the room, as a block is only taken whole when 16 bytes are left.
 template <bool kWrite>
 size_t CopyAscii(const uint8_t* in, const uint8_t* end, char16_t* out) {
   size_t i = 0;
@@ -72,11 +74,12 @@ size_t CopyAscii(const uint8_t* in, const uint8_t* end, char16_t* out) {
   const __m128i zero = _mm_setzero_si128();
   for (; size - i >= 16; i += 16) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
-    if (_mm_movemask_epi8(bytes) != 0) break;
     if constexpr (kWrite) {
       _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(bytes, zero));
       _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(bytes, zero));
     }
+    const int high = _mm_movemask_epi8(bytes);
+    if (high != 0) return i + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(high)));
   }
 #endif
   for (; i < size && in[i] < 0x80; ++i) {

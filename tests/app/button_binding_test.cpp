@@ -22,8 +22,10 @@ ui::Bitmap NumberedFace(int32_t width, int32_t height) {
   return face;
 }
 
-class ButtonBindingTest : public ::testing::Test {
+class ButtonBindingTest : public ::testing::Test, public IParentFace {
  protected:
+  const ui::Bitmap& ParentFace() override { return face; }
+
   void SetUp() override {
     host.controls[1001].rect = {10, 20, 14, 23};
     binding.Bind(host, 1001);
@@ -32,24 +34,25 @@ class ButtonBindingTest : public ::testing::Test {
   FakeWindowHost host;
   ui::Bitmap face = NumberedFace(40, 30);
   ui::CTorvinButton button;
-  ButtonBinding binding{button, [this]() -> const ui::Bitmap& { return face; }};
+  ButtonBinding binding{button, *this};
 };
 
 TEST_F(ButtonBindingTest, TheBackgroundIsTheParentFaceUnderTheButton) {
   const ui::Bitmap capture = binding.CaptureParentBackground({4, 3});
   ASSERT_EQ(capture.Width(), 4);
   for (int32_t y = 0; y < 3; ++y) {
-    for (int32_t x = 0; x < 4; ++x) EXPECT_EQ(capture.Row(y)[x], static_cast<uint32_t>((20 + y) * 1000 + 10 + x));
+    for (int32_t x = 0; x < 4; ++x)
+      EXPECT_EQ(capture.Row(y)[x], static_cast<uint32_t>((20 + y) * 1000 + 10 + x));
   }
 }
 
 TEST_F(ButtonBindingTest, PartsOutsideTheFaceStayBlack) {
   binding.Move({38, -1, 42, 2});
   const ui::Bitmap capture = binding.CaptureParentBackground({4, 3});
-  EXPECT_EQ(capture.Row(0)[0], 0u);                 // above the face
-  EXPECT_EQ(capture.Row(1)[0], 38u);                // (38, 0)
-  EXPECT_EQ(capture.Row(2)[1], 1039u);              // (39, 1)
-  EXPECT_EQ(capture.Row(2)[2], 0u);                 // right of the face
+  EXPECT_EQ(capture.Row(0)[0], 0u);     // above the face
+  EXPECT_EQ(capture.Row(1)[0], 38u);    // (38, 0)
+  EXPECT_EQ(capture.Row(2)[1], 1039u);  // (39, 1)
+  EXPECT_EQ(capture.Row(2)[2], 0u);     // right of the face
   EXPECT_EQ(button.GetClientSize(), (ui::Size{4, 3}));
 }
 
@@ -85,7 +88,7 @@ TEST_F(ButtonBindingTest, ButtonColoursFollowThePlatform) {
   colors.text = ui::Rgb(200, 100, 0);
   themed.controls[1000].systemColors = colors;
   ui::CTorvinButton other;
-  ButtonBinding otherBinding{other, [this]() -> const ui::Bitmap& { return face; }};
+  ButtonBinding otherBinding{other, *this};
   otherBinding.Bind(themed, 1000);
   EXPECT_EQ(other.m_colors[ui::CTorvinButton::ColorBackIn], ui::Rgb(10, 20, 30));
   EXPECT_EQ(other.m_colors[ui::CTorvinButton::ColorForeFocus], ui::Rgb(200, 100, 0));

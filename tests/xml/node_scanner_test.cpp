@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/xml/test_text.h"
+#include "xml/xml_document.h"
 
 namespace {
 
@@ -95,6 +96,21 @@ TEST(NodeScanner, NamesAreTheTokensOfTagsAndInstructions) {
     EXPECT_EQ(U8(cursor.Token()), U8(name));
   }
   EXPECT_EQ(ScanNode(cursor, node), NODE_END_OF_TEXT);
+}
+
+TEST(NodeScanner, TagNamesEndOnlyAtBlankSlashOrGreaterThan) {
+  // A name long enough to be searched eight units at a time, with control characters in it.
+  const std::u16string name = u"abcdefgh\x01ijklmnop\x1Fq";
+  for (const char16_t end : std::u16string_view(u" \t\n\r/>")) {
+    const std::u16string text = u"<" + name + end + u">";
+    TextCursor cursor(text, 0);
+    NodeToken node;
+    EXPECT_EQ(ScanNode(cursor, node), NODE_START_TAG);
+    EXPECT_EQ(U8(cursor.Token()), U8(name));
+    CXmlDocument document(text);
+    ASSERT_EQ(document.Used(), 2);
+    EXPECT_EQ(U8(document.GetElementName(1)), U8(name));
+  }
 }
 
 TEST(NodeScanner, EachNodeStartsWhereTheLastEnded) {

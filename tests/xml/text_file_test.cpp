@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/codepage.h"
 #include "tests/support/temp_folder.h"
 #include "xml/text_file_reader.h"
 #include "xml/xml_document.h"
@@ -216,6 +217,38 @@ TEST_F(TextFile, FilesOfAGigabyteOrMoreAreRefused) {
   EXPECT_FALSE(m_document.LoadFile(huge.u16string()));
   EXPECT_EQ(Result().rfind("<file_error msg=\"", 0), 0u) << Result();
   EXPECT_EQ(m_document.Text(), u"");
+}
+
+// UTF-8 files are read a piece at a time; each of these, several pieces long, must read as one
+// conversion of the whole file (its zero bytes removed) would. In the first, lead bytes followed by
+// fewer ASCII bytes than they announce are everywhere, so a piece that ends in the wrong place
+// changes the text; runs of three ASCII bytes are rare. The second has no ASCII to end a piece at.
+TEST_F(TextFile, LargeUtf8FilesReadAsOneConversionOfTheWholeFile) {
+  // Lead bytes followed by the ASCII "a" or "ab" (0x61, 0x62), sequences of every length, malformed
+  // bytes and zeros.
+  const std::string pieces[] = {"\xE4\x61",     "\xF0\x61\x62",     "\xF4\x90\x61", "\xD0\x98",
+                                "\xE4\xB8\xAD", "\xF0\x9F\x98\x80", "\x80",         "\xC2",
+                                "\xE0\x80",     "\xED\xA0\x80",     "\xFF",         "\0"s};
+  uint32_t state = 12345;
+  std::string mixed = "<r>";
+  while (mixed.size() < 300'000) {
+    state = state * 1103515245u + 12345u;
+    mixed += (state >> 16) % 100 == 0 ? "xyz" : pieces[(state >> 16) % std::size(pieces)];
+  }
+  std::string wide = "<r>";
+  while (wide.size() < 200'000) wide += "\xE4\xB8\xAD";
+  for (const std::string& bytes : {mixed, wide}) {
+    std::string withoutZeros = bytes;
+    const size_t zeros = std::erase(withoutZeros, '\0');
+    const std::u16string whole = platform::ToUtf16(65001, withoutZeros);
+    Load(bytes);
+    EXPECT_EQ(m_document.Text(), whole);
+    const std::string records =
+        "<read encoding=\"UTF-8\" length=\"" + std::to_string(bytes.size()) + "\"/>" +
+        (zeros > 0 ? "<nulls_removed count=\"" + std::to_string(zeros) + "\"/>" : "") +
+        "<converted_to encoding=\"UTF-16\" length=\"" + std::to_string(whole.size()) + "\"/>";
+    EXPECT_EQ(Result().substr(0, records.size()), records);
+  }
 }
 
 TEST_F(TextFile, ALaterLoadStartsAfresh) {
