@@ -67,11 +67,13 @@ std::wstring FinalUrl(HINTERNET request) {
 bool StartsWithHttps(const wchar_t* url) { return url != nullptr && _wcsnicmp(url, L"https:", 6) == 0; }
 
 // A redirect's new address, which some systems hand to a wide callback as 8-bit text.
-std::wstring RedirectTarget(const void* info) {
+std::u16string RedirectTarget(const void* info) {
   if (info == nullptr) return {};
   const auto* bytes = static_cast<const unsigned char*>(info);
-  if (bytes[0] != 0 && bytes[1] == 0) return static_cast<const wchar_t*>(info);
-  return std::wstring(bytes, bytes + std::strlen(static_cast<const char*>(info)));
+  if (bytes[0] != 0 && bytes[1] == 0) return win32::FromWide(static_cast<const wchar_t*>(info));
+  std::u16string target;
+  for (; *bytes != 0; ++bytes) target += static_cast<char16_t>(*bytes);
+  return target;
 }
 
 // The failures of a send that refuse the server's certificate rather than lose the server.
@@ -184,9 +186,9 @@ namespace {
 void CALLBACK OnRequestStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info, DWORD) {
   if (status != INTERNET_STATUS_REDIRECT || context == 0) return;
   auto* request = reinterpret_cast<Request*>(context);
-  const std::wstring target = RedirectTarget(info);
-  if (request->secure && !StartsWithHttps(target.c_str())) request->redirectRefused = true;
-  request->redirects.push_back(win32::FromWide(target.c_str(), target.size()));
+  std::u16string target = RedirectTarget(info);
+  if (request->secure && !StartsWithHttps(win32::Wide(target))) request->redirectRefused = true;
+  request->redirects.push_back(std::move(target));
 }
 
 }  // namespace
