@@ -1,4 +1,4 @@
-// Fonts, colours and images of the dialog's buttons.
+// Fonts, colours, images and places of the dialog's buttons.
 #include "app/button_styling.h"
 
 #include <memory>
@@ -54,4 +54,14 @@ void StyleDialogButtons(ui::CTorvinButton& cancel, ui::CTorvinButton& link, ui::
                         const ui::DisplayScale& scale, bool cancelConfirmed) {
   StyleCancel(cancel, skin, scale, cancelConfirmed);
   StyleLink(link, scale);
+}
+
+DialogButtonPlaces PlaceDialogButtons(ui::Size window, ui::Size cancelSize, ui::Size linkSize,
+                                      const ui::DisplayScale& scale) {
+  const int32_t cancelLeft = window.cx - cancelSize.cx - scale.Px(20);
+  const int32_t cancelTop = window.cy - cancelSize.cy - scale.Px(30);
+  const int32_t linkLeft = window.cx - linkSize.cx - cancelSize.cx - scale.Px(38);
+  const int32_t linkTop = window.cy - linkSize.cy - scale.Px(24);
+  return {{cancelLeft, cancelTop, cancelLeft + cancelSize.cx, cancelTop + cancelSize.cy},
+          {linkLeft, linkTop, linkLeft + linkSize.cx, linkTop + linkSize.cy}};
 }

@@ -1,5 +1,5 @@
-// The look of the dialog's two buttons, the same wherever the window is painted: the installer's
-// dialog and the vendor kit's preview.
+// The look and the places of the dialog's two buttons, the same wherever the window is painted:
+// the installer's dialog and the vendor kit's preview.
 #pragma once
 
 #include "ui/display_scale.h"
@@ -11,3 +11,13 @@
 // the disabled image and a grey caption that no longer moves when pressed.
 void StyleDialogButtons(ui::CTorvinButton& cancel, ui::CTorvinButton& link, ui::SkinImages& skin,
                         const ui::DisplayScale& scale, bool cancelConfirmed);
+
+struct DialogButtonPlaces {
+  ui::Rect cancel;
+  ui::Rect link;
+};
+
+// Cancel at `cancelSize` near the bottom right of a window of `window`; the link at `linkSize`,
+// left of Cancel. The gaps are at the display scale.
+DialogButtonPlaces PlaceDialogButtons(ui::Size window, ui::Size cancelSize, ui::Size linkSize,
+                                      const ui::DisplayScale& scale);

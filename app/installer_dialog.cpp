@@ -138,14 +138,10 @@ void CTorvinWebInstallerDlg::PlaceButtons() {
   const platform::Size window = WindowSize();
   platform::Size cancel = m_cancelBinding.Window().GetClientSize();
   if (!m_skin.cancelNormal.Empty()) cancel = {m_skin.cancelNormal.Width(), m_skin.cancelNormal.Height()};
-  const int32_t cancelLeft = window.width - cancel.width - m_scale.Px(20);
-  const int32_t cancelTop = window.height - cancel.height - m_scale.Px(30);
-  m_cancelBinding.Move({cancelLeft, cancelTop, cancelLeft + cancel.width, cancelTop + cancel.height});
-
-  const ui::Size link = m_scale.Of(ToUiSize(m_linkDesignSize));
-  const int32_t linkLeft = window.width - link.cx - cancel.width - m_scale.Px(38);
-  const int32_t linkTop = window.height - link.cy - m_scale.Px(24);
-  m_linkBinding.Move({linkLeft, linkTop, linkLeft + link.cx, linkTop + link.cy});
+  const DialogButtonPlaces places =
+      PlaceDialogButtons(ToUiSize(window), ToUiSize(cancel), m_scale.Of(ToUiSize(m_linkDesignSize)), m_scale);
+  m_cancelBinding.Move(ToWindowRect(places.cancel));
+  m_linkBinding.Move(ToWindowRect(places.link));
 }
 
 void CTorvinWebInstallerDlg::ComputeLayout() {

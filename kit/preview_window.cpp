@@ -102,13 +102,12 @@ ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state,
   canvas.BitBlt(ui::Point{face.layout.rcStatus.left, face.layout.rcStatus.top}, line.Extent(), line);
 
   // The buttons where the dialog places them: Cancel as large as its image, the link at its
-  // template size, with the gaps at the scale.
+  // template size.
   const ui::Size cancelSize = skin.cancelNormal.Extent();
   const ui::Size linkSize = scale.Of(kLinkSize);
-  const ui::Point cancelAt{window.cx - cancelSize.cx - scale.Px(20),
-                           window.cy - cancelSize.cy - scale.Px(30)};
-  const ui::Point linkAt{window.cx - linkSize.cx - cancelSize.cx - scale.Px(38),
-                         window.cy - linkSize.cy - scale.Px(24)};
+  const DialogButtonPlaces places = PlaceDialogButtons(window, cancelSize, linkSize, scale);
+  const ui::Point cancelAt{places.cancel.left, places.cancel.top};
+  const ui::Point linkAt{places.link.left, places.link.top};
   FaceButtonHost cancelHost(staticFace, cancelAt), linkHost(staticFace, linkAt);
   ui::CTorvinButton cancel, link;
   cancel.SetHost(&cancelHost);
