@@ -31,7 +31,10 @@ struct TextCursor {
   }
 };
 
-inline bool IsXmlWhitespace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
+// Most characters are above U+0020, and one comparison settles them.
+inline bool IsXmlWhitespace(char16_t c) {
+  return c <= u' ' && (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r');
+}
 
 // Advances over " \t\n\r" and starts an empty token there; true when a character follows.
 bool SkipWhitespace(TextCursor& cursor);

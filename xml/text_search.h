@@ -85,7 +85,8 @@ inline const char16_t* FindStartTagEnd(const char16_t* body, const char16_t* end
     if (!awaitingValue) continue;
     while (p < end && IsXmlWhitespace(*p)) ++p;
     if (p < end && (*p == u'"' || *p == u'\'')) {
-      p = FindUnit(p + 1, end, *p);
+      // Each quote searched for as a constant, so that neither is made again for every value.
+      p = *p == u'"' ? FindUnit(p + 1, end, u'"') : FindUnit(p + 1, end, u'\'');
       if (p == end) return end;
       ++p;
     }
