@@ -72,25 +72,77 @@ inline const char16_t* FindTagNameEnd(const char16_t* p, const char16_t* end) {
   return p;
 }
 
-// The ">" that ends a start tag whose body (what follows the name) begins at `body`, or `end` when
-// the text ends first. A value quoted right after "=" (white space between allowed) may hold ">";
-// any other quote is an ordinary character, and so is an "=" right after another.
-inline const char16_t* FindStartTagEnd(const char16_t* body, const char16_t* end) {
-  const char16_t* p = body;
-  for (;;) {
-    p = FindEither(p, end, u'>', u'=');
-    if (p == end || *p == u'>') return p;
-    const bool awaitingValue = p == body || p[-1] != u'=';
-    ++p;
-    if (!awaitingValue) continue;
-    while (p < end && IsXmlWhitespace(*p)) ++p;
-    if (p < end && (*p == u'"' || *p == u'\'')) {
-      // Each quote searched for as a constant, so that neither is made again for every value.
-      p = *p == u'"' ? FindUnit(p + 1, end, u'"') : FindUnit(p + 1, end, u'\'');
-      if (p == end) return end;
-      ++p;
+// Where the reading of a start tag's body stands: outside a value, right after an "=" that awaits
+// one (white space only since), or inside a value quoted with `quote`.
+struct StartTagBodyState {
+  char16_t quote = 0;
+  bool awaitingValue = false;
+};
+
+// Reads the unit at `p` of a start tag's body that begins at `body`; true when it is the ">" that
+// ends the tag. A value quoted right after "=" (white space between allowed) may hold ">"; any
+// other quote is an ordinary character, and so is an "=" right after another.
+inline bool EndsStartTag(const char16_t* p, const char16_t* body, StartTagBodyState& state) {
+  const char16_t c = *p;
+  if (state.quote != 0) {
+    if (c == state.quote) state.quote = 0;
+    return false;
+  }
+  if (state.awaitingValue) {
+    if (IsXmlWhitespace(c)) return false;
+    state.awaitingValue = false;
+    if (c == u'"' || c == u'\'') {
+      state.quote = c;
+      return false;
     }
   }
+  if (c == u'=') state.awaitingValue = p == body || p[-1] != u'=';
+  return c == u'>';
+}
+
+// The ">" that ends a start tag whose body (what follows the name) begins at `body`, or `end` when
+// the text ends first, read as EndsStartTag reads it. Eight units are loaded at a time and the next
+// unit that matters in them is found from their bits, so that the loads do not wait for each other.
+inline const char16_t* FindStartTagEnd(const char16_t* body, const char16_t* end) {
+  StartTagBodyState state;
+  const char16_t* block = body;
+#if defined(__SSE2__)
+  const __m128i greater = _mm_set1_epi16(u'>'), equals = _mm_set1_epi16(u'=');
+  const __m128i doubleQuote = _mm_set1_epi16(u'"'), singleQuote = _mm_set1_epi16(u'\'');
+  for (; end - block >= 8; block += 8) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+    int lane = 0;  // the first unit of the block not read yet
+    while (lane < 8) {
+      if (state.quote != 0) {
+        const __m128i quote = state.quote == u'"' ? doubleQuote : singleQuote;
+        const unsigned hits =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(units, quote))) >> (2 * lane);
+        if (hits == 0) break;
+        lane += (__builtin_ctz(hits) >> 1) + 1;
+        state.quote = 0;
+      } else if (state.awaitingValue) {
+        // Values mostly follow their "=" at once: the units are looked at one by one.
+        while (lane < 8 && IsXmlWhitespace(block[lane])) ++lane;
+        if (lane == 8) break;
+        state.awaitingValue = false;
+        if (block[lane] == u'"' || block[lane] == u'\'') state.quote = block[lane++];
+      } else {
+        const __m128i marks = _mm_or_si128(_mm_cmpeq_epi16(units, greater), _mm_cmpeq_epi16(units, equals));
+        const unsigned hits = static_cast<unsigned>(_mm_movemask_epi8(marks)) >> (2 * lane);
+        if (hits == 0) break;
+        lane += __builtin_ctz(hits) >> 1;
+        const char16_t* p = block + lane;
+        if (*p == u'>') return p;
+        state.awaitingValue = p == body || p[-1] != u'=';
+        ++lane;
+      }
+    }
+  }
+#endif
+  for (; block < end; ++block) {
+    if (EndsStartTag(block, body, state)) return block;
+  }
+  return end;
 }
 
 // Whether the start tag whose body begins at `body` and ends at the ">" at `greater` closes itself:

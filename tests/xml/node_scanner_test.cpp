@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/xml/test_text.h"
+#include "xml/text_search.h"
 #include "xml/xml_document.h"
 
 namespace {
@@ -84,6 +85,26 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{u"<#", NODE_ERROR, 2, false,
                  u"<first_tag_syntax offset=\"0\"/><unterminated_tag_syntax type=\"tag\" offset=\"0\"/>"}));
 
+// The end of a start tag's body by its rule, one step after another: the next ">" or "=" outside
+// a value; after an "=" that does not follow another, white space, and a quote there opens a value
+// that runs to the same quote.
+const char16_t* StartTagEndByTheRule(const char16_t* body, const char16_t* end) {
+  const char16_t* p = body;
+  for (;;) {
+    while (p < end && *p != u'>' && *p != u'=') ++p;
+    if (p == end || *p == u'>') return p;
+    const bool awaitingValue = p == body || p[-1] != u'=';
+    ++p;
+    if (!awaitingValue) continue;
+    while (p < end && IsXmlWhitespace(*p)) ++p;
+    if (p == end || (*p != u'"' && *p != u'\'')) continue;
+    const char16_t quote = *p++;
+    while (p < end && *p != quote) ++p;
+    if (p == end) return end;
+    ++p;
+  }
+}
+
 }  // namespace
 
 TEST(NodeScanner, NamesAreTheTokensOfTagsAndInstructions) {
@@ -110,6 +131,24 @@ TEST(NodeScanner, TagNamesEndOnlyAtBlankSlashOrGreaterThan) {
     CXmlDocument document(text);
     ASSERT_EQ(document.Used(), 2);
     EXPECT_EQ(U8(document.GetElementName(1)), U8(name));
+  }
+}
+
+// Start tags are read eight units at a time; random bodies of every length made of the units that
+// matter must end where the rule says.
+TEST(NodeScanner, StartTagsEndWhereTheRuleSays) {
+  const std::u16string_view units = u"a =\"'>\t/";
+  uint32_t state = 7;
+  for (int round = 0; round < 20000; ++round) {
+    std::u16string body;
+    state = state * 1103515245u + 12345u;
+    const uint32_t length = (state >> 16) % 40;
+    for (uint32_t i = 0; i < length; ++i) {
+      state = state * 1103515245u + 12345u;
+      body += units[(state >> 16) % units.size()];
+    }
+    const char16_t* end = body.data() + body.size();
+    ASSERT_EQ(FindStartTagEnd(body.data(), end), StartTagEndByTheRule(body.data(), end)) << U8(body);
   }
 }
 
