@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/utf.h"
@@ -53,9 +55,7 @@ struct Request {
   uint32_t status = 0;
   bool hasLocation = false;
   bool headersDone = false;
-  std::string contentLength, contentRange, etag, lastModified, retryAfter;
-  bool hasContentLength = false, hasContentRange = false, hasETag = false, hasLastModified = false,
-       hasRetryAfter = false;
+  std::optional<std::string> contentLength, contentRange, etag, lastModified, retryAfter;
 
   // Body bytes waiting to be read: [readPos, body.size()).
   std::vector<char> body;
@@ -118,8 +118,8 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
     if (r.redirectPending) NoteRedirect(r);
     // A new response: forget the previous one's headers.
     r.status = 0;
-    r.hasLocation = r.hasContentLength = r.hasContentRange = false;
-    r.hasETag = r.hasLastModified = r.hasRetryAfter = false;
+    r.hasLocation = false;
+    r.contentLength = r.contentRange = r.etag = r.lastModified = r.retryAfter = std::nullopt;
     size_t space = line.find(' ');
     if (space != std::string_view::npos)
       r.status = static_cast<uint32_t>(std::atoi(std::string(line.substr(space + 1, 3)).c_str()));
@@ -139,21 +139,16 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
   std::string value = Trim(line.substr(colon + 1));
   if (NameIs(line, colon, "content-length")) {
     r.contentLength = value;
-    r.hasContentLength = true;
   } else if (NameIs(line, colon, "content-range")) {
     r.contentRange = value;
-    r.hasContentRange = true;
   } else if (NameIs(line, colon, "location")) {
     r.hasLocation = true;
   } else if (NameIs(line, colon, "etag")) {
     r.etag = value;
-    r.hasETag = true;
   } else if (NameIs(line, colon, "last-modified")) {
     r.lastModified = value;
-    r.hasLastModified = true;
   } else if (NameIs(line, colon, "retry-after")) {
     r.retryAfter = value;
-    r.hasRetryAfter = true;
   }
   return line.size();
 }
@@ -396,27 +391,23 @@ bool QueryRedirects(Request& request, std::vector<std::u16string>& addresses) {
 
 bool QueryHeader(Request& request, Header header, std::u16string& value) {
   if (!request.headersDone) return false;
-  struct Field {
-    bool present;
-    const std::string& text;
-  };
-  auto field = [&]() -> Field {
+  const std::optional<std::string>& field = [&]() -> const std::optional<std::string>& {
     switch (header) {
       case Header::ContentLength:
-        return {request.hasContentLength, request.contentLength};
+        return request.contentLength;
       case Header::ContentRange:
-        return {request.hasContentRange, request.contentRange};
+        return request.contentRange;
       case Header::ETag:
-        return {request.hasETag, request.etag};
+        return request.etag;
       case Header::LastModified:
-        return {request.hasLastModified, request.lastModified};
+        return request.lastModified;
       case Header::RetryAfter:
         break;
     }
-    return {request.hasRetryAfter, request.retryAfter};
+    return request.retryAfter;
   }();
-  if (!field.present) return false;
-  value = FromUtf8(field.text);
+  if (!field) return false;
+  value = FromUtf8(*field);
   return true;
 }
 
