@@ -78,14 +78,16 @@ bool ScanStartTag(TextCursor& cursor, NodeToken& node) {
 }  // namespace
 
 // Ends the open element at `depth` with the end tag `node`, after closing those above it as
-// unended. Most end tags are met here, so it is compiled into the parse loop.
-[[gnu::always_inline]] inline void CXmlDocument::CloseElement(OpenElementStack& open, int32_t depth,
-                                                              const NodeToken& node) {
+// unended; returns the element that is innermost open then. Most end tags are met here, so it is
+// compiled into the parse loop.
+[[gnu::always_inline]] inline int32_t CXmlDocument::CloseElement(OpenElementStack& open, int32_t depth,
+                                                                 const NodeToken& node) {
   if (open.Depth() > depth) CloseUnended(open, depth, node.start + 1);
   ElementRecord& record = Record(open.Element(depth));
   record.length = node.End() - record.start;
   record.SetEndTagLength(node.length);
   open.PopTo(depth - 1);
+  return open.Element(depth - 1);
 }
 
 int32_t CXmlDocument::ParseElements(TextCursor& cursor) {
@@ -98,8 +100,7 @@ int32_t CXmlDocument::ParseElements(TextCursor& cursor) {
     // Character data makes no element and no record: it is passed over without a node.
     cursor.position = static_cast<int32_t>(FindUnit(text + cursor.position, textEnd, u'<') - text);
     if (ScanEndTagOfInnermost(cursor, open, node)) {
-      CloseElement(open, open.Depth(), node);
-      parent = open.Element(open.Depth());
+      parent = CloseElement(open, open.Depth(), node);
       continue;
     }
     int32_t type = NODE_START_TAG;
@@ -148,8 +149,7 @@ int32_t CXmlDocument::ParseElements(TextCursor& cursor) {
         AddParseRecord(u"lone_end_tag", cursor.Token(), node.start);
         continue;
       }
-      CloseElement(open, matchDepth, node);
-      parent = open.Element(open.Depth());
+      parent = CloseElement(open, matchDepth, node);
     } else if (type == NODE_END_OF_TEXT) {
       CloseUnended(open, 0, cursor.Length());
       return first;
@@ -171,7 +171,7 @@ void CXmlDocument::CloseUnended(OpenElementStack& open, int32_t targetDepth, int
     ElementRecord& record = Record(e);
     record.Set(UNENDED);
     record.SetEndTagLength(0);
-    record.length = record.StartTagSaturated() ? StartTagLength(e) : record.StartTagLength();
+    record.length = StartTagLength(e);
     const int32_t up = record.parent;
     if (record.Has(HAS_ERROR)) {
       record.Clear(HAS_ERROR);

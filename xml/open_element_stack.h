@@ -10,9 +10,9 @@
 
 // The open elements: entry k holds the index and the name of the open element at depth k (entry
 // 0 stands for the document). Names are views into the text, which does not change while the index
-// is built. An end tag is
-// matched from the innermost entry outwards; once the searches have walked far, the stack also
-// counts the names an end tag could match, so that lone end tags under deep nesting cost no walk.
+// is built. An end tag is matched from the innermost entry outwards; once the searches have walked
+// far, the stack also counts the names an end tag could match, so that lone end tags under deep
+// nesting cost no walk.
 class OpenElementStack {
  public:
   // The entries above the depth are kept for reuse, so that a push after a pop costs no growth.

@@ -86,7 +86,7 @@ class CXmlDocument {
   bool ScansAsOwnTagAtTheEnd(int32_t lastTopLevel, std::u16string_view tag) const;
   void GrowForOneMore();
   int32_t NewRecord();
-  void CloseElement(OpenElementStack& open, int32_t depth, const NodeToken& node);
+  int32_t CloseElement(OpenElementStack& open, int32_t depth, const NodeToken& node);
   void CloseUnended(OpenElementStack& open, int32_t targetDepth, int32_t cause);
   void AddParseRecord(std::u16string_view name, std::u16string_view tagName, int32_t offset,
                       int32_t offset2 = -1);
