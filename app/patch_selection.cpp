@@ -12,13 +12,14 @@
 namespace {
 
 // The bitness of the installed copy: on a 64-bit system the 64-bit view is asked first, then the
-// 32-bit one, so a product installed as a 32-bit program gets the patch of the "32" entry. Empty
-// when the product is not installed or the system is unknown.
+// 32-bit one, so a product installed as a 32-bit program gets the patch of the "32" entry; a 32-bit
+// system has only the 32-bit view. Empty when the product is not installed or the system is
+// unknown.
 std::optional<std::u16string> InstalledBitness(const PlatformInfo& platform, const std::u16string& key) {
   using platform::LocalMachineKeyExists;
   using platform::RegistryView;
   if (platform.strBits == u"32") {
-    if (LocalMachineKeyExists(key, RegistryView::Default)) return u"32";
+    if (LocalMachineKeyExists(key, RegistryView::Bits32)) return u"32";
   } else if (platform.strBits == u"64") {
     if (LocalMachineKeyExists(key, RegistryView::Bits64)) return u"64";
     if (LocalMachineKeyExists(key, RegistryView::Bits32)) return u"32";

@@ -6,10 +6,12 @@
 
 namespace platform {
 
+// Every lookup names its view: a process's default view is that of its own bitness, so the 32-bit
+// product and its 64-bit test build would otherwise read different keys. 32-bit Windows has only the
+// one view, which both names reach there.
 enum class RegistryView {
-  Default,  // the view of this process
-  Bits64,   // the 64-bit view (WOW64 64-bit key)
-  Bits32,   // the 32-bit view (WOW64 32-bit key)
+  Bits64,  // the 64-bit view (WOW64 64-bit key)
+  Bits32,  // the 32-bit view (WOW64 32-bit key, the Wow6432Node keys of a 64-bit system)
 };
 
 // True when `path` names an existing key below the local-machine hive in `view`, for reading. The

@@ -9,7 +9,6 @@
 namespace platform::posix {
 
 // Adds `path` (backslash-separated, without leading backslash) and its parent keys to one view.
-// The default view is the 32-bit one: the product is a 32-bit program.
 void AddLocalMachineKey(const std::u16string& path, RegistryView view);
 void ClearLocalMachineKeys();
 

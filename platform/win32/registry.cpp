@@ -15,15 +15,7 @@ struct CloseRegistryKey {
 using RegistryKey = win32::UniqueHandle<HKEY, CloseRegistryKey>;
 
 REGSAM AccessFor(RegistryView view) {
-  switch (view) {
-    case RegistryView::Bits64:
-      return KEY_READ | KEY_WOW64_64KEY;
-    case RegistryView::Bits32:
-      return KEY_READ | KEY_WOW64_32KEY;
-    case RegistryView::Default:
-      break;
-  }
-  return KEY_READ;
+  return KEY_READ | (view == RegistryView::Bits64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY);
 }
 
 }  // namespace

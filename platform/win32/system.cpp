@@ -18,17 +18,20 @@ std::optional<OsVersion> QueryOsVersion() {
   return OsVersion{info.dwMajorVersion, info.dwMinorVersion, info.dwPlatformId};
 }
 
-// A 32-bit process on 64-bit Windows learns the real processor only from the native query, which
-// older systems lack; there the ordinary query is the truth.
+// A 64-bit process runs on 64-bit Windows by being one, and the ordinary query describes the
+// system. A 32-bit process learns from IsWow64Process whether the 64-bit system emulates it: only
+// then does the native query differ from the ordinary one, which describes the emulated processor.
 uint16_t QuerySystemArchitecture() {
-  using SystemInfoQuery = void(WINAPI*)(LPSYSTEM_INFO);
-  SystemInfoQuery query = GetSystemInfo;
-  if (HMODULE kernel = GetModuleHandleW(L"kernel32")) {
-    if (FARPROC native = GetProcAddress(kernel, "GetNativeSystemInfo"))
-      query = reinterpret_cast<SystemInfoQuery>(reinterpret_cast<void (*)()>(native));
-  }
   SYSTEM_INFO info{};
-  query(&info);
+#ifdef _WIN64
+  GetSystemInfo(&info);
+#else
+  BOOL emulated = FALSE;
+  if (IsWow64Process(GetCurrentProcess(), &emulated) && emulated)
+    GetNativeSystemInfo(&info);
+  else
+    GetSystemInfo(&info);
+#endif
   return info.wProcessorArchitecture;
 }
 

@@ -80,7 +80,7 @@ TEST_F(PatchSelection, TheViewTheProductIsFoundInChoosesThePatchBitness) {
 #ifndef _WIN32
       // A 64-bit Wine prefix has two views; the 32-bit system is the 32-bit prefix's run below.
       {"32-bit system",
-       {RegistryView::Default},
+       {RegistryView::Bits32},
        PlatformInfo{u"Windows 7", u"32"},
        true,
        u"http://patch/7-32"},
@@ -190,11 +190,12 @@ TEST(FindPatchLink, ThePatchBringsItsOwnDigest) {
 }
 
 #ifdef _WIN32
-// Run in the 32-bit prefix too, where there is one registry view and the system is 32-bit.
-TEST(PatchSelectionUnderWine, KeyOfTheDefaultViewGivesThePatchOfThisSystem) {
+// Run in the 32-bit prefix too, where there is one registry view and the system is 32-bit: a copy
+// in the 32-bit view gets the "32" entry's patch on either system, from a 32-bit or a 64-bit build.
+TEST(PatchSelectionUnderWine, KeyOfThe32BitViewGivesThePatchOfThe32BitEntry) {
   TestRegistryKeys keys;
   ScratchConfig file;
-  ASSERT_TRUE(keys.Add(u"Plantyx", RegistryView::Default));
+  ASSERT_TRUE(keys.Add(u"Plantyx", RegistryView::Bits32));
   PlatformInfo platform{u"Windows 7", u""};
   const char* bits = std::getenv("TORVIN_WINE_SYSTEM_BITS");
   platform.strBits = bits && std::string(bits) == "32" ? u"32" : u"64";
@@ -202,7 +203,6 @@ TEST(PatchSelectionUnderWine, KeyOfTheDefaultViewGivesThePatchOfThisSystem) {
   config.strRegistryKey = keys.PathOf(u"Plantyx");
   config.strPatchUrl = u"http://full/installer";
   EXPECT_TRUE(SelectPatchLink(file.Write(kPatches), platform, config));
-  // A 32-bit program's own view is the 32-bit one on either system.
   EXPECT_EQ(config.strPatchUrl, u"http://patch/7-32");
 }
 #endif

@@ -30,7 +30,12 @@ class Failure(Exception):
     pass
 
 
+# How much longer than usual the waits for the product may take: more under emulation (--time-scale).
+time_scale = 1.0
+
+
 def wait_for(what, predicate, timeout, interval=0.2):
+    timeout *= time_scale
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
         result = predicate()
@@ -110,7 +115,9 @@ class Run:
         self.env["DISPLAY"] = ":" + display
 
     def write_config(self, rlink, patch=None, registry="Software\\TorvinE2E\\NotInstalled", sha256=None,
-                     signer=None):
+                     signer=None, more_entries=""):
+        """A configuration with one default entry for Windows 7 of the prefix's bitness, and
+        `more_entries` (installerInfo elements) after it."""
         patch_line = "      <patch>%s</patch>\n" % patch if patch else ""
         bits = "32" if self.args.win32 else "64"
         product = '<product signer="%s">' % signer if signer else "<product>"
@@ -118,8 +125,9 @@ class Run:
         xml = ('<?xml version="1.0" encoding="utf-8"?>\n<torvinwebinstaller>\n  %s\n'
                "    <name>%s</name>\n    <registry>%s</registry>\n"
                '    <installerInfo default="YES">\n      <os>Windows 7</os>\n      <bit>%s</bit>\n'
-               "      %s%s</rlink>\n%s    </installerInfo>\n  </product>\n</torvinwebinstaller>\n"
-               % (product, PRODUCT, registry, bits, rlink_tag, rlink.replace("&", "&amp;"), patch_line))
+               "      %s%s</rlink>\n%s    </installerInfo>\n%s  </product>\n</torvinwebinstaller>\n"
+               % (product, PRODUCT, registry, bits, rlink_tag, rlink.replace("&", "&amp;"), patch_line,
+                  more_entries))
         with open(os.path.join(self.app, "TorvinWebInstaller.xml"), "w", encoding="utf-8") as f:
             f.write(xml)
 
@@ -134,6 +142,7 @@ class Run:
 
     # -- Wine and the screen ---------------------------------------------------------------------
     def wine(self, *command, timeout=120):
+        timeout *= time_scale
         subprocess.run([self.args.wine_run, *command], env=self.env, check=True, timeout=timeout,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
@@ -235,6 +244,7 @@ class Run:
         return width, height, lambda col, row: tuple(data[(row * width + col) * 3:(row * width + col) * 3 + 3])
 
     def wait_exit(self, timeout=90):
+        timeout *= time_scale
         try:
             self.installer.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
@@ -258,7 +268,13 @@ class Run:
             raise Failure("an installer was launched")
 
     def expect_launched(self, kind, served):
-        record = wait_for("the payload's launch record", self.launch_record, 90)
+        def record_or_crash():
+            record = self.launch_record()
+            code = self.installer.poll() if self.installer else None
+            if not record and code not in (None, 0):
+                raise Failure("the installer ended with code %d before the payload ran" % code)
+            return record
+        record = wait_for("the payload's launch record", record_or_crash, 90)
         if record != "%s %s.exe" % (kind, PRODUCT):
             raise Failure("unexpected launch record %r" % record)
         with open(self.downloaded(), "rb") as got, open(os.path.join(self.www, served), "rb") as want:
@@ -431,6 +447,24 @@ def case_patch_for_installed_product(run):
         run.wine("reg", "delete", "HKLM\\" + INSTALLED_KEY, "/f", "/reg:64")
 
 
+def case_patch_for_32bit_copy(run):
+    """A copy installed only in the 32-bit registry view gets the patch of the "32" entry, from the
+    32-bit and the 64-bit build alike (each names the views it reads)."""
+    run.serve_payload(run.args.patch_payload, "patch32.exe", PAYLOAD_SIZE + 4096)
+    run.wine("reg", "add", "HKLM\\" + INSTALLED_KEY, "/f", "/reg:32")
+    try:
+        entry32 = ("    <installerInfo>\n      <os>Windows 7</os>\n      <bit>32</bit>\n"
+                   "      <rlink>%s</rlink>\n      <patch>%s</patch>\n    </installerInfo>\n"
+                   % (run.server.url("full.exe"), run.server.url("patch32.exe")))
+        run.write_config(run.server.url("full.exe"), patch=run.server.url("patch.exe"), registry=INSTALLED_KEY,
+                         more_entries=entry32)
+        run.launch()
+        run.expect_launched("patch", "patch32.exe")
+        run.wait_exit()
+    finally:
+        run.wine("reg", "delete", "HKLM\\" + INSTALLED_KEY, "/f", "/reg:32")
+
+
 def case_signed_installer(run):
     digest = run.serve_signed_payloads()
     run.write_config(run.server.url("signed.exe"), sha256=digest.upper(), signer=SIGNER)
@@ -497,7 +531,11 @@ def main():
     parser.add_argument("--dpi", type=int, default=96, help="the DPI the prefix reports")
     parser.add_argument("--screen", default="1024x768", help="the virtual screen's size")
     parser.add_argument("--keep", help="run in this folder and keep it (and use $DISPLAY if there is one)")
+    parser.add_argument("--time-scale", type=float, default=1.0,
+                        help="multiplies the waits for Wine and the product (for emulated runs)")
     args = parser.parse_args()
+    global time_scale
+    time_scale = args.time_scale
     run = Run(args)
     try:
         run.start()

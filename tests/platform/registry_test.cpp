@@ -9,13 +9,13 @@ using platform::LocalMachineKeyExists;
 using platform::RegistryView;
 
 TEST(Registry, EmptyPathIsTheHiveItself) {
-  for (RegistryView view : {RegistryView::Default, RegistryView::Bits64, RegistryView::Bits32})
+  for (RegistryView view : {RegistryView::Bits64, RegistryView::Bits32})
     EXPECT_TRUE(LocalMachineKeyExists(u"", view));
 }
 
 TEST(Registry, MissingKeyIsAbsentInEveryView) {
   TestRegistryKeys keys;
-  for (RegistryView view : {RegistryView::Default, RegistryView::Bits64, RegistryView::Bits32})
+  for (RegistryView view : {RegistryView::Bits64, RegistryView::Bits32})
     EXPECT_FALSE(LocalMachineKeyExists(keys.PathOf(u"Nowhere"), view));
 }
 
@@ -26,15 +26,14 @@ TEST(Registry, KeyOfThe64BitViewIsSeenOnlyThere) {
   EXPECT_TRUE(LocalMachineKeyExists(keys.PathOf(u"Product"), RegistryView::Bits64));
   EXPECT_TRUE(LocalMachineKeyExists(keys.PathOf(u"PRODUCT\\sub"), RegistryView::Bits64));
   EXPECT_FALSE(LocalMachineKeyExists(keys.PathOf(u"Product\\Sub"), RegistryView::Bits32));
-  EXPECT_FALSE(LocalMachineKeyExists(keys.PathOf(u"Product\\Sub"), RegistryView::Default));
   EXPECT_FALSE(LocalMachineKeyExists(keys.PathOf(u"Product\\Su"), RegistryView::Bits64));
 }
 
-TEST(Registry, KeyOfThe32BitViewIsAlsoTheDefaultViewOfThis32BitProgram) {
+// The same in a 32-bit and a 64-bit process: each names its view.
+TEST(Registry, KeyOfThe32BitViewIsSeenOnlyThere) {
   TestRegistryKeys keys;
   ASSERT_TRUE(keys.Add(u"Product", RegistryView::Bits32));
   EXPECT_TRUE(LocalMachineKeyExists(keys.PathOf(u"Product"), RegistryView::Bits32));
-  EXPECT_TRUE(LocalMachineKeyExists(keys.PathOf(u"Product"), RegistryView::Default));
   EXPECT_FALSE(LocalMachineKeyExists(keys.PathOf(u"Product"), RegistryView::Bits64));
 }
 

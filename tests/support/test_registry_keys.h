@@ -69,15 +69,7 @@ class TestRegistryKeys {
 
 #ifdef _WIN32
   static REGSAM ViewFlag(platform::RegistryView view) {
-    switch (view) {
-      case platform::RegistryView::Bits64:
-        return KEY_WOW64_64KEY;
-      case platform::RegistryView::Bits32:
-        return KEY_WOW64_32KEY;
-      case platform::RegistryView::Default:
-        break;
-    }
-    return 0;
+    return view == platform::RegistryView::Bits64 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
   }
 #endif
 };
