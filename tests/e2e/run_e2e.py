@@ -410,7 +410,7 @@ def case_cancel_no(run):
 
 
 def case_server_failure(run):
-    run.write_config(run.server.url("full.exe", status=500))
+    run.write_config(run.server.url("full.exe", status=404))
     run.launch()
     wid = run.dialog()
     time.sleep(1.0)
