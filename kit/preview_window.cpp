@@ -71,17 +71,19 @@ PreviewSource::PreviewSource(const std::u16string& folder)
   productName = config.strProductName;
 }
 
-ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state,
-                        const ui::DisplayScale& scale) {
+ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state, const ui::DisplayScale& scale,
+                        const LanguageChoice& language) {
+  const auto text = [&](const UIString& t) { return GetUIString(t, source.textsPath, language.tag); };
   ui::SkinImages skin = ui::SkinAtScale(source.skin, scale);
   const ui::BarFrames frames = ui::BarFramesAtScale(source.frames, scale);
   const ui::Size design = source.skin.images.background.Extent();
   const ui::Size window = scale.Of(design);
-  const std::u16string status = GetUIString(*state.status, source.textsPath);
+  const std::u16string status = text(*state.status);
   ui::FaceState face;
   face.skin = &skin;
   face.barFrames = &frames;
-  face.layout = ui::ComputeLayout(design, source.frames[0], source.skin.images.statusBack, scale);
+  face.layout =
+      ui::ComputeLayout(design, source.frames[0], source.skin.images.statusBack, scale, language.rightToLeft);
   face.window = window;
   face.scale = scale;
   face.productName = source.productName;
@@ -105,7 +107,7 @@ ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state,
   // template size.
   const ui::Size cancelSize = skin.cancelNormal.Extent();
   const ui::Size linkSize = scale.Of(kLinkSize);
-  const DialogButtonPlaces places = PlaceDialogButtons(window, cancelSize, linkSize, scale);
+  const DialogButtonPlaces places = PlaceDialogButtons(window, cancelSize, linkSize, scale, language.rightToLeft);
   const ui::Point cancelAt{places.cancel.left, places.cancel.top};
   const ui::Point linkAt{places.link.left, places.link.top};
   FaceButtonHost cancelHost(staticFace, cancelAt), linkHost(staticFace, linkAt);
@@ -115,10 +117,10 @@ ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state,
   link.SetHost(&linkHost);
   link.SetClientSize(linkSize);
   // The face is painted: the buttons may take their images out of the skin.
-  StyleDialogButtons(cancel, link, skin, scale, state.cancel == PreviewState::Cancel::Confirmed);
-  DrawButton(cancel, cancelAt, cancelSize, state.cancel == PreviewState::Cancel::Hot,
-             GetUIString(IDS_TEXT_CANCEL, source.textsPath), picture);
-  DrawButton(link, linkAt, linkSize, false, GetUIString(IDS_DOWNLOAD_PROBLEM, source.textsPath), picture);
+  StyleDialogButtons(cancel, link, skin, scale, state.cancel == PreviewState::Cancel::Confirmed,
+                     language.rightToLeft);
+  DrawButton(cancel, cancelAt, cancelSize, state.cancel == PreviewState::Cancel::Hot, text(IDS_TEXT_CANCEL), picture);
+  DrawButton(link, linkAt, linkSize, false, text(IDS_DOWNLOAD_PROBLEM), picture);
   return picture;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/language_choice.h"
 #include "app/ui_strings.h"
 #include "ui/bitmap.h"
 #include "ui/display_scale.h"
@@ -35,9 +36,9 @@ struct PreviewSource {
   std::u16string textsPath;
 };
 
-// The whole window in `state` at the display `scale`, in device pixels; the progress bar's tiling
-// starts with the first tile.
-ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state,
-                        const ui::DisplayScale& scale = {});
+// The whole window in `state` at the display `scale`, in device pixels, with the texts of
+// `language` (mirrored for a right-to-left one); the progress bar's tiling starts with the first tile.
+ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state, const ui::DisplayScale& scale = {},
+                        const LanguageChoice& language = {});
 
 }  // namespace kit
