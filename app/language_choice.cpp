@@ -36,15 +36,16 @@ std::u16string Joined(const std::vector<std::u16string>& tags) {
   return text;
 }
 
-// The first tag of `tags` whose own or shorter form is available, as (the form, the tag).
+// The first tag of `tags` whose own or shorter form is available: the available tag as spelt there,
+// and the tag it was found for.
 bool FindAvailable(const std::vector<std::u16string>& tags, const std::vector<std::u16string>& available,
                    std::u16string& form, std::u16string& from) {
   for (const std::u16string& tag : tags) {
     for (const std::u16string& candidate : TagAndShorterForms(tag)) {
-      const bool found = std::any_of(available.begin(), available.end(),
-                                     [&](const std::u16string& a) { return SameTag(a, candidate); });
-      if (!found) continue;
-      form = candidate;
+      const auto found = std::find_if(available.begin(), available.end(),
+                                      [&](const std::u16string& a) { return SameTag(a, candidate); });
+      if (found == available.end()) continue;
+      form = *found;
       from = tag;
       return true;
     }
