@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <string>
 
+#include "app/button_styling.h"
 #include "app/language_choice.h"
 #include "app/ui_strings.h"
 #include "ui/bitmap.h"
 #include "ui/display_scale.h"
 #include "ui/skin.h"
+#include "ui/torvin_button.h"
 
 namespace kit {
 
@@ -34,6 +36,15 @@ struct PreviewSource {
   ui::BarFrames frames;  // at the design scale
   std::u16string productName;
   std::u16string textsPath;
+};
+
+// The dialog's two buttons on a window of `skin` (at `scale`), placed and styled as the dialog
+// places and styles them; Cancel takes its images out of `skin`.
+struct PreviewButtons {
+  PreviewButtons(ui::SkinImages& skin, const ui::DisplayScale& scale, bool cancelConfirmed, bool rightToLeft);
+  ui::CTorvinButton cancel;
+  ui::CTorvinButton link;
+  DialogButtonPlaces places;
 };
 
 // The whole window in `state` at the display `scale`, in device pixels, with the texts of

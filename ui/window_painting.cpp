@@ -193,6 +193,14 @@ Bitmap PaintStatusLine(const FaceState& state) {
   return line;
 }
 
+int32_t StatusTextWidth(std::u16string_view text, const DisplayScale& scale) {
+  return platform::MeasureText(StatusFont(scale), text, Rect{}, platform::kTextVCenter).Width();
+}
+
+int32_t TitleTextWidth(std::u16string_view text, const DisplayScale& scale) {
+  return platform::MeasureText(TitleFont(scale), text, Rect{}, platform::kTextSingleLine).Width();
+}
+
 Bitmap DrawSkinImage(const Rect& rect, const Bitmap& image, const Bitmap& face) {
   Bitmap picture(rect.Width(), rect.Height());
   Canvas canvas(picture);
