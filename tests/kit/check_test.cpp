@@ -34,7 +34,7 @@ TEST(Check, TheShippedSampleHasNothingToFix) {
   command.folder = test::kSampleDir.u16string();
   EXPECT_EQ(RunCheck(command, out, progress), 0) << out.str();
   EXPECT_NE(out.str().find("No findings: nothing to fix."), std::string::npos);
-  EXPECT_NE(out.str().find("read as the system's 8-bit code page"), std::string::npos);
+  EXPECT_NE(out.str().find("read as UTF-16 (little-endian) with a byte-order mark"), std::string::npos);
 }
 
 TEST(Check, TableOfWhatEachSystemDownloads) {
@@ -140,7 +140,7 @@ const BrokenFolder kBrokenFolders[] = {
      "IDS_STATUS_FINISHED is missing: the window shows the English \"Finished.\""},
     {"value too long", [](auto& f) { f.Replace(kIni, "=Finished.", "=" + std::string(300, 'x')); }, kIni, 0,
      "IDS_STATUS_FINISHED is 300 characters long: the installer reads only the first 259"},
-    {"UTF-8 without a mark", [](auto& f) { f.Replace(kIni, "=Cancel", "=Annuler \xC3\xA9"); }, kIni, 0,
+    {"UTF-8 without a mark", [](auto& f) { f.Write(kIni, "[UISTRING]\r\nIDS_TEXT_CANCEL=Annuler \xC3\xA9\r\n"); }, kIni, 0,
      "UTF-8 without a byte-order mark"},
     {"caption image too big", [](auto& f) { f.WriteImage("Close_N.jpg", Plain(30, 30, kRed)); },
      "Close_N.jpg", 0, "is 30 x 30: the installer paints exactly 23 x 23"},
