@@ -108,7 +108,8 @@ TEST_F(MirroredFace, TextsStartAtTheRightAndTheStatusStandsAtTheBarsLeftEnd) {
   const Bitmap named = PaintStaticFace(Rtl(u""));
   for (const Rect& place : {mirrored.layout.rcHeading, mirrored.layout.rcTitle}) {
     const Rect name = test::Difference(named, plain, place);
-    EXPECT_GE(name.right, place.right - 2) << "the product name ends at its place's right edge";
+    // The Windows text layer ends right-aligned text a few pixels short of the edge.
+    EXPECT_GE(name.right, place.right - 6) << "the product name ends at its place's right edge";
     EXPECT_GT(name.left, place.left + 20);
   }
 
