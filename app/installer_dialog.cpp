@@ -115,15 +115,11 @@ void CTorvinWebInstallerDlg::LoadAndCheckConfiguration(bool& ended) {
 // preferred languages that the texts file has a section for (a tag or a shorter form of it). The
 // choice and its reason go to the debug channel.
 void CTorvinWebInstallerDlg::ChooseTextsLanguage() {
-  const std::vector<std::u16string> tags = m_strRequestedLanguage.empty() ? platform::PreferredUILanguages()
-                                                                          : std::vector{m_strRequestedLanguage};
-  std::vector<std::u16string> available;
-  for (const std::u16string& tag : tags) {
-    for (const std::u16string& form : TagAndShorterForms(tag))
-      if (HasUISection(form, m_strIniPath)) available.push_back(form);
-  }
-  m_language = ChooseLanguage(m_strRequestedLanguage, tags, available);
-  platform::DebugLine(u"texts: " + m_language.why);
+  const std::vector<std::u16string> preferred =
+      m_strRequestedLanguage.empty() ? platform::PreferredUILanguages() : std::vector<std::u16string>{};
+  m_language = ChooseLanguage(m_strRequestedLanguage, preferred,
+                              [this](std::u16string_view tag) { return HasUISection(tag, m_strIniPath); });
+  platform::DebugLine(m_language.why);
 }
 
 std::u16string CTorvinWebInstallerDlg::Text(const UIString& text) const {

@@ -38,5 +38,5 @@ std::u16string GetUIString(std::u16string_view key, std::u16string_view defaultT
 }
 
 bool HasUISection(std::u16string_view language, const std::u16string& iniPath) {
-  return !platform::ReadProfileKeys(UISection(language), iniPath).empty();
+  return platform::ProfileSectionHasKeys(UISection(language), iniPath);
 }

@@ -27,10 +27,7 @@ std::vector<std::u16string> LanguageSectionTags(const std::u16string& textsPath)
 }
 
 LanguageChoice LanguageForTag(const std::u16string& tag, const std::u16string& textsPath) {
-  std::vector<std::u16string> available;
-  for (const std::u16string& form : TagAndShorterForms(tag))
-    if (HasUISection(form, textsPath)) available.push_back(form);
-  return ChooseLanguage(tag, {tag}, available);
+  return ChooseLanguage(tag, {}, [&](std::u16string_view form) { return HasUISection(form, textsPath); });
 }
 
 }  // namespace kit

@@ -166,6 +166,10 @@ std::vector<std::u16string> ReadProfileKeys(std::u16string_view section, const s
   return keys;
 }
 
+bool ProfileSectionHasKeys(std::u16string_view section, const std::u16string& path) {
+  return !ReadProfileKeys(section, path).empty();
+}
+
 std::vector<std::u16string> ReadProfileSectionNames(const std::u16string& path) {
   const std::u16string text = ReadProfileText(path);
   std::vector<std::u16string> names;

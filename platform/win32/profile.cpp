@@ -52,6 +52,14 @@ std::vector<std::u16string> ReadProfileKeys(std::u16string_view section, const s
   });
 }
 
+// The list of key names needs no room beyond its first character to tell whether it is empty.
+bool ProfileSectionHasKeys(std::u16string_view section, const std::u16string& path) {
+  const std::u16string sectionZ(section);
+  wchar_t first[4] = {};
+  GetPrivateProfileStringW(win32::Wide(sectionZ), nullptr, L"", first, 4, win32::Wide(path));
+  return first[0] != L'\0';
+}
+
 std::vector<std::u16string> ReadProfileSectionNames(const std::u16string& path) {
   return ReadNameList(
       [&](wchar_t* buffer, DWORD size) { return GetPrivateProfileSectionNamesW(buffer, size, win32::Wide(path)); });

@@ -91,7 +91,7 @@ TEST_F(DialogLanguageTest, TheUsersLanguageChoosesItsSectionByAShorterForm) {
   dialog.ShowStatus(STATUS_DOWNLOADING);
   EXPECT_EQ(dialog.m_strStatusText, u"Wird heruntergeladen...");
   ASSERT_FALSE(debugLines.empty());
-  EXPECT_EQ(debugLines.front(), u"texts: [UISTRING.de] for the preferred language de-CH");
+  EXPECT_EQ(debugLines.front(), u"[UISTRING.de] for de-CH");
   EXPECT_FALSE(dialog.m_layout.rightToLeft);
   EXPECT_EQ(Button(IDC_BTN_CANCEL).right, 600 - 20);
 }
@@ -102,7 +102,7 @@ TEST_F(DialogLanguageTest, ALanguageWithoutASectionKeepsUistring) {
   Open();
   EXPECT_EQ(dialog.m_language.tag, u"");
   EXPECT_EQ(host.controls[IDC_BTN_CANCEL].text, u"Cancel");
-  EXPECT_EQ(debugLines.front(), u"texts: [UISTRING]: no section for the preferred languages ko, it, ko-KR");
+  EXPECT_EQ(debugLines.front(), u"[UISTRING]: no section for ko it ko-KR");
 }
 
 TEST_F(DialogLanguageTest, ArabicMirrorsTheFaceItsHitTestsAndItsReadingOrder) {
@@ -110,7 +110,7 @@ TEST_F(DialogLanguageTest, ArabicMirrorsTheFaceItsHitTestsAndItsReadingOrder) {
   dialog.m_strRequestedLanguage = u"ar";
   Open();
   ASSERT_TRUE(dialog.m_language.rightToLeft);
-  EXPECT_EQ(debugLines.front(), u"texts: [UISTRING.ar] for the requested language ar");
+  EXPECT_EQ(debugLines.front(), u"[UISTRING.ar] for ar, as requested");
   // The two buttons change sides: Cancel 20 px from the left edge, the link right of it.
   EXPECT_EQ(Button(IDC_BTN_CANCEL), (platform::Rect{20, 330 - 34 - 30, 130, 330 - 30}));
   EXPECT_EQ(Button(IDC_BTN_PROBLEM_LINK), (platform::Rect{148, 330 - 28 - 24, 369, 330 - 24}));
