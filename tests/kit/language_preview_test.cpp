@@ -10,7 +10,6 @@
 #include "platform/utf.h"
 #include "tests/kit/vendor_folder_fixture.h"
 #include "tests/ui/face_fixture.h"
-#include "ui/canvas.h"
 #include "ui/window_painting.h"
 
 namespace kit {
@@ -63,20 +62,8 @@ TEST(LanguagePreview, NoTextOfTheSampleShowsTheMissingGlyphShape) {
   };
   const ui::Bitmap blank = line(u"", false);
   const ui::Bitmap missingLine = line(u"\uFFFF", false);
-  const ui::Rect ink = ui::test::Difference(missingLine, blank, blank.Bounds());
-  ui::Bitmap missing(ink.Width(), ink.Height());
-  ui::Canvas(missing).BitBlt(ui::Point{}, missing.Extent(), missingLine, ui::Point{ink.left, ink.top});
-  auto shows = [&](const ui::Bitmap& b) {
-    for (int32_t top = 0; top + missing.Height() <= b.Height(); ++top)
-      for (int32_t left = 0; left + missing.Width() <= b.Width(); ++left) {
-        bool same = true;
-        for (int32_t y = 0; same && y < missing.Height(); ++y)
-          for (int32_t x = 0; same && x < missing.Width(); ++x)
-            same = b.GetPixel(left + x, top + y) == missing.GetPixel(x, y);
-        if (same) return true;
-      }
-    return false;
-  };
+  const ui::Bitmap missing = ui::test::Cut(missingLine, ui::test::Difference(missingLine, blank, blank.Bounds()));
+  auto shows = [&](const ui::Bitmap& b) { return ui::test::Contains(b, missing); };
   ASSERT_TRUE(shows(line(u"ab\uFFFFcd", false))) << "the search finds the shape";
   for (const char16_t* tag : kSampleLanguages) {
     const bool rtl = IsRightToLeftLanguage(tag);

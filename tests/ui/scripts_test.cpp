@@ -6,6 +6,7 @@
 
 #include "platform/text.h"
 #include "platform/utf.h"
+#include "tests/ui/face_fixture.h"
 #include "ui/canvas.h"
 
 namespace platform {
@@ -30,29 +31,12 @@ Bitmap Draw(const Font& font, std::u16string_view text, uint32_t format = kTextS
 
 // The ink of `b` inside its bounding box: the font's shape for a character no face has.
 Bitmap Cropped(const Bitmap& b) {
-  Rect ink{b.Width(), b.Height(), 0, 0};
-  for (int32_t y = 0; y < b.Height(); ++y)
-    for (int32_t x = 0; x < b.Width(); ++x)
-      if (b.GetPixel(x, y) != kGround)
-        ink = Rect{std::min(ink.left, x), std::min(ink.top, y), std::max(ink.right, x + 1), std::max(ink.bottom, y + 1)};
-  Bitmap shape(ink.Width(), ink.Height());
-  ui::Canvas(shape).BitBlt(ui::Point{}, shape.Extent(), b, ui::Point{ink.left, ink.top});
-  return shape;
+  Bitmap ground(b.Width(), b.Height());
+  ui::Canvas(ground).FillSolidRect(ground.Bounds(), kGround);
+  return ui::test::Cut(b, ui::test::Difference(b, ground, b.Bounds()));
 }
 
-// Whether `shape` stands somewhere in `b`, pixel for pixel.
-bool Contains(const Bitmap& b, const Bitmap& shape) {
-  for (int32_t top = 0; top + shape.Height() <= b.Height(); ++top) {
-    for (int32_t left = 0; left + shape.Width() <= b.Width(); ++left) {
-      bool same = true;
-      for (int32_t y = 0; same && y < shape.Height(); ++y)
-        for (int32_t x = 0; same && x < shape.Width(); ++x)
-          same = b.GetPixel(left + x, top + y) == shape.GetPixel(x, y);
-      if (same) return true;
-    }
-  }
-  return false;
-}
+using ui::test::Contains;
 
 // U+FFFF is no character: every face draws its missing-glyph shape for it.
 constexpr char16_t kNoCharacter[] = u"\uFFFF";
