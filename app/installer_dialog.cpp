@@ -187,7 +187,8 @@ void CTorvinWebInstallerDlg::SetUpButtons() {
 // The buttons' fonts, colours and images at the current scale and in the current cancel state; the
 // captured background is taken again.
 void CTorvinWebInstallerDlg::StyleButtons() {
-  StyleDialogButtons(m_btnCancel, m_btnProblemLink, m_skin, m_scale, m_bCancelConfirmed, m_language.rightToLeft);
+  StyleDialogButtons(m_btnCancel, m_btnProblemLink, m_skin, m_scale, m_bCancelConfirmed,
+                     m_language.rightToLeft);
 }
 
 // The engine starts only with a destination that is a plain file of the executable's folder and a

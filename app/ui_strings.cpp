@@ -21,7 +21,8 @@ const UIString* StatusUIString(int32_t state) {
 }
 
 std::u16string UISection(std::u16string_view language) {
-  return language.empty() ? std::u16string(kSection) : std::u16string(kSection) + u"." + std::u16string(language);
+  return language.empty() ? std::u16string(kSection)
+                          : std::u16string(kSection) + u"." + std::u16string(language);
 }
 
 // A key missing from the language's section comes back as this default, which no texts file holds

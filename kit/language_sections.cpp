@@ -13,8 +13,9 @@ constexpr std::u16string_view kPrefix = u"UISTRING.";
 
 bool StartsWithPrefix(std::u16string_view name) {
   const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; };
-  return name.size() > kPrefix.size() && std::equal(kPrefix.begin(), kPrefix.end(), name.begin(),
-                                                    [&](char16_t a, char16_t b) { return lower(a) == lower(b); });
+  return name.size() > kPrefix.size() &&
+         std::equal(kPrefix.begin(), kPrefix.end(), name.begin(),
+                    [&](char16_t a, char16_t b) { return lower(a) == lower(b); });
 }
 
 }  // namespace

@@ -36,7 +36,9 @@ bool Listed(std::string_view list, const std::string& code) {
   return list.find(" " + code + " ") != std::string_view::npos;
 }
 
-bool AllOf(const std::string& s, bool (*test)(char)) { return !s.empty() && std::all_of(s.begin(), s.end(), test); }
+bool AllOf(const std::string& s, bool (*test)(char)) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), test);
+}
 bool IsAlpha(char c) { return c >= 'a' && c <= 'z'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsAlnum(char c) { return IsAlpha(c) || IsDigit(c); }
@@ -56,13 +58,15 @@ std::vector<std::string> Split(const std::string& tag) {
 bool WellFormedTail(const std::vector<std::string>& parts, size_t at) {
   for (; at < parts.size() && parts[at].size() != 1; ++at) {
     const std::string& v = parts[at];
-    const bool variant = AllOf(v, IsAlnum) && (v.size() >= 5 ? v.size() <= 8 : v.size() == 4 && IsDigit(v[0]));
+    const bool variant =
+        AllOf(v, IsAlnum) && (v.size() >= 5 ? v.size() <= 8 : v.size() == 4 && IsDigit(v[0]));
     if (!variant) return false;
   }
   while (at < parts.size()) {
     if (parts[at].size() != 1 || !IsAlnum(parts[at][0])) return false;
     const size_t first = ++at;
-    while (at < parts.size() && parts[at].size() > 1 && parts[at].size() <= 8 && AllOf(parts[at], IsAlnum)) ++at;
+    while (at < parts.size() && parts[at].size() > 1 && parts[at].size() <= 8 && AllOf(parts[at], IsAlnum))
+      ++at;
     if (at == first) return false;
   }
   return true;
@@ -84,7 +88,8 @@ std::optional<std::string> LanguageTagProblem(std::u16string_view tag) {
     ++at;
   if (!WellFormedTail(parts, at)) return "malformed: \"" + platform::ToUtf8(tag) + "\" is no language tag";
   if (!Listed(kLanguages, language)) return "unknown language \"" + language + "\"";
-  if (!script.empty() && !Listed(kScripts, script)) return "unknown script \"" + platform::ToUtf8(tag.substr(language.size() + 1, 4)) + "\"";
+  if (!script.empty() && !Listed(kScripts, script))
+    return "unknown script \"" + platform::ToUtf8(tag.substr(language.size() + 1, 4)) + "\"";
   return std::nullopt;
 }
 

@@ -23,7 +23,8 @@ constexpr std::u16string_view kMissing = u"\x1F";
 // its own.
 bool IsText(const UIString& text) { return text.key != IDS_DOWNLOAD_PROBLEM_RLINK.key; }
 
-std::optional<std::u16string> Value(std::u16string_view section, const UIString& text, const std::u16string& path) {
+std::optional<std::u16string> Value(std::u16string_view section, const UIString& text,
+                                    const std::u16string& path) {
   std::u16string value = platform::ReadProfileString(section, text.key, kMissing, path, kInstallerValueChars);
   if (value == kMissing) return std::nullopt;
   return value;
@@ -31,7 +32,8 @@ std::optional<std::u16string> Value(std::u16string_view section, const UIString&
 
 std::string Quoted(std::u16string_view text) { return "\"" + platform::ToUtf8(text) + "\""; }
 
-void CheckSection(const std::u16string& tag, const std::u16string& path, const std::string& file, Findings& findings) {
+void CheckSection(const std::u16string& tag, const std::u16string& path, const std::string& file,
+                  Findings& findings) {
   const std::u16string section = UISection(tag);
   const std::string name = "[" + platform::ToUtf8(section) + "]";
   if (const auto problem = LanguageTagProblem(tag)) {
@@ -50,12 +52,14 @@ void CheckSection(const std::u16string& tag, const std::u16string& path, const s
     const std::optional<std::u16string> own = Value(section, text, path);
     const std::string key = platform::ToUtf8(text.key);
     if (!own) {
-      findings.Add(file, key + " is missing in " + name + ": the window shows " +
-                             (base ? "[UISTRING]'s " + Quoted(*base) : "the English " + Quoted(text.defaultText)));
+      findings.Add(file,
+                   key + " is missing in " + name + ": the window shows " +
+                       (base ? "[UISTRING]'s " + Quoted(*base) : "the English " + Quoted(text.defaultText)));
     } else if (!own->empty() && *own == text.defaultText) {
       findings.Add(file, key + " in " + name + " is left in English: " + Quoted(*own));
     } else if (!own->empty() && base && *own == *base) {
-      findings.Add(file, key + " in " + name + " is the same as in [UISTRING]: " + Quoted(*own) + ", left untranslated?");
+      findings.Add(file, key + " in " + name + " is the same as in [UISTRING]: " + Quoted(*own) +
+                             ", left untranslated?");
     }
   }
 }

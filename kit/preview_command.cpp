@@ -46,7 +46,8 @@ namespace {
 std::array<ui::Bitmap, 6> PaintStates(const PreviewSource& source, const ui::DisplayScale& scale,
                                       const LanguageChoice& language) {
   std::array<ui::Bitmap, 6> pictures;
-  for (size_t i = 0; i < pictures.size(); ++i) pictures[i] = PaintPreview(source, kPreviewStates[i], scale, language);
+  for (size_t i = 0; i < pictures.size(); ++i)
+    pictures[i] = PaintPreview(source, kPreviewStates[i], scale, language);
   return pictures;
 }
 
@@ -58,15 +59,18 @@ bool Write(const ui::Bitmap& picture, const std::u16string& path, std::ostream& 
 
 // Every language of the texts file that the installer could choose (a section with keys), each on
 // a contact sheet of its own beside the one of [UISTRING].
-int PreviewEveryLanguage(const Command& command, const PreviewSource& source, std::ostream& out, std::ostream& err) {
+int PreviewEveryLanguage(const Command& command, const PreviewSource& source, std::ostream& out,
+                         std::ostream& err) {
   const ui::DisplayScale scale{command.scale};
-  if (!Write(ContactSheet(PaintStates(source, scale, {})), InFolder(command.outDir, u"preview.png"), err)) return 1;
+  if (!Write(ContactSheet(PaintStates(source, scale, {})), InFolder(command.outDir, u"preview.png"), err))
+    return 1;
   size_t sheets = 1;
   for (const std::u16string& tag : LanguageSectionTags(source.textsPath)) {
     if (!HasUISection(tag, source.textsPath)) continue;
     const LanguageChoice language{tag, {}, IsRightToLeftLanguage(tag)};
     const std::u16string name = u"preview-" + tag + u".png";
-    if (!Write(ContactSheet(PaintStates(source, scale, language)), InFolder(command.outDir, name), err)) return 1;
+    if (!Write(ContactSheet(PaintStates(source, scale, language)), InFolder(command.outDir, name), err))
+      return 1;
     ++sheets;
   }
   out << "wrote " << sheets << " contact sheets (preview.png and one preview-TAG.png per language) to "

@@ -118,10 +118,12 @@ ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state, 
   PreviewButtons buttons(skin, scale, state.cancel == PreviewState::Cancel::Confirmed, language.rightToLeft);
   const ui::Rect& cancelAt = buttons.places.cancel;
   const ui::Rect& linkAt = buttons.places.link;
-  FaceButtonHost cancelHost(staticFace, {cancelAt.left, cancelAt.top}), linkHost(staticFace, {linkAt.left, linkAt.top});
+  FaceButtonHost cancelHost(staticFace, {cancelAt.left, cancelAt.top}),
+      linkHost(staticFace, {linkAt.left, linkAt.top});
   buttons.cancel.SetHost(&cancelHost);
   buttons.link.SetHost(&linkHost);
-  DrawButton(buttons.cancel, cancelAt, state.cancel == PreviewState::Cancel::Hot, text(IDS_TEXT_CANCEL), picture);
+  DrawButton(buttons.cancel, cancelAt, state.cancel == PreviewState::Cancel::Hot, text(IDS_TEXT_CANCEL),
+             picture);
   DrawButton(buttons.link, linkAt, false, text(IDS_DOWNLOAD_PROBLEM), picture);
   return picture;
 }

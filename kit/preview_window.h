@@ -49,7 +49,7 @@ struct PreviewButtons {
 
 // The whole window in `state` at the display `scale`, in device pixels, with the texts of
 // `language` (mirrored for a right-to-left one); the progress bar's tiling starts with the first tile.
-ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state, const ui::DisplayScale& scale = {},
-                        const LanguageChoice& language = {});
+ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state,
+                        const ui::DisplayScale& scale = {}, const LanguageChoice& language = {});
 
 }  // namespace kit

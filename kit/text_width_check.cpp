@@ -26,7 +26,8 @@ std::vector<Language> Languages(const std::u16string& textsPath) {
   std::vector<Language> languages{{LanguageChoice{}, "[UISTRING]"}};
   for (const std::u16string& tag : LanguageSectionTags(textsPath)) {
     if (!HasUISection(tag, textsPath)) continue;
-    languages.push_back({LanguageChoice{tag, {}, IsRightToLeftLanguage(tag)}, "[" + platform::ToUtf8(UISection(tag)) + "]"});
+    languages.push_back(
+        {LanguageChoice{tag, {}, IsRightToLeftLanguage(tag)}, "[" + platform::ToUtf8(UISection(tag)) + "]"});
   }
   return languages;
 }
@@ -45,7 +46,8 @@ void CheckStatusTexts(const Language& language, const std::u16string& path, cons
 }
 
 void CheckCaption(const Language& language, const UIString& caption, const ui::CTorvinButton& button,
-                  const char* buttonName, const std::u16string& path, const std::string& file, Findings& findings) {
+                  const char* buttonName, const std::u16string& path, const std::string& file,
+                  Findings& findings) {
   const std::u16string text = GetUIString(caption, path, language.choice.tag);
   const ui::Size needed = button.MeasureCaption(text);
   const ui::Size room = button.GetClientSize();
@@ -74,8 +76,10 @@ void CheckTextWidths(const std::u16string& folder, Findings& findings) {
     CheckStatusTexts(language, source.textsPath, layout, file, findings);
     ui::SkinImages skin = ui::SkinAtScale(source.skin, {});
     const PreviewButtons buttons(skin, {}, false, language.choice.rightToLeft);
-    CheckCaption(language, IDS_TEXT_CANCEL, buttons.cancel, "the Cancel button", source.textsPath, file, findings);
-    CheckCaption(language, IDS_DOWNLOAD_PROBLEM, buttons.link, "the problem link", source.textsPath, file, findings);
+    CheckCaption(language, IDS_TEXT_CANCEL, buttons.cancel, "the Cancel button", source.textsPath, file,
+                 findings);
+    CheckCaption(language, IDS_DOWNLOAD_PROBLEM, buttons.link, "the problem link", source.textsPath, file,
+                 findings);
   }
 }
 

@@ -119,8 +119,9 @@ void ReportLongValue(const UIString& text, const std::u16string& path, const std
 
 }  // namespace
 
-std::vector<std::u16string_view> ReportUnknownKeys(const std::vector<std::u16string>& keys, std::string_view where,
-                                                   const std::string& file, Findings& findings) {
+std::vector<std::u16string_view> ReportUnknownKeys(const std::vector<std::u16string>& keys,
+                                                   std::string_view where, const std::string& file,
+                                                   Findings& findings) {
   std::vector<std::u16string_view> meant;
   for (const std::u16string& key : keys) {
     if (IsKnownKey(key)) continue;

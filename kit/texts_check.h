@@ -20,7 +20,8 @@ std::u16string_view ClosestKnownKey(std::u16string_view key);
 // A finding for each of `keys` that the installer does not know, naming the known key it most
 // likely stands for; `where` follows the key in the sentence (" in [UISTRING.de]", or nothing).
 // Returns those known keys.
-std::vector<std::u16string_view> ReportUnknownKeys(const std::vector<std::u16string>& keys, std::string_view where,
-                                                   const std::string& file, Findings& findings);
+std::vector<std::u16string_view> ReportUnknownKeys(const std::vector<std::u16string>& keys,
+                                                   std::string_view where, const std::string& file,
+                                                   Findings& findings);
 
 }  // namespace kit

@@ -121,7 +121,8 @@ BarFrames BarFramesAtScale(const BarFrames& frames, const DisplayScale& scale) {
 Layout ComputeLayout(Size window, const Bitmap& tile, const Bitmap& statusBack, const DisplayScale& scale,
                      bool rightToLeft) {
   Layout l = DesignLayout(window, tile, statusBack);
-  const auto rects = {&l.rcTitle, &l.rcHeading, &l.rcBar, &l.rcPercent, &l.rcStatus, &l.rcClose, &l.rcMinimize};
+  const auto rects = {&l.rcTitle,  &l.rcHeading, &l.rcBar,     &l.rcPercent,
+                      &l.rcStatus, &l.rcClose,   &l.rcMinimize};
   for (Rect* r : rects) *r = scale.Of(*r);
   const int32_t width = scale.Px(window.cx);
   l.rcDragBand = Rect{0, 0, width - scale.Px(kDragBandEndMargin), scale.Px(kDragBandHeight)};

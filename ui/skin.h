@@ -79,10 +79,12 @@ struct Layout {
 // image `statusBack`, all three in design pixels (a missing image counts with its fallback size):
 // the design layout with every rectangle's origin and size scaled, then mirrored when
 // `rightToLeft`.
-Layout ComputeLayout(Size window, const Bitmap& tile, const Bitmap& statusBack, const DisplayScale& scale = {},
-                     bool rightToLeft = false);
+Layout ComputeLayout(Size window, const Bitmap& tile, const Bitmap& statusBack,
+                     const DisplayScale& scale = {}, bool rightToLeft = false);
 
 // `r` mirrored across the middle of a window `width` pixels wide.
-constexpr Rect MirroredRect(const Rect& r, int32_t width) { return Rect{width - r.right, r.top, width - r.left, r.bottom}; }
+constexpr Rect MirroredRect(const Rect& r, int32_t width) {
+  return Rect{width - r.right, r.top, width - r.left, r.bottom};
+}
 
 }  // namespace ui

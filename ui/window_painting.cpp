@@ -33,10 +33,14 @@ platform::Font PercentFont(const DisplayScale& s) { return FaceFont(s, 16, 8, 7)
 platform::Font StatusFont(const DisplayScale& s) { return FaceFont(s, 16, 6, 10); }
 
 // The reading order of the face's texts.
-uint32_t Reading(const Layout& layout) { return layout.rightToLeft ? uint32_t{platform::kTextRtlReading} : 0u; }
+uint32_t Reading(const Layout& layout) {
+  return layout.rightToLeft ? uint32_t{platform::kTextRtlReading} : 0u;
+}
 // Texts that start at their rectangle's left edge in a left-to-right face start at its right edge
 // in a mirrored one, and the other way round.
-uint32_t Start(const Layout& layout) { return layout.rightToLeft ? platform::kTextRight : platform::kTextLeft; }
+uint32_t Start(const Layout& layout) {
+  return layout.rightToLeft ? platform::kTextRight : platform::kTextLeft;
+}
 uint32_t End(const Layout& layout) { return layout.rightToLeft ? platform::kTextLeft : platform::kTextRight; }
 
 void MirrorHorizontally(Bitmap& bitmap) {

@@ -81,7 +81,8 @@ size_t FaceSet::OpenFallback(char32_t codePoint) {
     FcPatternGetInteger(sorted->fonts[i], FC_INDEX, 0, &index);
     const std::string path = reinterpret_cast<const char*>(file);
     // A face already open (met again for a character its table lacks after all) is not opened twice.
-    if (std::any_of(m_faces.begin(), m_faces.end(), [&](const Sized& s) { return s.file == path && s.index == index; }))
+    if (std::any_of(m_faces.begin(), m_faces.end(),
+                    [&](const Sized& s) { return s.file == path && s.index == index; }))
       continue;
     FT_Face face = nullptr;
     if (FT_New_Face(m_library, path.c_str(), index, &face) != 0) continue;

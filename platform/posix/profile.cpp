@@ -176,7 +176,8 @@ std::vector<std::u16string> ReadProfileSectionNames(const std::u16string& path) 
   WalkLines(text, [&](std::u16string_view line) {
     const auto header = SectionHeader(line);
     if (!header) return;
-    const bool seen = std::any_of(names.begin(), names.end(), [&](const std::u16string& n) { return SameName(n, *header); });
+    const bool seen = std::any_of(names.begin(), names.end(),
+                                  [&](const std::u16string& n) { return SameName(n, *header); });
     if (!seen) names.emplace_back(*header);
   });
   return names;

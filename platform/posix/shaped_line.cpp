@@ -59,7 +59,8 @@ bool JoinsPrevious(uint32_t point) {
          (point >= 0xFE00 && point <= 0xFE0F);
 }
 
-std::vector<Run> Itemise(FaceSet& faces, const std::vector<uint32_t>& points, const std::vector<FriBidiLevel>& levels) {
+std::vector<Run> Itemise(FaceSet& faces, const std::vector<uint32_t>& points,
+                         const std::vector<FriBidiLevel>& levels) {
   std::vector<Run> runs;
   for (size_t i = 0; i < points.size(); ++i) {
     size_t face = 0;
@@ -114,8 +115,8 @@ int32_t Pixels(hb_position_t position) { return static_cast<int32_t>(std::lround
 
 void ShapeRun(FaceSet& faces, const std::vector<uint32_t>& points, const Run& run, ShapedLine& line) {
   std::unique_ptr<hb_buffer_t, BufferDeleter> buffer(hb_buffer_create());
-  hb_buffer_add_utf32(buffer.get(), points.data(), static_cast<int>(points.size()), static_cast<unsigned>(run.start),
-                      static_cast<int>(run.length));
+  hb_buffer_add_utf32(buffer.get(), points.data(), static_cast<int>(points.size()),
+                      static_cast<unsigned>(run.start), static_cast<int>(run.length));
   const bool rtl = run.level % 2 == 1;
   hb_buffer_set_direction(buffer.get(), rtl ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
   hb_buffer_guess_segment_properties(buffer.get());
@@ -127,7 +128,8 @@ void ShapeRun(FaceSet& faces, const std::vector<uint32_t>& points, const Run& ru
   const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer.get(), &count);
   const FT_Face face = faces.Face(run.face);
   for (unsigned i = 0; i < count; ++i) {
-    line.glyphs.push_back(PlacedGlyph{run.face, infos[i].codepoint, line.width + Pixels(positions[i].x_offset),
+    line.glyphs.push_back(PlacedGlyph{run.face, infos[i].codepoint,
+                                      line.width + Pixels(positions[i].x_offset),
                                       Pixels(positions[i].y_offset)});
     if (positions[i].x_advance != 0) line.width += HintedAdvance(face, infos[i].codepoint);
   }

@@ -242,8 +242,8 @@ void BlendPixel(ui::Bitmap& target, int32_t x, int32_t y, ui::Color color, uint8
               mix(ui::BlueOf(under), ui::BlueOf(color))));
 }
 
-void DrawLine(ui::Bitmap& target, const Font::Impl& font, const posix::ShapedLine& line, int32_t x, int32_t top,
-              const ui::Rect& clip, ui::Color color) {
+void DrawLine(ui::Bitmap& target, const Font::Impl& font, const posix::ShapedLine& line, int32_t x,
+              int32_t top, const ui::Rect& clip, ui::Color color) {
   const int32_t baseline = top + font.ascent;
   for (const posix::PlacedGlyph& placed : line.glyphs) {
     const FT_Face face = font.faces->Face(placed.face);

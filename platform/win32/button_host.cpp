@@ -128,8 +128,9 @@ void ButtonHost::ApplyTooltipReadingOrder() {
   if (!m_hTooltip) return;
   constexpr LONG_PTR kRightToLeft = WS_EX_LAYOUTRTL | WS_EX_RTLREADING;
   const LONG_PTR style = GetWindowLongPtrW(m_hTooltip, GWL_EXSTYLE);
-  SetWindowLongPtrW(m_hTooltip, GWL_EXSTYLE,
-                    m_tooltipOrder == ReadingOrder::RightToLeft ? style | kRightToLeft : style & ~kRightToLeft);
+  SetWindowLongPtrW(
+      m_hTooltip, GWL_EXSTYLE,
+      m_tooltipOrder == ReadingOrder::RightToLeft ? style | kRightToLeft : style & ~kRightToLeft);
 }
 
 LRESULT CALLBACK ButtonHost::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -61,8 +61,9 @@ bool ProfileSectionHasKeys(std::u16string_view section, const std::u16string& pa
 }
 
 std::vector<std::u16string> ReadProfileSectionNames(const std::u16string& path) {
-  return ReadNameList(
-      [&](wchar_t* buffer, DWORD size) { return GetPrivateProfileSectionNamesW(buffer, size, win32::Wide(path)); });
+  return ReadNameList([&](wchar_t* buffer, DWORD size) {
+    return GetPrivateProfileSectionNamesW(buffer, size, win32::Wide(path));
+  });
 }
 
 }  // namespace platform

@@ -46,14 +46,17 @@ class DialogLanguageTest : public ::testing::Test {
     ResetDownloadShared();
     platform::posix::SetSystemSource({platform::OsVersion{6, 1, 2}, platform::ARCHITECTURE_X64});
     platform::posix::SetDebugLineSink([this](std::u16string_view line) { debugLines.emplace_back(line); });
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(TORVIN_SOURCE_DIR) / "skin")) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::path(TORVIN_SOURCE_DIR) / "skin")) {
       const auto ext = entry.path().extension();
-      if (ext == ".jpg" || ext == ".ini") std::filesystem::copy_file(entry.path(), folder.Path() / entry.path().filename());
+      if (ext == ".jpg" || ext == ".ini")
+        std::filesystem::copy_file(entry.path(), folder.Path() / entry.path().filename());
     }
     folder.Write("TorvinWebInstaller.xml",
                  "<torvinwebinstaller><product><name>Plantyx Setup</name><registry></registry>"
                  "<installerInfo default=\"YES\"><os>Windows 7</os><bit>64</bit><rlink>http://" +
-                     std::string(2100, 'h') + ".example/setup.exe</rlink></installerInfo></product></torvinwebinstaller>");
+                     std::string(2100, 'h') +
+                     ".example/setup.exe</rlink></installerInfo></product></torvinwebinstaller>");
     host.controls[IDC_BTN_PROBLEM_LINK].rect = {0, 0, 221, 28};
     host.windowRect = {0, 0, 600, 330};
     dialog.m_strModuleDir = platform::FromUtf8(folder.Path().string());
@@ -132,13 +135,15 @@ TEST_F(DialogLanguageTest, ArabicMirrorsTheFaceItsHitTestsAndItsReadingOrder) {
   dialog.OnLButtonUp({590, 10});
 
   dialog.ShowStatus(STATUS_DOWNLOAD_FAILED);
-  EXPECT_EQ(platform::ToUtf8(dialog.m_strStatusText), "\xD9\x81\xD8\xB4\xD9\x84 \xD8\xA7\xD9\x84\xD8\xAA\xD9\x86\xD8\xB2\xD9\x8A\xD9\x84.");
+  EXPECT_EQ(platform::ToUtf8(dialog.m_strStatusText),
+            "\xD9\x81\xD8\xB4\xD9\x84 \xD8\xA7\xD9\x84\xD8\xAA\xD9\x86\xD8\xB2\xD9\x8A\xD9\x84.");
   host.answers.push_back(platform::MessageBoxAnswer::No);
   dialog.OnCancelClicked();
   ASSERT_EQ(host.messageBoxes.size(), 2u);
   EXPECT_EQ(host.messageBoxes[1].order, ReadingOrder::RightToLeft);
   EXPECT_EQ(host.messageBoxes[1].caption, u"Plantyx Setup");
-  EXPECT_NE(platform::ToUtf8(host.messageBoxes[1].text).find("\xD8\xA5\xD9\x84\xD8\xBA\xD8\xA7\xD8\xA1"), std::string::npos);
+  EXPECT_NE(platform::ToUtf8(host.messageBoxes[1].text).find("\xD8\xA5\xD9\x84\xD8\xBA\xD8\xA7\xD8\xA1"),
+            std::string::npos);
 }
 
 // The 32-bit system's message is the second translated box.
@@ -153,7 +158,8 @@ TEST_F(DialogLanguageTest, TheNotSupportedMessageReadsRightToLeftInArabic) {
   ASSERT_EQ(host.messageBoxes.size(), 1u);
   EXPECT_EQ(host.messageBoxes[0].order, ReadingOrder::RightToLeft);
   EXPECT_EQ(host.messageBoxes[0].kind, platform::MessageBoxKind::OkExclamation);
-  EXPECT_NE(platform::ToUtf8(host.messageBoxes[0].text).find("https://www.example.com/torvin/support"), std::string::npos);
+  EXPECT_NE(platform::ToUtf8(host.messageBoxes[0].text).find("https://www.example.com/torvin/support"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -49,21 +49,39 @@ struct ChoiceCase {
 
 TEST(LanguageChoice, PreferredListsAgainstTheSectionsOfTheFile) {
   const ChoiceCase cases[] = {
-      {"exact tag", u"", {u"de-DE"}, {u"fr", u"de-DE", u"de"}, u"de-DE",
-       u"[UISTRING.de-DE] for de-DE"},
+      {"exact tag", u"", {u"de-DE"}, {u"fr", u"de-DE", u"de"}, u"de-DE", u"[UISTRING.de-DE] for de-DE"},
       {"shorter form", u"", {u"de-CH"}, {u"fr", u"de"}, u"de", u"[UISTRING.de] for de-CH"},
-      {"letter case aside", u"", {u"ZH-hant-tw"}, {u"zh-Hant"}, u"ZH-hant",
+      {"letter case aside",
+       u"",
+       {u"ZH-hant-tw"},
+       {u"zh-Hant"},
+       u"ZH-hant",
        u"[UISTRING.ZH-hant] for ZH-hant-tw"},
-      {"the first preference with a section wins over a later exact one", u"", {u"pt-BR", u"es-MX", u"fr-FR"},
-       {u"fr-FR", u"es"}, u"es", u"[UISTRING.es] for es-MX"},
-      {"none matching", u"", {u"ja-JP", u"ko"}, {u"de", u"fr"}, u"",
-       u"[UISTRING]: no section for ja-JP ko"},
-      {"an empty section is no language", u"", {u"ar-EG", u"fr"}, {u"fr"}, u"fr",
-       u"[UISTRING.fr] for fr"},
-      {"no preferences", u"", {}, {u"de"}, u"", u"[UISTRING]: no section for a preferred language: the system names none"},
-      {"a request goes first", u"fr-CA", {u"de"}, {u"de", u"fr"}, u"fr",
+      {"the first preference with a section wins over a later exact one",
+       u"",
+       {u"pt-BR", u"es-MX", u"fr-FR"},
+       {u"fr-FR", u"es"},
+       u"es",
+       u"[UISTRING.es] for es-MX"},
+      {"none matching", u"", {u"ja-JP", u"ko"}, {u"de", u"fr"}, u"", u"[UISTRING]: no section for ja-JP ko"},
+      {"an empty section is no language", u"", {u"ar-EG", u"fr"}, {u"fr"}, u"fr", u"[UISTRING.fr] for fr"},
+      {"no preferences",
+       u"",
+       {},
+       {u"de"},
+       u"",
+       u"[UISTRING]: no section for a preferred language: the system names none"},
+      {"a request goes first",
+       u"fr-CA",
+       {u"de"},
+       {u"de", u"fr"},
+       u"fr",
        u"[UISTRING.fr] for fr-CA, as requested"},
-      {"a request without a section leaves [UISTRING]", u"it", {u"de"}, {u"de"}, u"",
+      {"a request without a section leaves [UISTRING]",
+       u"it",
+       {u"de"},
+       {u"de"},
+       u"",
        u"[UISTRING]: no section for it, as requested"},
   };
   for (const ChoiceCase& c : cases) {
@@ -80,7 +98,8 @@ TEST(LanguageChoice, RightToLeftByScriptElseByLanguage) {
   for (const char16_t* tag : {u"de", u"en-US", u"ja", u"zh-Hans", u"ug-Cyrl", u"ks-Deva", u"hi", u"th", u""})
     EXPECT_FALSE(IsRightToLeftLanguage(tag)) << platform::ToUtf8(tag);
   EXPECT_TRUE(ChooseLanguage(u"", {u"ar-SA"}, Sections({u"ar"})).rightToLeft);
-  EXPECT_FALSE(ChooseLanguage(u"", {u"ar-SA"}, Sections({})).rightToLeft) << "[UISTRING] alone reads left to right";
+  EXPECT_FALSE(ChooseLanguage(u"", {u"ar-SA"}, Sections({})).rightToLeft)
+      << "[UISTRING] alone reads left to right";
 }
 
 }  // namespace

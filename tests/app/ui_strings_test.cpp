@@ -50,13 +50,14 @@ TEST(UIStrings, FileIsReadAgainOnEveryLookup) {
 // A German section that translates some keys, one of them to an empty text; [UISTRING] has others.
 TEST(UIStrings, EachKeyThroughTheLanguageSectionThenUistringThenEnglish) {
   TempFolder folder;
-  const std::u16string ini = folder
-                                 .Write("TorvinWebInstallerString.ini",
-                                        "[UISTRING]\r\nIDS_TEXT_CANCEL=Stop\r\nIDS_STATUS_INIT=Starting...\r\n"
-                                        "[UISTRING.de]\r\nIDS_TEXT_CANCEL=Abbrechen\r\nIDS_STATUS_FINISHED=\r\n"
-                                        "IDS_STATUS_DOWNLOADING=Wird heruntergeladen...\r\n"
-                                        "[uistring.DE-ch]\r\nIDS_STATUS_DOWNLOADING=Wird geladen...\r\n")
-                                 .u16string();
+  const std::u16string ini =
+      folder
+          .Write("TorvinWebInstallerString.ini",
+                 "[UISTRING]\r\nIDS_TEXT_CANCEL=Stop\r\nIDS_STATUS_INIT=Starting...\r\n"
+                 "[UISTRING.de]\r\nIDS_TEXT_CANCEL=Abbrechen\r\nIDS_STATUS_FINISHED=\r\n"
+                 "IDS_STATUS_DOWNLOADING=Wird heruntergeladen...\r\n"
+                 "[uistring.DE-ch]\r\nIDS_STATUS_DOWNLOADING=Wird geladen...\r\n")
+          .u16string();
   const struct {
     const UIString& text;
     const char16_t* language;
@@ -71,14 +72,16 @@ TEST(UIStrings, EachKeyThroughTheLanguageSectionThenUistringThenEnglish) {
       {IDS_TEXT_CANCEL, u"fr", u"Stop"},
       {IDS_TEXT_CANCEL, u"", u"Stop"},
   };
-  for (const auto& c : cases) EXPECT_EQ(GetUIString(c.text, ini, c.language), c.shown) << platform::ToUtf8(c.text.key);
+  for (const auto& c : cases)
+    EXPECT_EQ(GetUIString(c.text, ini, c.language), c.shown) << platform::ToUtf8(c.text.key);
 }
 
 TEST(UIStrings, ASectionIsALanguageOnlyWithKeys) {
   TempFolder folder;
-  const std::u16string ini =
-      folder.Write("TorvinWebInstallerString.ini", "[UISTRING.ar]\n; nothing yet\n[UISTRING.ja]\nIDS_TEXT_CANCEL=x\n")
-          .u16string();
+  const std::u16string ini = folder
+                                 .Write("TorvinWebInstallerString.ini",
+                                        "[UISTRING.ar]\n; nothing yet\n[UISTRING.ja]\nIDS_TEXT_CANCEL=x\n")
+                                 .u16string();
   EXPECT_FALSE(HasUISection(u"ar", ini));
   EXPECT_TRUE(HasUISection(u"JA", ini));
   EXPECT_FALSE(HasUISection(u"ko", ini));

@@ -42,7 +42,8 @@ int PrintControls() {
     wchar_t text[512] = {};
     GetWindowTextW(button, text, 512);
     const std::u16string wide(reinterpret_cast<const char16_t*>(text));
-    std::printf("%d %ld %ld %ld %ld %s\n", id, r.left, r.top, r.right, r.bottom, platform::ToUtf8(wide).c_str());
+    std::printf("%d %ld %ld %ld %ld %s\n", id, r.left, r.top, r.right, r.bottom,
+                platform::ToUtf8(wide).c_str());
   }
   return 0;
 }

@@ -37,7 +37,8 @@ TEST(LanguagePreview, EachSampleLanguageLooksAsKept) {
     const LanguageChoice language = LanguageForTag(tag, source.textsPath);
     ASSERT_EQ(language.tag, tag);
     const ui::Bitmap painted = PaintPreview(source, Downloading(), {}, language);
-    const std::u16string kept = u"" TORVIN_SOURCE_DIR "/tests/kit/data/downloading-" + std::u16string(tag) + u".png";
+    const std::u16string kept =
+        u"" TORVIN_SOURCE_DIR "/tests/kit/data/downloading-" + std::u16string(tag) + u".png";
     const ui::Bitmap stored = platform::LoadImageFile(kept);
     ASSERT_EQ(stored.Extent(), painted.Extent()) << platform::ToUtf8(kept);
     EXPECT_EQ(DifferingPixels(painted, stored), 0) << platform::ToUtf8(tag);
@@ -62,7 +63,8 @@ TEST(LanguagePreview, NoTextOfTheSampleShowsTheMissingGlyphShape) {
   };
   const ui::Bitmap blank = line(u"", false);
   const ui::Bitmap missingLine = line(u"\uFFFF", false);
-  const ui::Bitmap missing = ui::test::Cut(missingLine, ui::test::Difference(missingLine, blank, blank.Bounds()));
+  const ui::Bitmap missing =
+      ui::test::Cut(missingLine, ui::test::Difference(missingLine, blank, blank.Bounds()));
   auto shows = [&](const ui::Bitmap& b) { return ui::test::Contains(b, missing); };
   ASSERT_TRUE(shows(line(u"ab\uFFFFcd", false))) << "the search finds the shape";
   for (const char16_t* tag : kSampleLanguages) {
@@ -81,7 +83,8 @@ TEST(LanguagePreview, ArabicIsTheMirroredFace) {
   const LanguageChoice arabic = LanguageForTag(u"ar-EG", source.textsPath);
   ASSERT_TRUE(arabic.rightToLeft);
   const ui::Bitmap picture = PaintPreview(source, Downloading(), {}, arabic);
-  const ui::Layout layout = ui::ComputeLayout(picture.Extent(), source.frames[0], source.skin.images.statusBack);
+  const ui::Layout layout =
+      ui::ComputeLayout(picture.Extent(), source.frames[0], source.skin.images.statusBack);
   // Cancel in the bottom left corner, 20 px from the left edge, its image as it is.
   const ui::Point cancel{20 + 3, picture.Height() - 34 - 30 + 3};
   EXPECT_EQ(picture.GetPixel(cancel.x, cancel.y), source.skin.images.cancelNormal.GetPixel(3, 3));

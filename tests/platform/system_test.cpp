@@ -50,7 +50,8 @@ TEST(System, PreferredLanguagesFromTheLocaleEnvironment) {
   };
   const char* names[] = {"LC_ALL", "LC_MESSAGES", "LANG", "LANGUAGE"};
   std::vector<std::optional<std::string>> saved;
-  for (const char* name : names) saved.push_back(std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt);
+  for (const char* name : names)
+    saved.push_back(std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt);
   for (const Case& c : cases) {
     const char* values[] = {c.all, c.messages, c.lang, c.list};
     for (size_t i = 0; i < 4; ++i) values[i] ? setenv(names[i], values[i], 1) : unsetenv(names[i]);

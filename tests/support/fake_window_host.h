@@ -118,8 +118,10 @@ class FakeWindowHost final : public platform::IWindowHost {
     }
     presented.push_back(std::move(copy));
   }
-  platform::MessageBoxAnswer ShowMessageBox(const std::u16string& text, const std::optional<std::u16string>& caption,
-                                            platform::MessageBoxKind kind, platform::ReadingOrder order) override {
+  platform::MessageBoxAnswer ShowMessageBox(const std::u16string& text,
+                                            const std::optional<std::u16string>& caption,
+                                            platform::MessageBoxKind kind,
+                                            platform::ReadingOrder order) override {
     messageBoxes.push_back({text, caption, kind, order});
     if (onMessageBox) onMessageBox();
     if (answers.empty()) return platform::MessageBoxAnswer::Cancel;

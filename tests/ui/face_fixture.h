@@ -169,7 +169,8 @@ inline bool Contains(const Bitmap& b, const Bitmap& shape) {
     for (int32_t left = 0; left + shape.Width() <= b.Width(); ++left) {
       bool same = true;
       for (int32_t y = 0; same && y < shape.Height(); ++y)
-        for (int32_t x = 0; same && x < shape.Width(); ++x) same = b.GetPixel(left + x, top + y) == shape.GetPixel(x, y);
+        for (int32_t x = 0; same && x < shape.Width(); ++x)
+          same = b.GetPixel(left + x, top + y) == shape.GetPixel(x, y);
       if (same) return true;
     }
   }

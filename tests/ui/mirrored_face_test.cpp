@@ -34,8 +34,9 @@ TEST(MirroredLayout, EveryRectangleStandsInItsMirrorPlaceAtEveryScale) {
     const int32_t width = scale.Px(600);
     EXPECT_FALSE(ltr.rightToLeft);
     EXPECT_TRUE(rtl.rightToLeft);
-    const Rect Layout::*rects[] = {&Layout::rcTitle, &Layout::rcHeading, &Layout::rcBar,     &Layout::rcPercent,
-                                   &Layout::rcStatus, &Layout::rcClose,  &Layout::rcMinimize, &Layout::rcDragBand};
+    const Rect Layout::*rects[] = {&Layout::rcTitle,    &Layout::rcHeading, &Layout::rcBar,
+                                   &Layout::rcPercent,  &Layout::rcStatus,  &Layout::rcClose,
+                                   &Layout::rcMinimize, &Layout::rcDragBand};
     for (const auto rect : rects) EXPECT_EQ(rtl.*rect, MirroredRect(ltr.*rect, width)) << factor;
   }
   const Layout rtl = ComputeLayout(Size{600, 300}, Bitmap(6, 14), Bitmap(200, 20), {}, true);
@@ -73,7 +74,8 @@ TEST_F(MirroredFace, TheBarFillsFromTheRightAndThePercentageIsNotMirrored) {
   const Bitmap rtl = PaintProgressStrip(Rtl(u"", 1, 3), phase);
   ASSERT_EQ(rtl.Extent(), ltr.Extent());
   EXPECT_EQ(ProgressStripRect(mirrored.layout), MirroredRect(ProgressStripRect(face.layout), face.window.cx));
-  EXPECT_EQ(ProgressInvalidRect(mirrored.layout), MirroredRect(ProgressInvalidRect(face.layout), face.window.cx));
+  EXPECT_EQ(ProgressInvalidRect(mirrored.layout),
+            MirroredRect(ProgressInvalidRect(face.layout), face.window.cx));
   // The track and its fill are the left-to-right strip's mirror image; the fill starts at the right.
   const Bitmap flipped = Mirrored(ltr);
   const int32_t box = 50;  // the percentage box's end of the strip
@@ -94,7 +96,8 @@ TEST_F(MirroredFace, TheCheckMarkAndTheCaptionButtonsStandMirroredAsTheyAre) {
   const Bitmap staticFace = PaintStaticFace(Rtl(u""));
   const Rect close = mirrored.layout.rcClose, minimize = mirrored.layout.rcMinimize;
   EXPECT_LT(close.right, minimize.left) << "close is the outermost, now at the left";
-  EXPECT_TRUE(SamePixels(staticFace, Point{close.left, close.top}, face.skin.closeNormal, Point{}, Size{23, 23}));
+  EXPECT_TRUE(
+      SamePixels(staticFace, Point{close.left, close.top}, face.skin.closeNormal, Point{}, Size{23, 23}));
   EXPECT_TRUE(SamePixels(staticFace, Point{minimize.left, minimize.top}, face.skin.minimizeNormal, Point{},
                          Size{23, 23}));
   // The background is the vendor's picture, not mirrored.

@@ -45,14 +45,21 @@ TEST(Scripts, EveryScriptIsDrawnWithRealGlyphs) {
 #ifdef _WIN32
   GTEST_SKIP() << "on Windows the system's font fallback draws them (under Wine, the prefix's font links)";
 #endif
-  const char16_t* const texts[] = {
-      u"ダウンロードしています...", u"正在下载...",     u"다운로드 중...",   u"جارٍ التنزيل...",
-      u"מוריד...",                  u"Загрузка...",    u"Λήψη...",         u"กำลังดาวน์โหลด...",
-      u"डाउनलोड हो रहा है...",      u"Téléchargement en cours..."};
+  const char16_t* const texts[] = {u"ダウンロードしています...",
+                                   u"正在下载...",
+                                   u"다운로드 중...",
+                                   u"جارٍ التنزيل...",
+                                   u"מוריד...",
+                                   u"Загрузка...",
+                                   u"Λήψη...",
+                                   u"กำลังดาวน์โหลด...",
+                                   u"डाउनलोड हो रहा है...",
+                                   u"Téléchargement en cours..."};
   for (const Font& font : {StatusFont(), CaptionFont()}) {
     const Bitmap missing = Cropped(Draw(font, kNoCharacter));
     ASSERT_GT(missing.Width(), 1) << "the missing-glyph shape has ink";
-    ASSERT_TRUE(Contains(Draw(font, std::u16string(u"Λήψη") + kNoCharacter), missing)) << "the search finds it";
+    ASSERT_TRUE(Contains(Draw(font, std::u16string(u"Λήψη") + kNoCharacter), missing))
+        << "the search finds it";
     for (const char16_t* text : texts) {
       const Bitmap drawn = Draw(font, text, kTextSingleLine | kTextRtlReading);
       EXPECT_FALSE(Cropped(drawn).Width() < 10) << ToUtf8(text) << ": no ink";
@@ -62,7 +69,7 @@ TEST(Scripts, EveryScriptIsDrawnWithRealGlyphs) {
 }
 
 TEST(Scripts, ArabicLettersJoin) {
-  const std::u16string joined = u"\u0628\u064A\u062A";              // one word
+  const std::u16string joined = u"\u0628\u064A\u062A";             // one word
   const std::u16string apart = u"\u0628\u200C\u064A\u200C\u062A";  // the same letters kept apart
   EXPECT_FALSE(Contains(Draw(StatusFont(), joined), Cropped(Draw(StatusFont(), apart))));
 }
