@@ -7,7 +7,9 @@
 
 #include "app/button_binding.h"
 #include "app/installer_config.h"
+#include "app/language_choice.h"
 #include "app/platform_checks.h"
+#include "app/ui_strings.h"
 #include "download/download_status.h"
 #include "platform/window.h"
 #include "ui/skin.h"
@@ -58,6 +60,10 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
   std::u16string m_strModuleDir;
   InstallerConfig m_config;
   std::u16string m_strIniPath;
+  // The language the command line asks for ("/lang TAG"); empty: the user's preferred languages
+  // choose.
+  std::u16string m_strRequestedLanguage;
+  LanguageChoice m_language;
   PlatformInfo m_platform;
   std::u16string m_strInstallerPath;
   int32_t m_nLastState = 0;
@@ -91,6 +97,9 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
 
  private:
   void LoadAndCheckConfiguration(bool& ended);
+  void ChooseTextsLanguage();
+  std::u16string Text(const UIString& text) const;
+  platform::ReadingOrder TextsReadingOrder() const;
   void ScaleSkin(int32_t dpi);
   void SizeWindowToBackground();
   void CentreWindowOnWorkArea();
