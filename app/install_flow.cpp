@@ -131,6 +131,7 @@ void CTorvinWebInstallerDlg::ShowStatus(int32_t state) {
   m_bStatusDirty = true;
   m_host->Invalidate(ToWindowRect(m_layout.rcStatus));
   m_host->PostPaint();
+  AnnounceStatus();
 }
 
 void CTorvinWebInstallerDlg::ShowProgress(uint64_t received) {
@@ -139,6 +140,7 @@ void CTorvinWebInstallerDlg::ShowProgress(uint64_t received) {
   m_bStatusDirty = true;
   m_host->Invalidate(ToWindowRect(ui::ProgressInvalidRect(m_layout, m_scale)));
   m_host->SendPaint();
+  AnnounceProgress();
 }
 
 // The question's own message loop keeps the polling timer running; the ticks meanwhile neither
@@ -160,4 +162,6 @@ void CTorvinWebInstallerDlg::OnCancelClicked() {
   CancelEvent.Set();
   RunEvent.Set();
   StyleButtons();  // Cancel now looks disabled but stays enabled; further clicks are ignored
+  m_cancelBinding.Window().LeaveTabOrder();
+  m_host->NotifyAccessibleChange(platform::kAccessibleCancel, platform::AccessibleChange::State);
 }

@@ -55,6 +55,7 @@ void CTorvinWebInstallerDlg::DoDataExchange() {
 bool CTorvinWebInstallerDlg::OnInitDialog() {
   DoDataExchange();
   m_host->SetWindowIcons();
+  m_look = m_host->GetSystemLook();
   DetectPlatform(m_platform);
   m_skinSource = ui::LoadSkinSource(m_strModuleDir);
   ScaleSkin(m_host->GetDpi());
@@ -96,6 +97,7 @@ void CTorvinWebInstallerDlg::LoadAndCheckConfiguration(bool& ended) {
     ended = true;
     return;
   }
+  m_host->SetTitle(m_config.strProductName);
   m_config.strPatchUrl = m_config.strInstallerUrl;
   m_config.strPatchSha256 = m_config.strInstallerSha256;
   if (SelectPatchLink(configPath, m_platform, m_config)) {
@@ -188,7 +190,7 @@ void CTorvinWebInstallerDlg::SetUpButtons() {
 // captured background is taken again.
 void CTorvinWebInstallerDlg::StyleButtons() {
   StyleDialogButtons(m_btnCancel, m_btnProblemLink, m_skin, m_scale, m_bCancelConfirmed,
-                     m_language.rightToLeft);
+                     m_language.rightToLeft, FacePalette());
 }
 
 // The engine starts only with a destination that is a plain file of the executable's folder and a

@@ -44,9 +44,13 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
   void OnClicked(int id) override;
   void OnCloseRequest() override;
   void OnDpiChanged(int32_t dpi, const platform::Rect& suggested) override;
+  void OnSystemLookChanged() override;
+  platform::AccessibleFace DescribeFace() override;
 
   // The buttons take their background from the composed face.
   const ui::Bitmap& ParentFace() override { return Face(); }
+  void DecorateButton(const ui::CTorvinButton& button, ui::Bitmap& surface,
+                      const platform::ItemState& state) override;
 
   // The install flow.
   void ShowStatus(int32_t state);
@@ -94,6 +98,13 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
   bool s_bLaunchArmed = false;
   // The cancel question is on screen.
   bool m_bAskingCancel = false;
+  // High contrast and animations as the system last reported them.
+  platform::SystemLook m_look;
+  // The progress strip has been painted; and what assistive technology was last told of the
+  // progress and the status.
+  bool m_bProgressShown = false;
+  std::u16string m_strAnnouncedProgress;
+  std::u16string m_strAnnouncedStatus;
 
  private:
   void LoadAndCheckConfiguration(bool& ended);
@@ -112,9 +123,14 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
   void OnCancelModeTick(const DownloadStatus& status);
   bool OnNormalTick(const DownloadStatus& status);
   void ShowTaskbarProgress(int32_t state);
-  void DrawSkinImage(const ui::Rect& rect, const ui::Bitmap& image);
+  // A painted caption button drawn straight onto the window, normal or under the pointer.
+  void DrawCaptionButton(ui::CaptionButton button, bool hot);
   const ui::Bitmap& Face();
   ui::FaceState MakeFaceState() const;
+  ui::Palette FacePalette() const;
+  // Tells assistive technology of a new status text or a new whole percent.
+  void AnnounceStatus();
+  void AnnounceProgress();
   platform::Size WindowSize();
   // Clears the taskbar's progress and ends the modal loop.
   void EndDialog(int result);
@@ -128,6 +144,7 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
     double scale = 1.0;  // the skin images are those of this scale
     ui::Layout layout;
     std::u16string productName;
+    ui::Palette palette;
     friend bool operator==(const FaceKey&, const FaceKey&) = default;
   };
   ui::Bitmap m_face;

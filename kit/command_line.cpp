@@ -7,7 +7,7 @@ namespace kit {
 
 const char kUsage[] =
     "usage: torvin-kit check FOLDER [--online] [--json]\n"
-    "       torvin-kit preview FOLDER --out DIR [--scale 1|1.5|2] [--lang TAG|all]\n";
+    "       torvin-kit preview FOLDER --out DIR [--scale 1|1.5|2] [--lang TAG|all] [--high-contrast]\n";
 
 namespace {
 
@@ -54,6 +54,8 @@ std::optional<Command> ParseCommandLine(const std::vector<std::u16string>& args,
       command.scale = *scale;
     } else if (!check && a == u"--lang" && hasValue && !args[i + 1].empty()) {
       command.language = args[++i];
+    } else if (!check && a == u"--high-contrast") {
+      command.highContrast = true;
     } else {
       error = "unexpected argument \"" + platform::ToUtf8(a) + "\"";
       return std::nullopt;

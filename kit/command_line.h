@@ -1,5 +1,5 @@
 // The kit's command line: `check FOLDER [--online] [--json]` and
-// `preview FOLDER --out DIR [--scale 1|1.5|2] [--lang TAG|all]`.
+// `preview FOLDER --out DIR [--scale 1|1.5|2] [--lang TAG|all] [--high-contrast]`.
 #pragma once
 
 #include <optional>
@@ -17,6 +17,7 @@ struct Command {
   std::u16string outDir;
   double scale = 1.0;
   std::u16string language;  // empty: the texts of [UISTRING]; "all": every language of the texts file
+  bool highContrast = false;  // the face as a dark high-contrast theme shows it
 };
 
 // The command the arguments (without the program name) ask for; nullopt for bad usage, with the

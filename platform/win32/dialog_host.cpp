@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include "platform/system.h"
+#include "platform/win32/accessible_face.h"
 #include "platform/win32/cursor.h"
 #include "platform/win32/pixel_blit.h"
 #include "platform/win32/wide.h"
@@ -16,6 +17,8 @@ namespace {
 constexpr int kIconResource = 128;
 // Not in every SDK's headers: the message comes from Windows 8.1 on.
 constexpr UINT kDpiChangedMessage = 0x02E0;
+// Not in every SDK's headers either: Windows Vista's "animate controls and elements inside windows".
+constexpr UINT kGetClientAreaAnimation = 0x1042;
 
 // The DPI of the window's monitor where the system can tell it per window (Windows 10 from 1607 on,
 // looked up so that older systems still start), else the system's DPI.
@@ -104,6 +107,7 @@ INT_PTR CALLBACK DialogHost::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
 
 INT_PTR DialogHost::OnInitDialog(HWND hwnd) {
   m_hWnd = hwnd;
+  AttachFace(hwnd, m_events);
   m_events.OnCreate(*this);
   return m_events.OnInitDialog() ? TRUE : FALSE;
 }
@@ -149,6 +153,15 @@ INT_PTR DialogHost::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return TRUE;
     case WM_SYSCOLORCHANGE:
       ForwardSysColorChange(wp, lp);
+      m_events.OnSystemLookChanged();
+      return FALSE;
+    case WM_SETTINGCHANGE:  // high contrast and the animation setting arrive here
+      m_events.OnSystemLookChanged();
+      return FALSE;
+    case WM_GETOBJECT:
+      return Result(ServeDialogObject(m_hWnd, wp, lp));
+    case WM_DESTROY:
+      DetachFace(m_hWnd);
       return FALSE;
     case kDpiChangedMessage:
       OnDpiChanged(wp, *reinterpret_cast<const RECT*>(lp));
@@ -189,12 +202,17 @@ void DialogHost::OnDrawItem(const DRAWITEMSTRUCT& item) {
   state.selected = (item.itemState & ODS_SELECTED) != 0;
   state.focused = (item.itemState & ODS_FOCUS) != 0;
   state.disabled = (item.itemState & ODS_DISABLED) != 0;
+  state.focusCues = (SendMessageW(item.hwndItem, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
   BlitPixels(item.hDC, events->DrawItem(state), {item.rcItem.left, item.rcItem.top});
 }
 
 void DialogHost::OnCommand(int id, int code) {
   if (id == IDCANCEL) {  // Escape, Alt+F4 and the system menu's close arrive as IDCANCEL
     m_events.OnCloseRequest();
+    return;
+  }
+  if (id == IDOK) {  // Enter where the dialog manager found no default button
+    PressFocusedButton();
     return;
   }
   if (code != BN_CLICKED) return;
@@ -212,6 +230,12 @@ void DialogHost::ForwardSysColorChange(WPARAM wp, LPARAM lp) {
 void DialogHost::OnDpiChanged(WPARAM wp, const RECT& suggested) {
   m_events.OnDpiChanged(static_cast<int32_t>(LOWORD(wp)),
                         {suggested.left, suggested.top, suggested.right, suggested.bottom});
+}
+
+void DialogHost::PressFocusedButton() {
+  const HWND focused = GetFocus();
+  if (focused && GetParent(focused) == m_hWnd && BoundEvents(GetDlgCtrlID(focused)))
+    SendMessageW(focused, BM_CLICK, 0, 0);
 }
 
 IButtonEvents* DialogHost::BoundEvents(int id) {
@@ -298,6 +322,33 @@ void DialogHost::SetTaskbarProgress(TaskbarProgress state, uint64_t completed, u
 }
 
 void DialogHost::EndDialog(int result) { ::EndDialog(m_hWnd, result); }
+
+void DialogHost::SetTitle(const std::u16string& title) { SetWindowTextW(m_hWnd, Wide(title)); }
+
+SystemLook DialogHost::GetSystemLook() {
+  SystemLook look;
+  HIGHCONTRASTW contrast{};
+  contrast.cbSize = sizeof(contrast);
+  look.highContrast = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+                      (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+  BOOL animations = TRUE;  // systems without the setting animate
+  if (SystemParametersInfoW(kGetClientAreaAnimation, 0, &animations, 0)) look.animations = animations != FALSE;
+  SystemLook::Colors& colors = look.colors;
+  colors.window = GetSysColor(COLOR_WINDOW);
+  colors.windowText = GetSysColor(COLOR_WINDOWTEXT);
+  colors.highlight = GetSysColor(COLOR_HIGHLIGHT);
+  colors.highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  colors.buttonFace = GetSysColor(COLOR_BTNFACE);
+  colors.buttonText = GetSysColor(COLOR_BTNTEXT);
+  colors.grayText = GetSysColor(COLOR_GRAYTEXT);
+  return look;
+}
+
+void DialogHost::NotifyAccessibleChange(AccessiblePart part, AccessibleChange change) {
+  NotifyFaceChange(m_hWnd, part, change);
+}
+
+void DialogHost::RedrawAll() { RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN); }
 
 IButtonWindow& DialogHost::Control(int id) {
   auto& control = m_controls[id];

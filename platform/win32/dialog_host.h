@@ -40,6 +40,10 @@ class DialogHost final : public IWindowHost {
   void OpenInstaller(const std::u16string& path) override;
   void SetTaskbarProgress(TaskbarProgress state, uint64_t completed, uint64_t total) override;
   void EndDialog(int result) override;
+  void SetTitle(const std::u16string& title) override;
+  SystemLook GetSystemLook() override;
+  void NotifyAccessibleChange(AccessiblePart part, AccessibleChange change) override;
+  void RedrawAll() override;
   IButtonWindow& Control(int id) override;
   void BindControl(int id, IButtonEvents& events) override;
 
@@ -51,6 +55,9 @@ class DialogHost final : public IWindowHost {
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   void OnCommand(int id, int code);
   void ForwardSysColorChange(WPARAM wp, LPARAM lp);
+  // Enter with the focus on one of our buttons presses it, as the dialog manager does for a default
+  // push button.
+  void PressFocusedButton();
   void OnDpiChanged(WPARAM wp, const RECT& suggested);
   IButtonEvents* BoundEvents(int id);
   // A message's own return value, for the messages whose result a dialog procedure cannot return.
