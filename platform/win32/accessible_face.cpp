@@ -90,7 +90,7 @@ class FaceObject final : public IAccessible {
   // IUnknown: the object deletes itself with its last reference, as COM objects do.
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == IID_IAccessible) {
+    if (iid == __uuidof(IUnknown) || iid == __uuidof(IDispatch) || iid == __uuidof(IAccessible)) {
       *out = static_cast<IAccessible*>(this);
       AddRef();
       return S_OK;
@@ -122,9 +122,9 @@ class FaceObject final : public IAccessible {
     EnsureOleacc();
     if (!AccessibleObjectFromWindowFunction) return S_FALSE;
     // The dialog's client object is a button's parent; the dialog's frame is the client area's.
-    return m_part ? AccessibleObjectFromWindowFunction(m_dialog, static_cast<DWORD>(OBJID_CLIENT), IID_IDispatch,
+    return m_part ? AccessibleObjectFromWindowFunction(m_dialog, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IDispatch),
                                                        reinterpret_cast<void**>(parent))
-                  : AccessibleObjectFromWindowFunction(m_dialog, static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
+                  : AccessibleObjectFromWindowFunction(m_dialog, static_cast<DWORD>(OBJID_WINDOW), __uuidof(IDispatch),
                                                        reinterpret_cast<void**>(parent));
   }
   HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
@@ -282,7 +282,7 @@ LRESULT Serve(HWND window, HWND dialog, std::optional<AccessiblePart> part, WPAR
   EnsureOleacc();
   if (!LresultFromObjectFunction) return 0;
   FaceObject* object = new FaceObject(window, dialog, part);
-  const LRESULT result = LresultFromObjectFunction(IID_IAccessible, wp, object);
+  const LRESULT result = LresultFromObjectFunction(__uuidof(IAccessible), wp, object);
   object->Release();  // LresultFromObject holds its own reference while the reader takes it
   return result;
 }

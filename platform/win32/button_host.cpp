@@ -188,6 +188,9 @@ LRESULT ButtonHost::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       OnMouseMove(lp, wp);
       return result;
     }
+    case WM_KEYDOWN:  // the keyboard is in use: the window shows its focus cues from now on
+      SendMessageW(GetParent(m_hWnd), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+      break;
     case WM_MOUSELEAVE:
       events.OnMouseLeave();
       return 0;

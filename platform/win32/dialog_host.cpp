@@ -109,7 +109,22 @@ INT_PTR DialogHost::OnInitDialog(HWND hwnd) {
   m_hWnd = hwnd;
   AttachFace(hwnd, m_events);
   m_events.OnCreate(*this);
+  BOOL alwaysShown = FALSE;
+  m_alwaysFocusCues = SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &alwaysShown, 0) && alwaysShown;
+  m_focusCues = m_alwaysFocusCues;
   return m_events.OnInitDialog() ? TRUE : FALSE;
+}
+
+// Windows' dialog manager shows focus cues once the keyboard is used (or at once, when the user
+// always wants them), and says so with these messages; Wine's keeps no such state for a dialog and
+// sends none, so the dialog keeps its own and also counts a keyboard move of the focus.
+void DialogHost::OnUiStateChange(WPARAM wp) {
+  const WORD action = LOWORD(wp);
+  if ((HIWORD(wp) & UISF_HIDEFOCUS) == 0 || (action != UIS_SET && action != UIS_CLEAR)) return;
+  const bool shown = action == UIS_CLEAR || m_alwaysFocusCues;
+  if (shown == m_focusCues) return;
+  m_focusCues = shown;
+  for (const auto& [id, control] : m_controls) InvalidateRect(GetDlgItem(m_hWnd, id), nullptr, FALSE);
 }
 
 INT_PTR DialogHost::Result(LRESULT value) {
@@ -160,6 +175,13 @@ INT_PTR DialogHost::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return FALSE;
     case WM_GETOBJECT:
       return Result(ServeDialogObject(m_hWnd, wp, lp));
+    case WM_CHANGEUISTATE:
+    case WM_UPDATEUISTATE:
+      OnUiStateChange(wp);
+      return FALSE;
+    case WM_NEXTDLGCTL:  // Tab and Shift+Tab, as Wine's dialog manager moves the focus
+      if (!LOWORD(lp)) OnUiStateChange(MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS));
+      return FALSE;
     case WM_DESTROY:
       DetachFace(m_hWnd);
       return FALSE;
@@ -202,7 +224,7 @@ void DialogHost::OnDrawItem(const DRAWITEMSTRUCT& item) {
   state.selected = (item.itemState & ODS_SELECTED) != 0;
   state.focused = (item.itemState & ODS_FOCUS) != 0;
   state.disabled = (item.itemState & ODS_DISABLED) != 0;
-  state.focusCues = (SendMessageW(item.hwndItem, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
+  state.focusCues = m_focusCues;
   BlitPixels(item.hDC, events->DrawItem(state), {item.rcItem.left, item.rcItem.top});
 }
 

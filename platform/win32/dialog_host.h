@@ -50,6 +50,7 @@ class DialogHost final : public IWindowHost {
  private:
   INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
   INT_PTR OnInitDialog(HWND hwnd);
+  void OnUiStateChange(WPARAM wp);
   void OnEraseBackground(HDC target);
   void OnPaint();
   void OnDrawItem(const DRAWITEMSTRUCT& item);
@@ -67,6 +68,8 @@ class DialogHost final : public IWindowHost {
   HWND m_hWnd = nullptr;
   HICON m_hIcon = nullptr;
   HDC m_hEraseTarget = nullptr;
+  bool m_alwaysFocusCues = false;  // the user's setting: focus cues even before the keyboard is used
+  bool m_focusCues = false;        // the buttons show where the focus is
   std::map<int, std::unique_ptr<ButtonHost>> m_controls;
   TaskbarProgressDisplay m_taskbar;
 };

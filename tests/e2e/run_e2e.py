@@ -64,6 +64,7 @@ class Run:
         self.xvfb = None
         self.server = None
         self.installer = None
+        self.help_address = None
 
     # -- set-up --------------------------------------------------------------------------------
     def start(self):
@@ -590,6 +591,155 @@ def case_arabic_user_language(run):
     wait_for_status_line(run, wid, "ar", STATUS_DOWNLOADING, left)
     os.makedirs(run.args.artifacts, exist_ok=True)
     run.screenshot(wid, os.path.join(run.args.artifacts, "face-arabic.png"))
+
+
+# Active Accessibility's roles and states, as the reader probe prints them.
+ROLE = {"dialog": 0x12, "progress bar": 0x30, "static text": 0x29, "push button": 0x2b, "link": 0x1e}
+STATE_UNAVAILABLE, STATE_FOCUSED, STATE_LINKED = 0x1, 0x4, 0x400000
+
+
+def read_face(run):
+    """The dialog as a screen reader gets it: [(role, state, name, value, action)], the window first."""
+    items = []
+    for line in run.probe("reader").decode("utf-8").splitlines():
+        _, role, state, rest = line.split(" ", 3)
+        items.append((int(role, 16), int(state, 16), *rest.split("|")))
+    if len(items) != 5:
+        raise Failure("the reader found %d objects: %r" % (len(items), items))
+    return items
+
+
+def expect_face(run, status, value, cancel_unavailable):
+    window, progress, status_line, cancel, link = read_face(run)
+    checks = [
+        ("window", window[0] == ROLE["dialog"] and window[2] == PRODUCT),
+        ("progress", progress[0] == ROLE["progress bar"] and re.fullmatch(value, progress[3])),
+        ("status", status_line[0] == ROLE["static text"] and status_line[2] == status),
+        ("Cancel", cancel[0] == ROLE["push button"] and cancel[2] == "Cancel" and cancel[4] == "Press"
+         and bool(cancel[1] & STATE_UNAVAILABLE) == cancel_unavailable),
+        ("link", link[0] == ROLE["link"] and link[2] == "Problems downloading?" and link[3] == run.help_address
+         and link[1] & STATE_LINKED),
+    ]
+    for what, ok in checks:
+        if not ok:
+            raise Failure("the reader's %s is wrong: %r" % (what, (window, progress, status_line, cancel, link)))
+    return cancel, link
+
+
+class EventListener:
+    """window_probe events, from another process than the installer's, while the case runs."""
+    def __init__(self, run, seconds):
+        self.process = subprocess.Popen([run.args.wine_run, run.args.window_probe, "events", str(seconds)],
+                                        env=run.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        if self.process.stdout.readline().strip() != b"listening":
+            raise Failure("the event listener did not start")
+
+    def lines(self, timeout=90):
+        out, _ = self.process.communicate(timeout=timeout * time_scale)
+        return out.decode("utf-8").splitlines()
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+
+def use_help_program(run):
+    """Points the help link at a copy of the patch payload, which records that it was opened."""
+    folder = os.path.join(run.app, "help")
+    os.makedirs(folder)
+    shutil.copy(run.args.patch_payload, os.path.join(folder, "help.exe"))
+    run.help_address = "Z:" + os.path.join(folder, "help.exe").replace("/", "\\")
+    ini = os.path.join(run.app, "TorvinWebInstallerString.ini")
+    with open(ini, encoding="utf-16") as f:
+        text = f.read()
+    text = re.sub(r"(?m)^IDS_DOWNLOAD_PROBLEM_RLINK=.*$", lambda _: "IDS_DOWNLOAD_PROBLEM_RLINK=" + run.help_address, text)
+    with open(ini, "w", encoding="utf-16", newline="") as f:
+        f.write(text)
+    return os.path.join(folder, "launch-record.txt")
+
+
+def press(run, wid, *keys):
+    run.xdotool("windowfocus", "--sync", wid)
+    time.sleep(0.3)
+    for key in keys:
+        run.xdotool("key", "--window", wid, key)
+        time.sleep(0.3)
+
+
+def heard(events, kind, child, name, value=None):
+    """The listener's first line of this event on this child with this name (and value, a pattern):
+    (state, value), or None."""
+    for line in events:
+        match = re.fullmatch(r"(\w+) (\d+) ([0-9a-f-]+) ([^|]*)\|(.*)", line)
+        if match and match.group(1) == kind and int(match.group(2)) == child and match.group(4) == name and \
+                (value is None or re.fullmatch(value, match.group(5))):
+            return int(match.group(3), 16), match.group(5)
+    return None
+
+
+def case_keyboard_and_reader(run):
+    """A keyboard user reaches the help link with Tab and opens it with Enter, then Cancel with Tab
+    and asks the question with Space; a screen reader reads the face while downloading, and hears
+    from another process the focus moves, the percentages and, once cancelled, the new status
+    text and the unavailable Cancel."""
+    help_record = use_help_program(run)
+    run.write_config(run.server.url("full.exe", rate=24 * 1024))
+    run.launch()
+    wid = run.dialog()
+    if subprocess.run(["xdotool", "getwindowname", wid], env=run.env, capture_output=True, text=True,
+                      timeout=30).stdout.strip() != PRODUCT:
+        raise Failure("the window's own text is not the product's name")
+    wait_for("a percentage for the reader", lambda: re.fullmatch(r"\d+%", read_face(run)[1][3]), 30, interval=0.5)
+    expect_face(run, "Downloading...", r"\d+%", False)
+    listener = EventListener(run, 60)
+    try:
+        link = run.buttons()[1001]
+        ring_at = (link[0] + 2, (link[1] + link[3]) // 2)
+        if run.window_pixels(wid)[2](*ring_at) == (255, 255, 255):
+            raise Failure("a focus ring shows before the keyboard was used")
+        press(run, wid, "Tab")
+        if not read_face(run)[4][1] & STATE_FOCUSED:
+            raise Failure("Tab did not move the focus to the help link")
+        if run.window_pixels(wid)[2](*ring_at) != (255, 255, 255):
+            raise Failure("no focus ring round the help link after Tab")
+        press(run, wid, "Return")
+        wait_for("the help link's program", lambda: os.path.exists(help_record), 30)
+        press(run, wid, "Tab", "space")
+        run.answer(PRODUCT, "y")
+        run.wait_exit()
+        events = listener.lines()
+    finally:
+        listener.close()
+    run.expect_nothing_left()
+    checks = {
+        "the focus on the link": heard(events, "focus", 4, "Problems downloading?", re.escape(run.help_address)),
+        "the focus back on Cancel": heard(events, "focus", 3, "Cancel"),
+        "a new percentage": heard(events, "value", 1, PRODUCT, r"\d+%"),
+        "the new status text": heard(events, "name", 2, "Cancelling..."),
+        "Cancel's new state": heard(events, "state", 3, "Cancel"),
+    }
+    for what, found in checks.items():
+        if not found:
+            raise Failure("the listener did not hear %s: %r" % (what, events))
+    if not checks["Cancel's new state"][0] & STATE_UNAVAILABLE:
+        raise Failure("Cancel is not unavailable once cancelled: %r" % events)
+
+
+def case_reader_completed(run):
+    """A screen reader hears the completed download: the status text and the full bar."""
+    run.write_config(run.server.url("full.exe", rate=320 * 1024))
+    run.launch()
+    run.dialog()
+    listener = EventListener(run, 60)
+    try:
+        run.expect_launched("full", "full.exe")
+        run.wait_exit()
+        events = listener.lines()
+    finally:
+        listener.close()
+    if not heard(events, "name", 2, "Download completed.") or not heard(events, "value", 1, PRODUCT, "100%"):
+        raise Failure("the listener did not hear the completed download: %r" % events)
 
 
 def case_demo(run):
