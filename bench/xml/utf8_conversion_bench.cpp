@@ -2,6 +2,8 @@
 // file reader converts them (so they stay in the processor's cache), in GB/s of UTF-8 input.
 // Plain ASCII is the reference; the others are text in one script with spaces and punctuation,
 // markup with translations in many scripts, and, where packagekit is installed, its policy file.
+// Each text is converted as the loader does it and, beside it, one sequence at a time (the
+// decoder that processors without the block decoder use, and the one the blocks must equal).
 //   torvin_utf8_conversion [google-benchmark options]
 #include <benchmark/benchmark.h>
 
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/posix/utf8_decoder.h"
 
 namespace {
 
@@ -43,14 +46,28 @@ void Convert(benchmark::State& state, const std::string* bytes) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * count);
 }
 
+void ConvertOneSequenceAtATime(benchmark::State& state, const std::string* bytes) {
+  std::vector<char16_t> units(bytes->size());
+  for (auto _ : state) {
+    const size_t written = platform::posix::Utf8ToUtf16(bytes->data(), bytes->size(), units.data(),
+                                                        platform::posix::Utf8Decoding::kScalar);
+    benchmark::DoNotOptimize(written);
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes->size()));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::pair<const char*, std::string> kTexts[] = {
       {"ascii", Piece("  <download os=\"Windows 7\" bits=\"64\"><installer>https://dl.example.com/setup.exe"
                       "</installer></download>\n")},
-      {"latin", Piece("Ein \xC3\xBC" "berm\xC3\xA4\xC3\x9Fig gro\xC3\x9F" "er Download, \xC3\xA0 "
-                      "r\xC3\xA9" "cup\xC3\xA9rer d\xC3\xA8s que possible; \xC5\xBC\xC3\xB3\xC5\x82w. ")},
+      {"latin", Piece("Ein \xC3\xBC"
+                      "berm\xC3\xA4\xC3\x9Fig gro\xC3\x9F"
+                      "er Download, \xC3\xA0 "
+                      "r\xC3\xA9"
+                      "cup\xC3\xA9rer d\xC3\xA8s que possible; \xC5\xBC\xC3\xB3\xC5\x82w. ")},
       {"cyrillic", Piece("\xD0\x97\xD0\xB0\xD0\xB3\xD1\x80\xD1\x83\xD0\xB7\xD0\xBA\xD0\xB0 "
                          "\xD1\x84\xD0\xB0\xD0\xB9\xD0\xBB\xD0\xB0 \xD0\xB7\xD0\xB0\xD0\xB2\xD0\xB5\xD1\x80"
                          "\xD1\x88\xD0\xB5\xD0\xBD\xD0\xB0. ")},
@@ -71,11 +88,16 @@ int main(int argc, char** argv) {
   };
   for (const auto& [name, bytes] : kTexts) {
     if (bytes.empty()) {
-      std::printf("skipped %s: %s is not installed here (Debian package packagekit)\n", name, kTranslationsFile);
+      std::printf("skipped %s: %s is not installed here (Debian package packagekit)\n", name,
+                  kTranslationsFile);
       continue;
     }
     benchmark::RegisterBenchmark(name, Convert, &bytes);
+    benchmark::RegisterBenchmark((std::string(name) + " (one sequence at a time)").c_str(),
+                                 ConvertOneSequenceAtATime, &bytes);
   }
+  if (!platform::posix::HasUtf8BlockDecoder())
+    std::printf("this processor has no block decoder (SSSE3 and POPCNT)\n");
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
