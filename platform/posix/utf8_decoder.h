@@ -7,7 +7,7 @@
 namespace platform::posix {
 
 // How the conversions below decode. Blocks: 16 bytes at a time wherever they hold only ASCII and
-// well-formed two- and three-byte sequences, on x86 processors with SSSE3 (elsewhere the same as
+// well-formed two- and three-byte sequences, on x86 processors with SSSE3 and POPCNT (elsewhere as
 // Scalar). Scalar: one sequence at a time; the reference that the block decoder must equal.
 enum class Utf8Decoding { kBlocks, kScalar };
 
