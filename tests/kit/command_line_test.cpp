@@ -30,6 +30,8 @@ TEST(CommandLine, CheckAndPreviewWithTheirOptions) {
   EXPECT_EQ(preview->outDir, u"pics");
   EXPECT_EQ(preview->scale, 1.5);
   EXPECT_EQ(preview->language, u"pt-BR");
+  EXPECT_FALSE(preview->highContrast);
+  EXPECT_TRUE(Parse({u"preview", u"vendor", u"--out", u"pics", u"--high-contrast"})->highContrast);
 }
 
 TEST(CommandLine, BadUsageIsRefused) {
@@ -45,6 +47,7 @@ TEST(CommandLine, BadUsageIsRefused) {
       {u"preview", u"vendor", u"--out", u"pics", u"--lang"},
       {u"preview", u"vendor", u"--out", u"pics", u"--lang", u""},
       {u"check", u"vendor", u"--lang", u"de"},
+      {u"check", u"vendor", u"--high-contrast"},
   };
   for (const auto& args : bad) {
     std::string error;
