@@ -127,7 +127,7 @@ void CTorvinWebInstallerDlg::ShowTaskbarProgress(int32_t state) {
 }
 
 void CTorvinWebInstallerDlg::ShowStatus(int32_t state) {
-  if (const UIString* text = StatusUIString(state)) m_strStatusText = GetUIString(*text, m_strIniPath);
+  if (const UIString* text = StatusUIString(state)) m_strStatusText = GetUIString(*text, m_iniFile);
   m_bStatusDirty = true;
   m_host->Invalidate(ToWindowRect(m_layout.rcStatus));
   m_host->PostPaint();
@@ -149,7 +149,7 @@ void CTorvinWebInstallerDlg::OnCancelClicked() {
   m_host->SetTaskbarProgress(platform::TaskbarProgress::Paused, m_ullShownBytes, m_ullTotalBytes);
   m_bAskingCancel = true;
   const platform::MessageBoxAnswer answer =
-      m_host->ShowMessageBox(GetUIString(IDS_MESSAGE_CANCELNOTICE, m_strIniPath), m_config.strProductName,
+      m_host->ShowMessageBox(GetUIString(IDS_MESSAGE_CANCELNOTICE, m_iniFile), m_config.strProductName,
                              platform::MessageBoxKind::YesNoExclamation);
   m_bAskingCancel = false;
   if (answer != platform::MessageBoxAnswer::Yes) {

@@ -8,6 +8,7 @@
 #include "app/button_binding.h"
 #include "app/installer_config.h"
 #include "app/platform_checks.h"
+#include "app/vendor_files.h"
 #include "download/download_status.h"
 #include "platform/window.h"
 #include "ui/skin.h"
@@ -16,6 +17,16 @@
 
 // The polling timer of the install flow.
 inline constexpr uint32_t IDT_STATUS_POLL = 32769;
+
+// How start-up ended before any download, if it did: each failure is an outcome of its own, though
+// two of them show the same message.
+enum class StartupFailure {
+  None,
+  ConfigurationUnusable,  // "Xml file is missing!": the configuration is missing, unreadable or has no link
+  PackedFilesDamaged,     // "Xml file is missing!": the files packed into the executable are damaged
+  NotSupported,           // a 32-bit system
+  UnrecognizedUrl,        // no link parses
+};
 
 class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IParentFace {
  public:
@@ -55,9 +66,12 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
   void OnOK();
   void OnCancel();
 
+  std::u16string m_strModulePath;  // the running executable; empty when it cannot be learned
   std::u16string m_strModuleDir;
+  // The configuration, texts and skin: packed inside the executable, or beside it.
+  VendorFiles m_vendorFiles;
   InstallerConfig m_config;
-  std::u16string m_strIniPath;
+  platform::FileSource m_iniFile{u""};
   PlatformInfo m_platform;
   std::u16string m_strInstallerPath;
   int32_t m_nLastState = 0;
@@ -88,9 +102,13 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
   bool s_bLaunchArmed = false;
   // The cancel question is on screen.
   bool m_bAskingCancel = false;
+  StartupFailure m_startupFailure = StartupFailure::None;
 
  private:
-  void LoadAndCheckConfiguration(bool& ended);
+  bool LoadAndCheckConfiguration();
+  // Shows a start-up failure's message box and ends the dialog.
+  void EndStartup(StartupFailure failure, const std::u16string& text, const std::optional<std::u16string>& caption,
+                  platform::MessageBoxKind kind);
   void ScaleSkin(int32_t dpi);
   void SizeWindowToBackground();
   void CentreWindowOnWorkArea();

@@ -21,6 +21,6 @@ const UIString* StatusUIString(int32_t state) {
 }
 
 std::u16string GetUIString(std::u16string_view key, std::u16string_view defaultText,
-                           const std::u16string& iniPath) {
-  return platform::ReadProfileString(kSection, key, defaultText, iniPath, kValueBufferChars);
+                           const platform::FileSource& iniFile) {
+  return platform::ReadProfileString(kSection, key, defaultText, iniFile, kValueBufferChars);
 }

@@ -1,11 +1,14 @@
 // Every text the installer window shows, looked up by key in section "UISTRING" of the texts file
-// beside the executable, with the English default built in. A translated file replaces the texts.
+// beside the executable (or packed inside it), with the English default built in. A translated file
+// replaces the texts.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "platform/file_source.h"
 
 struct UIString {
   std::u16string_view key;
@@ -49,10 +52,11 @@ inline constexpr std::array<UIString, 17> kUIStrings = {
 // The status text of each download state code, 1 to 12; nullptr outside that range.
 const UIString* StatusUIString(int32_t state);
 
-// The value of `key` in section "UISTRING" of the file at `iniPath`, or `defaultText` when the file,
-// the section or the key is missing; at most 259 characters. Reads the file on every call.
+// The value of `key` in section "UISTRING" of the texts file, or `defaultText` when the file, the
+// section or the key is missing; at most 259 characters. A file on disk is read on every call; a
+// file in memory is looked up by the same rules.
 std::u16string GetUIString(std::u16string_view key, std::u16string_view defaultText,
-                           const std::u16string& iniPath);
-inline std::u16string GetUIString(const UIString& text, const std::u16string& iniPath) {
-  return GetUIString(text.key, text.defaultText, iniPath);
+                           const platform::FileSource& iniFile);
+inline std::u16string GetUIString(const UIString& text, const platform::FileSource& iniFile) {
+  return GetUIString(text.key, text.defaultText, iniFile);
 }
