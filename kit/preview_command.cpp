@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "kit/pack_command.h"
 #include "kit/png_writer.h"
 #include "kit/vendor_folder.h"
 #include "platform/text.h"
@@ -40,32 +41,43 @@ ui::Bitmap ContactSheet(const std::array<ui::Bitmap, 6>& pictures) {
   return sheet;
 }
 
-int RunPreview(const Command& command, std::ostream& out, std::ostream& err) {
-  const PreviewSource source(command.folder);
+namespace {
+
+// The pictures of `folder`'s window into command.out.
+int PreviewFolder(const std::u16string& folder, const Command& command, std::ostream& out, std::ostream& err) {
+  const PreviewSource source(folder);
   if (source.skin.images.background.Empty()) {
     err << "torvin-kit: MainWndBkg.jpg is missing or unreadable: the window has no face to preview\n";
     return 1;
   }
   std::error_code error;
-  std::filesystem::create_directories(std::filesystem::path(command.outDir), error);
+  std::filesystem::create_directories(std::filesystem::path(command.out), error);
   std::array<ui::Bitmap, 6> pictures;
   for (size_t i = 0; i < pictures.size(); ++i) {
     pictures[i] = PaintPreview(source, kPreviewStates[i], ui::DisplayScale{command.scale});
     const std::u16string path =
-        InFolder(command.outDir, platform::FromUtf8(std::string(kPreviewStates[i].name) + ".png"));
+        InFolder(command.out, platform::FromUtf8(std::string(kPreviewStates[i].name) + ".png"));
     if (!WritePng(pictures[i], path)) {
       err << "torvin-kit: cannot write " << platform::ToUtf8(path) << "\n";
       return 1;
     }
   }
-  const std::u16string sheetPath = InFolder(command.outDir, u"preview.png");
+  const std::u16string sheetPath = InFolder(command.out, u"preview.png");
   if (!WritePng(ContactSheet(pictures), sheetPath)) {
     err << "torvin-kit: cannot write " << platform::ToUtf8(sheetPath) << "\n";
     return 1;
   }
-  out << "wrote " << pictures.size() << " states and preview.png to " << platform::ToUtf8(command.outDir)
+  out << "wrote " << pictures.size() << " states and preview.png to " << platform::ToUtf8(command.out)
       << "\n";
   return 0;
+}
+
+}  // namespace
+
+int RunPreview(const Command& command, std::ostream& out, std::ostream& err) {
+  return WithVendorFolder(command.input, err, [&](const std::u16string& folder) {
+    return PreviewFolder(folder, command, out, err);
+  });
 }
 
 }  // namespace kit

@@ -31,7 +31,7 @@ std::string Listing(const Findings& findings) {
 TEST(Check, TheShippedSampleHasNothingToFix) {
   std::ostringstream out, progress;
   Command command;
-  command.folder = test::kSampleDir.u16string();
+  command.input = test::kSampleDir.u16string();
   EXPECT_EQ(RunCheck(command, out, progress), 0) << out.str();
   EXPECT_NE(out.str().find("No findings: nothing to fix."), std::string::npos);
   EXPECT_NE(out.str().find("read as the system's 8-bit code page"), std::string::npos);
@@ -182,7 +182,7 @@ TEST_P(BrokenFolders, GiveTheirFindingAndExitStatusOne) {
   c.breakIt(folder);
   std::ostringstream out, progress;
   Command command;
-  command.folder = folder.Path();
+  command.input = folder.Path();
   EXPECT_EQ(RunCheck(command, out, progress), 1);
   const CheckReport report = CheckFolder(folder.Path(), false, progress);
   bool found = false;
@@ -208,7 +208,7 @@ TEST(Check, FindingsCarryLineAndColumnOfTheElement) {
   folder.Replace(kXml, "<bit>64</bit>", "<bit>x64</bit>");
   std::ostringstream out, progress;
   Command command;
-  command.folder = folder.Path();
+  command.input = folder.Path();
   RunCheck(command, out, progress);
   EXPECT_NE(out.str().find("TorvinWebInstaller.xml:12:7: unknown bit \"x64\""), std::string::npos)
       << out.str();
@@ -220,7 +220,7 @@ TEST(Check, JsonCarriesTheSameFindings) {
   folder.Replace(kXml, "<installerInfo default=\"YES\">", "<installerInfo default=\"yes\">");
   std::ostringstream out, progress;
   Command command;
-  command.folder = folder.Path();
+  command.input = folder.Path();
   command.json = true;
   EXPECT_EQ(RunCheck(command, out, progress), 1);
   const std::string json = out.str();
@@ -259,11 +259,6 @@ TEST(Check, ClosestKnownKeyForCommonTypos) {
       {u"IDS_STATUS_CANCELLED", u"IDS_STATUS_DOWNLOAD_CANCELLED"},
   };
   for (const auto& [typo, known] : cases) EXPECT_EQ(ClosestKnownKey(typo), known) << platform::ToUtf8(typo);
-}
-
-TEST(Check, DoubleSizeNames) {
-  EXPECT_EQ(DoubleSizeName(u"MainWndBkg.jpg"), u"MainWndBkg@2x.jpg");
-  EXPECT_EQ(DoubleSizeName(u"NoExtension"), u"NoExtension@2x");
 }
 
 }  // namespace
