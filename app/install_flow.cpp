@@ -127,7 +127,7 @@ void CTorvinWebInstallerDlg::ShowTaskbarProgress(int32_t state) {
 }
 
 void CTorvinWebInstallerDlg::ShowStatus(int32_t state) {
-  if (const UIString* text = StatusUIString(state)) m_strStatusText = GetUIString(*text, m_iniFile);
+  if (const UIString* text = StatusUIString(state)) m_strStatusText = Text(*text);
   m_bStatusDirty = true;
   m_host->Invalidate(ToWindowRect(m_layout.rcStatus));
   m_host->PostPaint();
@@ -149,8 +149,8 @@ void CTorvinWebInstallerDlg::OnCancelClicked() {
   m_host->SetTaskbarProgress(platform::TaskbarProgress::Paused, m_ullShownBytes, m_ullTotalBytes);
   m_bAskingCancel = true;
   const platform::MessageBoxAnswer answer =
-      m_host->ShowMessageBox(GetUIString(IDS_MESSAGE_CANCELNOTICE, m_iniFile), m_config.strProductName,
-                             platform::MessageBoxKind::YesNoExclamation);
+      m_host->ShowMessageBox(Text(IDS_MESSAGE_CANCELNOTICE), m_config.strProductName,
+                             platform::MessageBoxKind::YesNoExclamation, TextsReadingOrder());
   m_bAskingCancel = false;
   if (answer != platform::MessageBoxAnswer::Yes) {
     RunEvent.Set();

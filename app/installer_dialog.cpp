@@ -4,6 +4,7 @@
 
 #include "app/button_styling.h"
 #include "app/installer_path.h"
+#include "app/language_choice.h"
 #include "app/patch_selection.h"
 #include "app/ui_strings.h"
 #include "app/url_check.h"
@@ -60,7 +61,8 @@ bool CTorvinWebInstallerDlg::OnInitDialog() {
   SetUpButtons();
   m_bFaceSetUp = true;
   if (!ValidateInstallerUrls(m_config)) {
-    EndStartup(StartupFailure::UnrecognizedUrl, kUnrecognizedUrl, std::nullopt, platform::MessageBoxKind::OkCancel);
+    EndStartup(StartupFailure::UnrecognizedUrl, kUnrecognizedUrl, std::nullopt, platform::MessageBoxKind::OkCancel,
+               platform::ReadingOrder::LeftToRight);
     return true;
   }
   StartDownloadEngine();
@@ -73,15 +75,18 @@ bool CTorvinWebInstallerDlg::OnInitDialog() {
 // start-up. Damaged packed files end it at once, with the configuration's message.
 bool CTorvinWebInstallerDlg::LoadAndCheckConfiguration() {
   if (m_vendorFiles.GetOrigin() == VendorFiles::Origin::Damaged) {
-    EndStartup(StartupFailure::PackedFilesDamaged, kXmlMissing, std::nullopt, platform::MessageBoxKind::OkCancel);
+    EndStartup(StartupFailure::PackedFilesDamaged, kXmlMissing, std::nullopt, platform::MessageBoxKind::OkCancel,
+               platform::ReadingOrder::LeftToRight);
     return false;
   }
   m_iniFile = platform::FileSource(kTextsFileName);
   if (m_strModuleDir.empty()) return true;
   m_iniFile = m_vendorFiles.File(kTextsFileName);
+  ChooseTextsLanguage();
   const platform::FileSource configFile = m_vendorFiles.File(kConfigFileName);
   if (!LoadConfiguration(configFile, m_platform, m_config)) {
-    EndStartup(StartupFailure::ConfigurationUnusable, kXmlMissing, std::nullopt, platform::MessageBoxKind::OkCancel);
+    EndStartup(StartupFailure::ConfigurationUnusable, kXmlMissing, std::nullopt, platform::MessageBoxKind::OkCancel,
+               platform::ReadingOrder::LeftToRight);
     return false;
   }
   m_config.strPatchUrl = m_config.strInstallerUrl;
@@ -92,18 +97,38 @@ bool CTorvinWebInstallerDlg::LoadAndCheckConfiguration() {
   }
   m_strInstallerPath = InstallerPathFor(m_strModuleDir, m_config.strProductName);
   if (m_platform.strBits == u"32") {
-    EndStartup(StartupFailure::NotSupported, GetUIString(IDS_MESSAGE_NOT_SUPPORTED, m_iniFile),
-               m_config.strProductName, platform::MessageBoxKind::OkExclamation);
+    EndStartup(StartupFailure::NotSupported, Text(IDS_MESSAGE_NOT_SUPPORTED), m_config.strProductName,
+               platform::MessageBoxKind::OkExclamation, TextsReadingOrder());
     return false;
   }
   return true;
 }
 
 void CTorvinWebInstallerDlg::EndStartup(StartupFailure failure, const std::u16string& text,
-                                        const std::optional<std::u16string>& caption, platform::MessageBoxKind kind) {
+                                        const std::optional<std::u16string>& caption, platform::MessageBoxKind kind,
+                                        platform::ReadingOrder order) {
   m_startupFailure = failure;
-  m_host->ShowMessageBox(text, caption, kind);
+  m_host->ShowMessageBox(text, caption, kind, order);
   OnOK();
+}
+
+// The texts' language, chosen once: the one the command line asks for, else the first of the user's
+// preferred languages that the texts file has a section for (a tag or a shorter form of it). The
+// choice and its reason go to the debug channel.
+void CTorvinWebInstallerDlg::ChooseTextsLanguage() {
+  const std::vector<std::u16string> preferred =
+      m_strRequestedLanguage.empty() ? platform::PreferredUILanguages() : std::vector<std::u16string>{};
+  m_language = ChooseLanguage(m_strRequestedLanguage, preferred,
+                              [this](std::u16string_view tag) { return HasUISection(tag, m_iniFile); });
+  platform::DebugLine(m_language.why);
+}
+
+std::u16string CTorvinWebInstallerDlg::Text(const UIString& text) const {
+  return GetUIString(text, m_iniFile, m_language.tag);
+}
+
+platform::ReadingOrder CTorvinWebInstallerDlg::TextsReadingOrder() const {
+  return m_language.rightToLeft ? platform::ReadingOrder::RightToLeft : platform::ReadingOrder::LeftToRight;
 }
 
 // The window takes the background's size at the display scale; without a background it keeps the
@@ -138,29 +163,33 @@ void CTorvinWebInstallerDlg::PlaceButtons() {
   platform::Size cancel = m_cancelBinding.Window().GetClientSize();
   if (!m_skin.cancelNormal.Empty()) cancel = {m_skin.cancelNormal.Width(), m_skin.cancelNormal.Height()};
   const DialogButtonPlaces places =
-      PlaceDialogButtons(ToUiSize(window), ToUiSize(cancel), m_scale.Of(ToUiSize(m_linkDesignSize)), m_scale);
+      PlaceDialogButtons(ToUiSize(window), ToUiSize(cancel), m_scale.Of(ToUiSize(m_linkDesignSize)), m_scale,
+                         m_language.rightToLeft);
   m_cancelBinding.Move(ToWindowRect(places.cancel));
   m_linkBinding.Move(ToWindowRect(places.link));
 }
 
 void CTorvinWebInstallerDlg::ComputeLayout() {
   m_layout = ui::ComputeLayout(ToUiSize(m_designWindowSize), m_designBarFrames[0],
-                               m_skinSource.images.statusBack, m_scale);
+                               m_skinSource.images.statusBack, m_scale, m_language.rightToLeft);
 }
 
 void CTorvinWebInstallerDlg::SetUpButtons() {
-  m_cancelBinding.Window().SetText(GetUIString(IDS_TEXT_CANCEL, m_iniFile));
+  m_cancelBinding.Window().SetText(Text(IDS_TEXT_CANCEL));
   m_cancelBinding.Window().Redraw();
-  m_linkBinding.Window().SetText(GetUIString(IDS_DOWNLOAD_PROBLEM, m_iniFile));
+  m_linkBinding.Window().SetText(Text(IDS_DOWNLOAD_PROBLEM));
   m_linkBinding.Window().Redraw();
-  m_btnProblemLink.SetUrl(GetUIString(IDS_DOWNLOAD_PROBLEM_RLINK, m_iniFile));
+  m_btnProblemLink.SetUrl(Text(IDS_DOWNLOAD_PROBLEM_RLINK));
+  m_cancelBinding.Window().SetTooltipReadingOrder(TextsReadingOrder());
+  m_linkBinding.Window().SetTooltipReadingOrder(TextsReadingOrder());
   StyleButtons();
 }
 
 // The buttons' fonts, colours and images at the current scale and in the current cancel state; the
 // captured background is taken again.
 void CTorvinWebInstallerDlg::StyleButtons() {
-  StyleDialogButtons(m_btnCancel, m_btnProblemLink, m_skin, m_scale, m_bCancelConfirmed);
+  StyleDialogButtons(m_btnCancel, m_btnProblemLink, m_skin, m_scale, m_bCancelConfirmed,
+                     m_language.rightToLeft);
 }
 
 // The engine starts only with a destination that is a plain file of the executable's folder and a

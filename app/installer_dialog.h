@@ -7,8 +7,10 @@
 
 #include "app/button_binding.h"
 #include "app/installer_config.h"
+#include "app/language_choice.h"
 #include "app/platform_checks.h"
 #include "app/vendor_files.h"
+#include "app/ui_strings.h"
 #include "download/download_status.h"
 #include "platform/window.h"
 #include "ui/skin.h"
@@ -72,6 +74,10 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
   VendorFiles m_vendorFiles;
   InstallerConfig m_config;
   platform::FileSource m_iniFile{u""};
+  // The language the command line asks for ("/lang TAG"); empty: the user's preferred languages
+  // choose.
+  std::u16string m_strRequestedLanguage;
+  LanguageChoice m_language;
   PlatformInfo m_platform;
   std::u16string m_strInstallerPath;
   int32_t m_nLastState = 0;
@@ -108,7 +114,10 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
   bool LoadAndCheckConfiguration();
   // Shows a start-up failure's message box and ends the dialog.
   void EndStartup(StartupFailure failure, const std::u16string& text, const std::optional<std::u16string>& caption,
-                  platform::MessageBoxKind kind);
+                  platform::MessageBoxKind kind, platform::ReadingOrder order);
+  void ChooseTextsLanguage();
+  std::u16string Text(const UIString& text) const;
+  platform::ReadingOrder TextsReadingOrder() const;
   void ScaleSkin(int32_t dpi);
   void SizeWindowToBackground();
   void CentreWindowOnWorkArea();

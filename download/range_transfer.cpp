@@ -1,6 +1,7 @@
 // The ranged transfer: one request for the range, and after a lost connection further requests for
 // the rest, each checked against the first reply so that two versions of a file are never joined.
 #include <algorithm>
+#include <chrono>
 #include <mutex>
 #include <optional>
 
@@ -35,7 +36,8 @@ class RangeTransfer {
         m_progress(progress),
         m_abortSwitch(abortSwitch),
         m_next(first),
-        m_furthest(first) {}
+        m_furthest(first),
+        m_milestone(first) {}
 
   // The final state: 3, 5 or 6; nothing when the progress callback said stop.
   std::optional<int32_t> Run();
@@ -46,13 +48,17 @@ class RangeTransfer {
   End TryOnce();
   Verdict JudgeReply(Request& request, uint64_t from);
   Verdict JudgeWholeFile(Request& request);
+  Verdict JudgeResumed(Request& request);
+  Verdict JudgePassingFailure(Request& request);
   // The whole file from byte 0 again, `total` bytes long: the file is emptied and the bytes
   // counted so far are forgotten.
   Verdict StartOver(uint64_t total);
-  void KeepValidator(Request& request) {
-    m_validator =
-        ResumeValidator(ReplyHeader(request, Header::ETag), ReplyHeader(request, Header::LastModified));
+  // True when the series of tries is to go on after a try that ended in a drop.
+  bool MayTryAgain(uint64_t furthestBefore, int& fruitless, int& waits);
+  static std::u16string ValidatorOf(Request& request) {
+    return ResumeValidator(ReplyHeader(request, Header::ETag), ReplyHeader(request, Header::LastModified));
   }
+  void KeepValidator(Request& request) { m_validator = ValidatorOf(request); }
   bool Report(int32_t state) {
     DownloadStatus report{state, 0, 0};
     return m_progress(&report) == 0;
@@ -69,6 +75,8 @@ class RangeTransfer {
   AbortSwitch* m_abortSwitch;
   uint64_t m_next;             // the next byte to fetch
   uint64_t m_furthest;         // the furthest position any try reached
+  uint64_t m_milestone;        // m_furthest when the count of tries per milestone last began
+  int m_triesSinceMilestone = 0;
   std::u16string m_validator;  // If-Range of the version being fetched; empty: it cannot be resumed
   bool m_bRetry = false;       // a try after the first
   bool m_bStopped = false;     // the progress callback said stop
@@ -84,17 +92,28 @@ std::optional<int32_t> RangeTransfer::Run() {
     if (m_bStopped || end == End::Stopped) return std::nullopt;
     if (m_cancel.IsCancelled()) return STATUS_DOWNLOAD_CANCELLED;
     if (end == End::Complete) return STATUS_DOWNLOADDONE;
-    if (end != End::Dropped) return STATUS_DOWNLOAD_FAILED;
-    if (m_furthest > furthestBefore) {
-      fruitless = 0;
-      waits = 0;
-    } else if (++fruitless >= kMaxFruitlessTries) {
-      return STATUS_DOWNLOAD_FAILED;
-    }
+    if (end != End::Dropped || !MayTryAgain(furthestBefore, fruitless, waits)) return STATUS_DOWNLOAD_FAILED;
     if (!Report(STATUS_RECONNECTING)) return std::nullopt;
     if (!WaitBeforeRetry(RetryWait(waits++, m_retryAfter))) return STATUS_DOWNLOAD_CANCELLED;
     m_bRetry = true;
   }
+}
+
+// Five tries in a row without a new byte end the series, and so do twenty tries while the furthest
+// byte grows by less than a mebibyte: a server that feeds each connection a few bytes never keeps
+// the download going for ever.
+bool RangeTransfer::MayTryAgain(uint64_t furthestBefore, int& fruitless, int& waits) {
+  if (m_furthest >= m_milestone + kTriesMilestone) {
+    m_milestone = m_furthest;
+    m_triesSinceMilestone = 0;
+  }
+  if (++m_triesSinceMilestone >= kMaxTriesPerMilestone) return false;
+  if (m_furthest > furthestBefore) {
+    fruitless = 0;
+    waits = 0;
+    return true;
+  }
+  return ++fruitless < kMaxFruitlessTries;
 }
 
 End RangeTransfer::TryOnce() {
@@ -142,30 +161,49 @@ RangeTransfer::Verdict RangeTransfer::JudgeReply(Request& request, uint64_t from
   if (status == 206) {
     std::optional<std::u16string> text = ReplyHeader(request, Header::ContentRange);
     std::optional<ContentRange> range = text ? ParseContentRange(*text) : std::nullopt;
-    if (!range || range->first != from || range->total != m_total) return Verdict::Failed;
-    if (from != m_first) return Verdict::Read;  // resumed: continues at the same file position
+    if (!range || !range->total || range->first != from) return Verdict::Failed;
+    if (from != m_first) return *range->total == m_total ? JudgeResumed(request) : Verdict::Failed;
     KeepValidator(request);
+    // A file of another size than the one probed (or than the last try's) was replaced meanwhile:
+    // this reply starts it again; what it lacks is asked for like the rest after a drop.
+    if (*range->total != m_total) return StartOver(*range->total);
     return m_next == m_first ? Verdict::Read : StartOver(m_total);
   }
   if (status == 200) return JudgeWholeFile(request);
-  if (m_bRetry && IsPassingFailureStatus(status)) {
-    std::optional<std::u16string> retryAfter = ReplyHeader(request, Header::RetryAfter);
-    if (retryAfter) m_retryAfter = ParseRetryAfterSeconds(*retryAfter);
-    return Verdict::Dropped;
-  }
+  if (IsPassingFailureStatus(status)) return JudgePassingFailure(request);
   return Verdict::Failed;
 }
 
-// A 200 is the whole file. To the first request for a range from byte 0 it must be the file that
-// was probed; to a later one it means the file changed on the server (or could not be resumed), and
-// the download starts again from byte 0 with the new length.
+// A resumed 206 continues the file at the same position only if it is the same version: a server
+// that ignores If-Range answers with the rest of whatever it holds now. Another validator (or
+// none) starts the download again from byte 0.
+RangeTransfer::Verdict RangeTransfer::JudgeResumed(Request& request) {
+  if (ValidatorOf(request) == m_validator) return Verdict::Read;
+  if (StartOver(m_total) != Verdict::Read) return Verdict::Failed;
+  m_validator.clear();
+  return Verdict::Dropped;  // this reply holds only the rest: the next try asks from byte 0
+}
+
+// "Not now" from the server, at the first request as at a later one: the series of tries waits
+// (as long as a Retry-After asks, up to a minute) and asks again.
+RangeTransfer::Verdict RangeTransfer::JudgePassingFailure(Request& request) {
+  if (std::optional<std::u16string> retryAfter = ReplyHeader(request, Header::RetryAfter)) {
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    m_retryAfter = ParseRetryAfter(*retryAfter, std::chrono::duration_cast<std::chrono::seconds>(now).count());
+  }
+  return Verdict::Dropped;
+}
+
+// A 200 is the whole file. To the first request for a range from byte 0 it should be the file that
+// was probed; another length, or a 200 to a later request, means the file changed on the server (or
+// could not be resumed), and the download starts again from byte 0 with the new length.
 RangeTransfer::Verdict RangeTransfer::JudgeWholeFile(Request& request) {
   if (m_first != 0) return Verdict::Failed;
   std::optional<std::u16string> text = ReplyHeader(request, Header::ContentLength);
   std::optional<uint64_t> length = text ? ParseDecimal(*text) : std::nullopt;
   if (!length || *length == 0) return Verdict::Failed;
   KeepValidator(request);
-  if (!m_bRetry) return *length == m_total ? Verdict::Read : Verdict::Failed;
+  if (!m_bRetry && *length == m_total && m_next == m_first) return Verdict::Read;
   return StartOver(*length);
 }
 

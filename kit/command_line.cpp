@@ -7,7 +7,7 @@ namespace kit {
 
 const char kUsage[] =
     "usage: torvin-kit check FOLDER|FILE.exe [--online] [--json]\n"
-    "       torvin-kit preview FOLDER|FILE.exe --out DIR [--scale 1|1.5|2]\n"
+    "       torvin-kit preview FOLDER|FILE.exe --out DIR [--scale 1|1.5|2] [--lang TAG|all]\n"
     "       torvin-kit pack FOLDER --out FILE.exe [--stub TorvinWebInstaller.exe] [--force]\n"
     "       torvin-kit unpack FILE.exe --out DIR\n";
 
@@ -49,6 +49,8 @@ bool TakeOption(const std::vector<std::u16string>& args, size_t& i, Command& com
       return false;
     }
     command.scale = *scale;
+  } else if (kind == Kind::Preview && a == u"--lang" && hasValue && !args[i + 1].empty()) {
+    command.language = args[++i];
   } else if (kind == Kind::Pack && a == u"--stub" && hasValue) {
     command.stub = args[++i];
   } else if (kind == Kind::Pack && a == u"--force") {

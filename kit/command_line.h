@@ -1,5 +1,5 @@
 // The kit's command line: `check FOLDER|FILE.exe [--online] [--json]`,
-// `preview FOLDER|FILE.exe --out DIR [--scale 1|1.5|2]`,
+// `preview FOLDER|FILE.exe --out DIR [--scale 1|1.5|2] [--lang TAG|all]`,
 // `pack FOLDER --out FILE.exe [--stub INSTALLER.exe] [--force]` and `unpack FILE.exe --out DIR`.
 #pragma once
 
@@ -19,6 +19,7 @@ struct Command {
   double scale = 1.0;
   std::u16string stub;  // empty: the installer beside the kit
   bool force = false;
+  std::u16string language;  // empty: the texts of [UISTRING]; "all": every language of the texts file
 };
 
 // The command the arguments (without the program name) ask for; nullopt for bad usage, with the

@@ -19,10 +19,15 @@ std::u16string LookUpProfileString(std::u16string_view text, std::u16string_view
 // The key names of `section` in `text` that have a value ("="), in order.
 std::vector<std::u16string> ListProfileKeys(std::u16string_view text, std::u16string_view section);
 
+// The section names of `text`, in order, each once (the first of a name counts).
+std::vector<std::u16string> ListProfileSectionNames(std::u16string_view text);
+
 // The lookup in a file on disk, by this platform's own means (the profile call on Windows; the
 // rules above on the file's bytes elsewhere).
 std::u16string ReadProfileFileString(std::u16string_view section, std::u16string_view key,
                                      std::u16string_view defaultText, const std::u16string& path,
                                      size_t bufferChars);
+// Whether `section` of the file on disk at `path` has a key with a value, by the same means.
+bool ProfileFileSectionHasKeys(std::u16string_view section, const std::u16string& path);
 
 }  // namespace platform

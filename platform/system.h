@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -38,6 +39,10 @@ uint16_t QuerySystemArchitecture();
 // on every platform, so the installer builds paths beside it the same way everywhere (the Linux
 // seams read "\" as "/").
 std::u16string ModulePath();
+
+// The user's preferred user-interface languages as language tags ("de-CH"), most preferred first;
+// empty when the system names none.
+std::vector<std::u16string> PreferredUILanguages();
 
 // One line for an attached debugger (and, where there is no such channel, for standard error).
 void DebugLine(std::u16string_view line);

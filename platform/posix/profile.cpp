@@ -28,4 +28,12 @@ std::vector<std::u16string> ReadProfileKeys(std::u16string_view section, const s
   return ListProfileKeys(ReadProfileText(path), section);
 }
 
+bool ProfileFileSectionHasKeys(std::u16string_view section, const std::u16string& path) {
+  return !ReadProfileKeys(section, path).empty();
+}
+
+std::vector<std::u16string> ReadProfileSectionNames(const std::u16string& path) {
+  return ListProfileSectionNames(ReadProfileText(path));
+}
+
 }  // namespace platform

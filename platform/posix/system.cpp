@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -34,6 +35,20 @@ uint16_t ArchitectureOfMachine(std::string_view machine) {
   if (machine.size() == 4 && machine[0] == 'i' && machine.substr(2) == "86") return ARCHITECTURE_X86;
   if (machine.starts_with("arm")) return ARCHITECTURE_ARM;
   return ARCHITECTURE_UNKNOWN;
+}
+
+// "de_DE.UTF-8@euro" as the tag "de-DE"; nothing for the C locale.
+std::optional<std::u16string> TagOfLocale(std::string_view locale) {
+  locale = locale.substr(0, std::min(locale.find_first_of(".@"), locale.size()));
+  if (locale.empty() || locale == "C" || locale == "POSIX") return std::nullopt;
+  std::u16string tag = FromUtf8(locale);
+  std::replace(tag.begin(), tag.end(), u'_', u'-');
+  return tag;
+}
+
+std::string_view Variable(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
 }
 
 }  // namespace
@@ -81,6 +96,25 @@ std::u16string ModulePath() {
   std::u16string path = FromUtf8(std::string_view(buffer.data(), static_cast<size_t>(length)));
   std::replace(path.begin(), path.end(), u'/', u'\\');
   return path;
+}
+
+// As gettext reads the environment: the locale of messages from LC_ALL, LC_MESSAGES or LANG, the
+// first one set; LANGUAGE, a list separated by colons, goes before it unless that locale is C.
+std::vector<std::u16string> PreferredUILanguages() {
+  std::string_view locale = Variable("LC_ALL");
+  if (locale.empty()) locale = Variable("LC_MESSAGES");
+  if (locale.empty()) locale = Variable("LANG");
+  const std::optional<std::u16string> own = TagOfLocale(locale);
+  std::vector<std::u16string> tags;
+  if (!own) return tags;
+  const std::string_view list = Variable("LANGUAGE");
+  for (size_t start = 0; start < list.size();) {
+    const size_t end = std::min(list.find(':', start), list.size());
+    if (auto tag = TagOfLocale(list.substr(start, end - start))) tags.push_back(*tag);
+    start = end + 1;
+  }
+  tags.push_back(*own);
+  return tags;
 }
 
 void DebugLine(std::u16string_view line) {

@@ -70,6 +70,11 @@ UINT MessageBoxFlags(MessageBoxKind kind) {
   return MB_OK;
 }
 
+// Right-to-left reading, with the lines aligned at the right.
+UINT ReadingFlags(ReadingOrder order) {
+  return order == ReadingOrder::RightToLeft ? MB_RTLREADING | MB_RIGHT : 0;
+}
+
 MessageBoxAnswer ToAnswer(int pressed) {
   switch (pressed) {
     case IDOK:
@@ -268,10 +273,10 @@ void DialogHost::Present(const PixelView& pixels, Point at) {
 }
 
 MessageBoxAnswer DialogHost::ShowMessageBox(const std::u16string& text,
-                                            const std::optional<std::u16string>& caption,
-                                            MessageBoxKind kind) {
+                                            const std::optional<std::u16string>& caption, MessageBoxKind kind,
+                                            ReadingOrder order) {
   const std::u16string title = caption ? *caption : ApplicationName();
-  return ToAnswer(MessageBoxW(m_hWnd, Wide(text), Wide(title), MessageBoxFlags(kind)));
+  return ToAnswer(MessageBoxW(m_hWnd, Wide(text), Wide(title), MessageBoxFlags(kind) | ReadingFlags(order)));
 }
 
 void DialogHost::SetCursor(Cursor cursor) { ::SetCursor(StandardCursor(cursor)); }

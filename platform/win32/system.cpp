@@ -46,6 +46,21 @@ std::u16string ModulePath() {
   }
 }
 
+// The list comes as terminated names ended by an empty one.
+std::vector<std::u16string> PreferredUILanguages() {
+  ULONG count = 0, size = 0;
+  if (!GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, nullptr, &size) || size == 0) return {};
+  std::vector<wchar_t> names(size, L'\0');
+  if (!GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, names.data(), &size)) return {};
+  std::vector<std::u16string> tags;
+  for (size_t at = 0; at < names.size() && names[at] != L'\0';) {
+    const size_t length = std::char_traits<wchar_t>::length(names.data() + at);
+    tags.push_back(win32::FromWide(names.data() + at, length));
+    at += length + 1;
+  }
+  return tags;
+}
+
 void DebugLine(std::u16string_view line) {
   std::u16string text(line);
   OutputDebugStringW(win32::Wide(text));
