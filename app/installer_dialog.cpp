@@ -107,7 +107,7 @@ bool CTorvinWebInstallerDlg::LoadAndCheckConfiguration() {
 void CTorvinWebInstallerDlg::EndStartup(StartupFailure failure, const std::u16string& text,
                                         const std::optional<std::u16string>& caption, platform::MessageBoxKind kind,
                                         platform::ReadingOrder order) {
-  m_startupFailure = failure;
+  platform::DebugLine(u"start-up failed: error " + std::u16string(1, static_cast<char16_t>(u'0' + static_cast<int>(failure))));
   m_host->ShowMessageBox(text, caption, kind, order);
   OnOK();
 }

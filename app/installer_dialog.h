@@ -20,14 +20,13 @@
 // The polling timer of the install flow.
 inline constexpr uint32_t IDT_STATUS_POLL = 32769;
 
-// How start-up ended before any download, if it did: each failure is an outcome of its own, though
-// two of them show the same message.
+// How start-up ended before any download: each failure has a code of its own on the debug channel
+// ("start-up failed: error N"), though two of them show the same message.
 enum class StartupFailure {
-  None,
-  ConfigurationUnusable,  // "Xml file is missing!": the configuration is missing, unreadable or has no link
-  PackedFilesDamaged,     // "Xml file is missing!": the files packed into the executable are damaged
-  NotSupported,           // a 32-bit system
-  UnrecognizedUrl,        // no link parses
+  ConfigurationUnusable = 1,  // "Xml file is missing!": the configuration is missing, unreadable or has no link
+  PackedFilesDamaged = 2,     // "Xml file is missing!": the files packed into the executable are damaged
+  NotSupported = 3,           // a 32-bit system
+  UnrecognizedUrl = 4,        // no link parses
 };
 
 class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IParentFace {
@@ -108,11 +107,10 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
   bool s_bLaunchArmed = false;
   // The cancel question is on screen.
   bool m_bAskingCancel = false;
-  StartupFailure m_startupFailure = StartupFailure::None;
 
  private:
   bool LoadAndCheckConfiguration();
-  // Shows a start-up failure's message box and ends the dialog.
+  // Writes the failure's code to the debug channel, shows its message box and ends the dialog.
   void EndStartup(StartupFailure failure, const std::u16string& text, const std::optional<std::u16string>& caption,
                   platform::MessageBoxKind kind, platform::ReadingOrder order);
   void ChooseTextsLanguage();
