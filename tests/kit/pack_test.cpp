@@ -1,6 +1,6 @@
 // `pack` and `unpack`: a checked folder goes into the installer and comes back byte for byte; a
 // folder the installer would refuse is not packed without --force; `check` reads a packed file as
-// a folder; a pack with a changed byte is refused by everything that reads it.
+// a folder, and `preview` paints it; a pack with a changed byte is refused by everything that reads it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,6 +10,7 @@
 
 #include "kit/check_command.h"
 #include "kit/pack_command.h"
+#include "kit/preview_command.h"
 #include "platform/utf.h"
 #include "tests/kit/vendor_folder_fixture.h"
 #include "tests/support/minimal_program.h"
@@ -42,6 +43,7 @@ class PackTest : public ::testing::Test {
     err.str("");
     if (kind == Command::Kind::Pack) return RunPack(command, out, err);
     if (kind == Command::Kind::Unpack) return RunUnpack(command, out, err);
+    if (kind == Command::Kind::Preview) return RunPreview(command, out, err);
     return RunCheck(command, out, err);
   }
 
@@ -74,12 +76,14 @@ TEST_F(PackTest, PackThenUnpackGivesTheFolderBackByteForByte) {
   }
 }
 
-TEST_F(PackTest, APackedFileIsCheckedAsItsFolder) {
+TEST_F(PackTest, APackedFileIsCheckedAndPreviewedAsItsFolder) {
   const VendorFolder folder;
   const std::filesystem::path packed = scratch / "Setup.exe";
   ASSERT_EQ(Run(Command::Kind::Pack, folder.Path(), packed), 0) << err.str();
   EXPECT_EQ(Run(Command::Kind::Check, packed.u16string(), {}), 0) << out.str();
   EXPECT_NE(out.str().find("No findings: nothing to fix."), std::string::npos);
+  ASSERT_EQ(Run(Command::Kind::Preview, packed.u16string(), scratch / "pictures"), 0) << err.str();
+  EXPECT_TRUE(std::filesystem::exists(scratch / "pictures" / "preview.png"));
   // The stub itself holds no pack: nothing to check, nothing to unpack.
   EXPECT_EQ(Run(Command::Kind::Check, (scratch / "TorvinWebInstaller.exe").u16string(), {}), 1);
   EXPECT_NE(err.str().find("holds no packed files"), std::string::npos) << err.str();
