@@ -5,8 +5,8 @@
 
 #include "xml/xml_document.h"
 
-bool OpenProduct(CXmlDocument& document, const std::u16string& path) {
-  return document.LoadFile(path) && document.FindElement(u"torvinwebinstaller") &&
+bool OpenProduct(CXmlDocument& document, const platform::FileSource& file) {
+  return document.LoadFile(file) && document.FindElement(u"torvinwebinstaller") &&
          document.FindChildElement(u"product") && document.EnterElement();
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_source.h"
+
 class CXmlDocument;
 
 // The attribute of a link element ("rlink" or "patch") that holds its published SHA-256 digest.
@@ -15,7 +17,7 @@ inline constexpr std::u16string_view kDigestAttribute = u"sha256";
 // Loads the file and makes the element "product" of the document element "torvinwebinstaller" the
 // current element, with no child found yet. False when the file cannot be read, is not well formed,
 // or either element is missing.
-bool OpenProduct(CXmlDocument& document, const std::u16string& path);
+bool OpenProduct(CXmlDocument& document, const platform::FileSource& file);
 
 // The character data of the current element, references decoded, nothing trimmed.
 std::u16string CurrentText(const CXmlDocument& document);

@@ -90,10 +90,10 @@ bool ReadDownloadEntries(CXmlDocument& document, const PlatformInfo& platform, I
 
 }  // namespace
 
-bool LoadConfiguration(const std::u16string& path, const PlatformInfo& platform, InstallerConfig& config) {
+bool LoadConfiguration(const platform::FileSource& file, const PlatformInfo& platform, InstallerConfig& config) {
   config.strInstallerUrl.clear();
   CXmlDocument document;
-  if (!OpenProduct(document, path) || !DigestsWellFormed(document, document.Current())) return false;
+  if (!OpenProduct(document, file) || !DigestsWellFormed(document, document.Current())) return false;
   config.strSigner = document.GetAttribute(document.Current(), u"signer");
   if (document.FindChildElement(u"name")) config.strProductName = FoundChildText(document);
   if (document.FindChildElement(u"registry")) config.strRegistryKey = FoundChildText(document);

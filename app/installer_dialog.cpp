@@ -1,5 +1,5 @@
-// The dialog's life: construction, the start-up sequence in its fixed order, the three start-up
-// failures, the start of the download engine, and the teardown.
+// The dialog's life: construction, the start-up sequence in its fixed order, the start-up failures,
+// the start of the download engine, and the teardown.
 #include "app/installer_dialog.h"
 
 #include "app/button_styling.h"
@@ -16,22 +16,14 @@
 namespace {
 
 constexpr uint32_t kPollMs = 250;
-constexpr char16_t kIniFileName[] = u"TorvinWebInstallerString.ini";
-constexpr char16_t kConfigFileName[] = u"TorvinWebInstaller.xml";
 constexpr char16_t kXmlMissing[] = u"Xml file is missing!";
 constexpr char16_t kUnrecognizedUrl[] = u"Unrecognized URL";
-
-// Everything before the executable path's last backslash; empty when the path is unknown.
-std::u16string ModuleFolder() {
-  const std::u16string path = platform::ModulePath();
-  const size_t slash = path.find_last_of(u"\\/");
-  return slash == std::u16string::npos ? std::u16string() : path.substr(0, slash);
-}
 
 }  // namespace
 
 CTorvinWebInstallerDlg::CTorvinWebInstallerDlg()
-    : m_strModuleDir(ModuleFolder()),
+    : m_strModulePath(platform::ModulePath()),
+      m_strModuleDir(FolderOf(m_strModulePath)),
       m_cancelBinding(m_btnCancel, *this),
       m_linkBinding(m_btnProblemLink, *this) {}
 
@@ -57,11 +49,10 @@ bool CTorvinWebInstallerDlg::OnInitDialog() {
   m_host->SetWindowIcons();
   m_look = m_host->GetSystemLook();
   DetectPlatform(m_platform);
-  m_skinSource = ui::LoadSkinSource(m_strModuleDir);
+  m_vendorFiles = VendorFiles::Open(m_strModulePath, m_strModuleDir);
+  m_skinSource = ui::LoadSkinSource(m_vendorFiles);
   ScaleSkin(m_host->GetDpi());
-  bool ended = false;
-  LoadAndCheckConfiguration(ended);
-  if (ended) return true;
+  if (!LoadAndCheckConfiguration()) return true;
   SizeWindowToBackground();
   CentreWindowOnWorkArea();
   m_designBarFrames = ui::LoadBarFrames();
@@ -71,9 +62,8 @@ bool CTorvinWebInstallerDlg::OnInitDialog() {
   SetUpButtons();
   m_bFaceSetUp = true;
   if (!ValidateInstallerUrls(m_config)) {
-    m_host->ShowMessageBox(kUnrecognizedUrl, std::nullopt, platform::MessageBoxKind::OkCancel,
-                           platform::ReadingOrder::LeftToRight);
-    OnOK();
+    EndStartup(StartupFailure::UnrecognizedUrl, kUnrecognizedUrl, std::nullopt, platform::MessageBoxKind::OkCancel,
+               platform::ReadingOrder::LeftToRight);
     return true;
   }
   StartDownloadEngine();
@@ -81,36 +71,47 @@ bool CTorvinWebInstallerDlg::OnInitDialog() {
   return true;
 }
 
-// Configuration, patch choice, installer path and the 64-bit gate. Without a module folder all of
-// it is skipped: the links stay empty and the URL check ends start-up.
-void CTorvinWebInstallerDlg::LoadAndCheckConfiguration(bool& ended) {
-  m_strIniPath = kIniFileName;
-  std::u16string configPath = kConfigFileName;
-  if (m_strModuleDir.empty()) return;
-  m_strIniPath = m_strModuleDir + u"\\" + m_strIniPath;
+// Configuration, patch choice, installer path and the 64-bit gate; false when start-up ended.
+// Without a module folder all of it is skipped: the links stay empty and the URL check ends
+// start-up. Damaged packed files end it at once, with the configuration's message.
+bool CTorvinWebInstallerDlg::LoadAndCheckConfiguration() {
+  if (m_vendorFiles.GetOrigin() == VendorFiles::Origin::Damaged) {
+    EndStartup(StartupFailure::PackedFilesDamaged, kXmlMissing, std::nullopt, platform::MessageBoxKind::OkCancel,
+               platform::ReadingOrder::LeftToRight);
+    return false;
+  }
+  m_iniFile = platform::FileSource(kTextsFileName);
+  if (m_strModuleDir.empty()) return true;
+  m_iniFile = m_vendorFiles.File(kTextsFileName);
   ChooseTextsLanguage();
-  configPath = m_strModuleDir + u"\\" + configPath;
-  if (!LoadConfiguration(configPath, m_platform, m_config)) {
-    m_host->ShowMessageBox(kXmlMissing, std::nullopt, platform::MessageBoxKind::OkCancel,
-                           platform::ReadingOrder::LeftToRight);
-    OnOK();
-    ended = true;
-    return;
+  const platform::FileSource configFile = m_vendorFiles.File(kConfigFileName);
+  if (!LoadConfiguration(configFile, m_platform, m_config)) {
+    EndStartup(StartupFailure::ConfigurationUnusable, kXmlMissing, std::nullopt, platform::MessageBoxKind::OkCancel,
+               platform::ReadingOrder::LeftToRight);
+    return false;
   }
   m_host->SetTitle(m_config.strProductName);
   m_config.strPatchUrl = m_config.strInstallerUrl;
   m_config.strPatchSha256 = m_config.strInstallerSha256;
-  if (SelectPatchLink(configPath, m_platform, m_config)) {
+  if (SelectPatchLink(configFile, m_platform, m_config)) {
     m_config.strInstallerUrl = m_config.strPatchUrl;
     m_config.strInstallerSha256 = m_config.strPatchSha256;
   }
   m_strInstallerPath = InstallerPathFor(m_strModuleDir, m_config.strProductName);
   if (m_platform.strBits == u"32") {
-    m_host->ShowMessageBox(Text(IDS_MESSAGE_NOT_SUPPORTED), m_config.strProductName,
-                           platform::MessageBoxKind::OkExclamation, TextsReadingOrder());
-    OnOK();
-    ended = true;
+    EndStartup(StartupFailure::NotSupported, Text(IDS_MESSAGE_NOT_SUPPORTED), m_config.strProductName,
+               platform::MessageBoxKind::OkExclamation, TextsReadingOrder());
+    return false;
   }
+  return true;
+}
+
+void CTorvinWebInstallerDlg::EndStartup(StartupFailure failure, const std::u16string& text,
+                                        const std::optional<std::u16string>& caption, platform::MessageBoxKind kind,
+                                        platform::ReadingOrder order) {
+  platform::DebugLine(u"start-up failed: error " + std::u16string(1, static_cast<char16_t>(u'0' + static_cast<int>(failure))));
+  m_host->ShowMessageBox(text, caption, kind, order);
+  OnOK();
 }
 
 // The texts' language, chosen once: the one the command line asks for, else the first of the user's
@@ -120,12 +121,12 @@ void CTorvinWebInstallerDlg::ChooseTextsLanguage() {
   const std::vector<std::u16string> preferred =
       m_strRequestedLanguage.empty() ? platform::PreferredUILanguages() : std::vector<std::u16string>{};
   m_language = ChooseLanguage(m_strRequestedLanguage, preferred,
-                              [this](std::u16string_view tag) { return HasUISection(tag, m_strIniPath); });
+                              [this](std::u16string_view tag) { return HasUISection(tag, m_iniFile); });
   platform::DebugLine(m_language.why);
 }
 
 std::u16string CTorvinWebInstallerDlg::Text(const UIString& text) const {
-  return GetUIString(text, m_strIniPath, m_language.tag);
+  return GetUIString(text, m_iniFile, m_language.tag);
 }
 
 platform::ReadingOrder CTorvinWebInstallerDlg::TextsReadingOrder() const {

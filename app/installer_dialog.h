@@ -9,6 +9,7 @@
 #include "app/installer_config.h"
 #include "app/language_choice.h"
 #include "app/platform_checks.h"
+#include "app/vendor_files.h"
 #include "app/ui_strings.h"
 #include "download/download_status.h"
 #include "platform/window.h"
@@ -18,6 +19,15 @@
 
 // The polling timer of the install flow.
 inline constexpr uint32_t IDT_STATUS_POLL = 32769;
+
+// How start-up ended before any download: each failure has a code of its own on the debug channel
+// ("start-up failed: error N"), though two of them show the same message.
+enum class StartupFailure {
+  ConfigurationUnusable = 1,  // "Xml file is missing!": the configuration is missing, unreadable or has no link
+  PackedFilesDamaged = 2,     // "Xml file is missing!": the files packed into the executable are damaged
+  NotSupported = 3,           // a 32-bit system
+  UnrecognizedUrl = 4,        // no link parses
+};
 
 class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IParentFace {
  public:
@@ -61,9 +71,12 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
   void OnOK();
   void OnCancel();
 
+  std::u16string m_strModulePath;  // the running executable; empty when it cannot be learned
   std::u16string m_strModuleDir;
+  // The configuration, texts and skin: packed inside the executable, or beside it.
+  VendorFiles m_vendorFiles;
   InstallerConfig m_config;
-  std::u16string m_strIniPath;
+  platform::FileSource m_iniFile{u""};
   // The language the command line asks for ("/lang TAG"); empty: the user's preferred languages
   // choose.
   std::u16string m_strRequestedLanguage;
@@ -107,7 +120,10 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
   std::u16string m_strAnnouncedStatus;
 
  private:
-  void LoadAndCheckConfiguration(bool& ended);
+  bool LoadAndCheckConfiguration();
+  // Writes the failure's code to the debug channel, shows its message box and ends the dialog.
+  void EndStartup(StartupFailure failure, const std::u16string& text, const std::optional<std::u16string>& caption,
+                  platform::MessageBoxKind kind, platform::ReadingOrder order);
   void ChooseTextsLanguage();
   std::u16string Text(const UIString& text) const;
   platform::ReadingOrder TextsReadingOrder() const;

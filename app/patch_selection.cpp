@@ -29,21 +29,21 @@ std::optional<std::u16string> InstalledBitness(const PlatformInfo& platform, con
 
 }  // namespace
 
-bool SelectPatchLink(const std::u16string& configPath, const PlatformInfo& platform,
+bool SelectPatchLink(const platform::FileSource& configFile, const PlatformInfo& platform,
                      InstallerConfig& config) {
   // Without a key there is nothing that could show an installed copy; the empty path would name
   // the hive itself, which always exists.
   if (config.strRegistryKey.empty()) return false;
   std::optional<std::u16string> bits = InstalledBitness(platform, config.strRegistryKey);
   if (!bits) return false;
-  if (!FindPatchLink(configPath, platform, *bits, config)) platform::DebugLine(u"patch link not found!");
+  if (!FindPatchLink(configFile, platform, *bits, config)) platform::DebugLine(u"patch link not found!");
   return true;
 }
 
-bool FindPatchLink(const std::u16string& configPath, const PlatformInfo& platform, std::u16string_view bits,
+bool FindPatchLink(const platform::FileSource& configFile, const PlatformInfo& platform, std::u16string_view bits,
                    InstallerConfig& config) {
   CXmlDocument document;
-  if (!OpenProduct(document, configPath)) return false;
+  if (!OpenProduct(document, configFile)) return false;
   // Entering once more leaves no current element, so the search starts at the product's first
   // child: every entry counts here, wherever it stands.
   document.EnterElement();

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "kit/language_sections.h"
+#include "kit/pack_command.h"
 #include "kit/png_writer.h"
 #include "kit/vendor_folder.h"
 #include "platform/text.h"
@@ -70,7 +71,7 @@ int PreviewEveryLanguage(const Command& command, const PreviewSource& source, st
                          std::ostream& err) {
   const ui::DisplayScale scale{command.scale};
   const ui::Palette palette = PreviewPalette(command);
-  if (!Write(ContactSheet(PaintStates(source, scale, {}, palette)), InFolder(command.outDir, u"preview.png"),
+  if (!Write(ContactSheet(PaintStates(source, scale, {}, palette)), InFolder(command.out, u"preview.png"),
              err))
     return 1;
   size_t sheets = 1;
@@ -78,25 +79,24 @@ int PreviewEveryLanguage(const Command& command, const PreviewSource& source, st
     if (!HasUISection(tag, source.textsPath)) continue;
     const LanguageChoice language{tag, {}, IsRightToLeftLanguage(tag)};
     const std::u16string name = u"preview-" + tag + u".png";
-    if (!Write(ContactSheet(PaintStates(source, scale, language, palette)), InFolder(command.outDir, name), err))
+    if (!Write(ContactSheet(PaintStates(source, scale, language, palette)), InFolder(command.out, name), err))
       return 1;
     ++sheets;
   }
   out << "wrote " << sheets << " contact sheets (preview.png and one preview-TAG.png per language) to "
-      << platform::ToUtf8(command.outDir) << "\n";
+      << platform::ToUtf8(command.out) << "\n";
   return 0;
 }
 
-}  // namespace
-
-int RunPreview(const Command& command, std::ostream& out, std::ostream& err) {
-  const PreviewSource source(command.folder);
+// The pictures of `folder`'s window into command.out.
+int PreviewFolder(const std::u16string& folder, const Command& command, std::ostream& out, std::ostream& err) {
+  const PreviewSource source(folder);
   if (source.skin.images.background.Empty()) {
     err << "torvin-kit: MainWndBkg.jpg is missing or unreadable: the window has no face to preview\n";
     return 1;
   }
   std::error_code error;
-  std::filesystem::create_directories(std::filesystem::path(command.outDir), error);
+  std::filesystem::create_directories(std::filesystem::path(command.out), error);
   if (command.language == u"all") return PreviewEveryLanguage(command, source, out, err);
   LanguageChoice language;
   if (!command.language.empty()) {
@@ -107,13 +107,21 @@ int RunPreview(const Command& command, std::ostream& out, std::ostream& err) {
       PaintStates(source, ui::DisplayScale{command.scale}, language, PreviewPalette(command));
   for (size_t i = 0; i < pictures.size(); ++i) {
     const std::u16string path =
-        InFolder(command.outDir, platform::FromUtf8(std::string(kPreviewStates[i].name) + ".png"));
+        InFolder(command.out, platform::FromUtf8(std::string(kPreviewStates[i].name) + ".png"));
     if (!Write(pictures[i], path, err)) return 1;
   }
-  if (!Write(ContactSheet(pictures), InFolder(command.outDir, u"preview.png"), err)) return 1;
-  out << "wrote " << pictures.size() << " states and preview.png to " << platform::ToUtf8(command.outDir)
+  if (!Write(ContactSheet(pictures), InFolder(command.out, u"preview.png"), err)) return 1;
+  out << "wrote " << pictures.size() << " states and preview.png to " << platform::ToUtf8(command.out)
       << "\n";
   return 0;
+}
+
+}  // namespace
+
+int RunPreview(const Command& command, std::ostream& out, std::ostream& err) {
+  return WithVendorFolder(command.input, err, [&](const std::u16string& folder) {
+    return PreviewFolder(folder, command, out, err);
+  });
 }
 
 }  // namespace kit

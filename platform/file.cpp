@@ -17,4 +17,9 @@ File& File::operator=(File&& other) noexcept {
 
 bool File::IsOpen() const { return m_hFile != -1; }
 
+bool WriteWholeFile(const std::u16string& path, std::string_view bytes) {
+  File file;
+  return file.CreateExclusive(path) && file.WriteAt(0, bytes.data(), bytes.size()) && file.Sync();
+}
+
 }  // namespace platform

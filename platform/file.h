@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -35,5 +36,8 @@ class File {
 
 // Deletes a file; false when it could not be deleted (a missing file counts as deleted).
 bool RemoveFile(const std::u16string& path);
+
+// Creates or replaces the file at `path` with `bytes`, made durable; false when it cannot be written.
+bool WriteWholeFile(const std::u16string& path, std::string_view bytes);
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/held_file.h"
 
@@ -16,6 +17,9 @@ using Sha256Digest = std::array<uint8_t, 32>;
 
 // The digest of the whole file, read from its start; empty when the file cannot be read.
 std::optional<Sha256Digest> FileSha256(const HeldFile& file);
+
+// The digest of bytes in memory; empty when the system cannot compute it.
+std::optional<Sha256Digest> BytesSha256(std::string_view bytes);
 
 struct SignerCheck {
   enum class Outcome {

@@ -41,6 +41,33 @@ using ChainHandle = UniqueHandle<PCCERT_CHAIN_CONTEXT, FreeChain>;
 
 constexpr size_t kReadPiece = 1 << 20;
 
+// One SHA-256 computation through BCrypt; a failing step makes the digest unavailable.
+class Sha256Hash {
+ public:
+  Sha256Hash() {
+    BCRYPT_ALG_HANDLE algorithm = nullptr;
+    if (BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0) != 0) return;
+    m_algorithm.Reset(algorithm);
+    BCRYPT_HASH_HANDLE hash = nullptr;
+    if (BCryptCreateHash(algorithm, &hash, nullptr, 0, nullptr, 0, 0) == 0) m_hash.Reset(hash);
+  }
+  void Add(const void* data, size_t size) {
+    if (m_hash && BCryptHashData(m_hash.Get(), static_cast<PUCHAR>(const_cast<void*>(data)),
+                                 static_cast<ULONG>(size), 0) != 0)
+      m_hash.Reset();
+  }
+  std::optional<Sha256Digest> Finish() {
+    Sha256Digest digest;
+    if (!m_hash || BCryptFinishHash(m_hash.Get(), digest.data(), static_cast<ULONG>(digest.size()), 0) != 0)
+      return std::nullopt;
+    return digest;
+  }
+
+ private:
+  AlgorithmHandle m_algorithm;
+  HashHandle m_hash;
+};
+
 // One WinVerifyTrust verification whose state is kept until it goes out of scope, so that the
 // signer and its chain can be examined.
 class TrustVerification {
@@ -127,24 +154,23 @@ SignerCheck Refused(const char16_t* step, uint32_t code, std::u16string commonNa
 }  // namespace
 
 std::optional<Sha256Digest> FileSha256(const HeldFile& file) {
-  BCRYPT_ALG_HANDLE algorithm = nullptr;
-  if (BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0) != 0) return std::nullopt;
-  AlgorithmHandle algorithmHandle(algorithm);
-  BCRYPT_HASH_HANDLE hash = nullptr;
-  if (BCryptCreateHash(algorithm, &hash, nullptr, 0, nullptr, 0, 0) != 0) return std::nullopt;
-  HashHandle hashHandle(hash);
+  Sha256Hash hash;
   std::vector<UCHAR> piece(kReadPiece);
   uint64_t position = 0;
   for (;;) {
     const int64_t got = file.ReadAt(position, piece.data(), piece.size());
     if (got < 0) return std::nullopt;
     if (got == 0) break;
-    if (BCryptHashData(hash, piece.data(), static_cast<ULONG>(got), 0) != 0) return std::nullopt;
+    hash.Add(piece.data(), static_cast<size_t>(got));
     position += static_cast<uint64_t>(got);
   }
-  Sha256Digest digest;
-  if (BCryptFinishHash(hash, digest.data(), static_cast<ULONG>(digest.size()), 0) != 0) return std::nullopt;
-  return digest;
+  return hash.Finish();
+}
+
+std::optional<Sha256Digest> BytesSha256(std::string_view bytes) {
+  Sha256Hash hash;
+  hash.Add(bytes.data(), bytes.size());
+  return hash.Finish();
 }
 
 SignerCheck CheckAuthenticodeSigner(const HeldFile& file) {

@@ -362,14 +362,9 @@ def case_full_download(run):
     run.wait_exit()
 
 
-def case_scaled_face(run):
-    """The window at the prefix's DPI: the background's size times the scale, centred on the screen,
-    and the progress bar's fill, track and percentage box where the scaled layout puts them."""
-    dpi = run.args.dpi
-    run.write_config(run.server.url("full.exe", rate=32 * 1024))
-    run.launch()
-    wid = run.dialog()
-    design_w, design_h = image_size(os.path.join(run.args.skin, "MainWndBkg.jpg"))
+def check_face(run, wid, dpi):
+    """Waits for the progress bar's fill, then checks the track, its bottom line and the percentage
+    box where the shipped skin's layout puts them at `dpi`; returns (width, height) of the window."""
     # The shipped skin's layout: the bar (95,135)-(540,149), the percentage box's right edge at 591.
     left, top, right, bottom = scaled_rect(95, 135, 540, 149, dpi)
     box_right = scaled_rect(546, 135, 591, 149, dpi)[2]
@@ -381,16 +376,6 @@ def case_scaled_face(run):
         r, g, b = pixel(*fill_at)
         return (width, height, pixel) if b > 150 and b > r + 80 else None
     width, height, pixel = wait_for("the bar's fill at %s" % (fill_at,), progress_shown, 60, interval=0.5)
-    os.makedirs(run.args.artifacts, exist_ok=True)
-    run.screenshot(wid, os.path.join(run.args.artifacts, "face-%ddpi.png" % dpi))
-
-    if (width, height) != (px(design_w, dpi), px(design_h, dpi)):
-        raise Failure("window %dx%d at %d DPI, expected the background %dx%d scaled" % (width, height, dpi,
-                                                                                          design_w, design_h))
-    x, y = run.geometry(wid)[:2]
-    screen_w, screen_h = (int(v) for v in run.args.screen.split("x"))
-    if abs(x - (screen_w - width) // 2) > 1 or abs(y - (screen_h - height) // 2) > 1:
-        raise Failure("window at %d,%d, not centred on the %s screen" % (x, y, run.args.screen))
     expected = {
         "track": ((right - px(3, dpi), middle), (29, 29, 29)),
         "track's bottom line": ((left + px(200, dpi), bottom), (50, 50, 50)),
@@ -399,6 +384,27 @@ def case_scaled_face(run):
     for what, (at, colour) in expected.items():
         if pixel(*at) != colour:
             raise Failure("the %s at %s shows %s, expected %s" % (what, at, pixel(*at), colour))
+    return width, height
+
+
+def case_scaled_face(run):
+    """The window at the prefix's DPI: the background's size times the scale, centred on the screen,
+    and the progress bar's fill, track and percentage box where the scaled layout puts them."""
+    dpi = run.args.dpi
+    run.write_config(run.server.url("full.exe", rate=32 * 1024))
+    run.launch()
+    wid = run.dialog()
+    design_w, design_h = image_size(os.path.join(run.args.skin, "MainWndBkg.jpg"))
+    width, height = check_face(run, wid, dpi)
+    os.makedirs(run.args.artifacts, exist_ok=True)
+    run.screenshot(wid, os.path.join(run.args.artifacts, "face-%ddpi.png" % dpi))
+    if (width, height) != (px(design_w, dpi), px(design_h, dpi)):
+        raise Failure("window %dx%d at %d DPI, expected the background %dx%d scaled" % (width, height, dpi,
+                                                                                          design_w, design_h))
+    x, y = run.geometry(wid)[:2]
+    screen_w, screen_h = (int(v) for v in run.args.screen.split("x"))
+    if abs(x - (screen_w - width) // 2) > 1 or abs(y - (screen_h - height) // 2) > 1:
+        raise Failure("window at %d,%d, not centred on the %s screen" % (x, y, run.args.screen))
 
 
 def case_resume_after_drops(run):
@@ -522,6 +528,73 @@ def case_not_supported_on_32bit(run):
     run.answer(PRODUCT, "Return")
     run.wait_exit()
     run.expect_nothing_left()
+
+
+def windows_path(path):
+    return "Z:" + path
+
+
+def signature_verifies(path, ca):
+    return subprocess.run(["osslsigncode", "verify", "-CAfile", ca, "-in", path], capture_output=True,
+                          timeout=60).returncode == 0
+
+
+def case_packed_signed_installer(run):
+    """The vendor's two commands: `torvin-kit pack` (the Windows kit) on the folder, then signing.
+    The signed file verifies, and stops verifying after one byte of its pack is changed. Alone in an
+    empty folder it shows the skin, downloads, checks and launches; a configuration planted beside it
+    is ignored (the server only ever sees the packed link); the changed copy ends at start-up with
+    the configuration's message and its own code."""
+    run.write_config(run.server.url("full.exe", rate=160 * 1024))
+    packed = os.path.join(run.folder, "packed.exe")
+    # --force: the test server speaks plain http, which the kit's check (rightly) flags.
+    run.wine(run.args.kit, "pack", windows_path(run.app), "--out", windows_path(packed),
+             "--stub", windows_path(run.args.exe), "--force")
+    signing = os.path.join(run.folder, "signing")
+    subprocess.run([SIGN_SCRIPT, signing, packed], check=True, timeout=120, stdout=subprocess.DEVNULL)
+    ca = os.path.join(signing, "ca.pem")
+    with open(os.path.join(signing, "signed.exe"), "rb") as f:
+        signed = f.read()
+    # One byte of the configuration, inside the pack that follows the program's image.
+    at = signed.rindex(b"TORVPACK") + 100
+    damaged = signed[:at] + bytes([signed[at] ^ 0x20]) + signed[at + 1:]
+    with open(os.path.join(signing, "damaged.exe"), "wb") as f:
+        f.write(damaged)
+    if not signature_verifies(os.path.join(signing, "signed.exe"), ca):
+        raise Failure("osslsigncode does not verify the packed and signed file")
+    if signature_verifies(os.path.join(signing, "damaged.exe"), ca):
+        raise Failure("osslsigncode verifies the signed file after a byte of its pack changed")
+
+    def alone_in(folder, program):
+        run.app = os.path.join(run.folder, folder)
+        os.makedirs(run.app)
+        with open(os.path.join(run.app, APP_NAME + ".exe"), "wb") as f:
+            f.write(program)
+
+    alone_in("alone", signed)
+    run.launch()
+    check_face(run, run.dialog(), 96)
+    run.expect_launched("full", "full.exe")
+    run.wait_exit()
+
+    alone_in("planted", signed)
+    run.write_config(run.server.url("planted.exe"))
+    run.launch()
+    run.expect_launched("full", "full.exe")
+    run.wait_exit()
+    if set(run.server.paths()) != {"/full.exe"}:
+        raise Failure("the server was asked for %r" % sorted(set(run.server.paths())))
+
+    alone_in("damaged", damaged)
+    run.write_config(run.server.url("planted.exe"))
+    debug_lines = os.path.join(run.folder, "debug-lines.txt")
+    run.launch(debug_lines)
+    run.answer(APP_NAME, "Return", text="Xml file is missing!")
+    run.wait_exit()
+    run.expect_nothing_left()
+    with open(debug_lines, errors="replace") as f:
+        if "start-up failed: error 2" not in f.read():
+            raise Failure("no line \"start-up failed: error 2\" on the debug channel")
 
 
 # The shipped skin's layout at 100 %: the status line (240,159)-(540,179) below the bar (95,135)-(540,149),
@@ -769,6 +842,7 @@ def main():
     parser.add_argument("--payload", required=True)
     parser.add_argument("--patch-payload", required=True)
     parser.add_argument("--message-text", help="the program that reads a message box's text (the cases that check it)")
+    parser.add_argument("--kit", help="torvin-kit.exe (the cases that pack the installer)")
     parser.add_argument("--window-probe", help="the program that reads the dialog's buttons and paints a status line")
     parser.add_argument("--skin", required=True, help="folder of the skin images and the texts file")
     parser.add_argument("--prefix", required=True, help="the Wine prefix of this run")

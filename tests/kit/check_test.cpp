@@ -31,7 +31,7 @@ std::string Listing(const Findings& findings) {
 TEST(Check, TheShippedSampleHasNothingToFix) {
   std::ostringstream out, progress;
   Command command;
-  command.folder = test::kSampleDir.u16string();
+  command.input = test::kSampleDir.u16string();
   EXPECT_EQ(RunCheck(command, out, progress), 0) << out.str();
   EXPECT_NE(out.str().find("No findings: nothing to fix."), std::string::npos);
   EXPECT_NE(out.str().find("read as UTF-16 (little-endian) with a byte-order mark"), std::string::npos);
@@ -239,7 +239,7 @@ TEST_P(BrokenFolders, GiveTheirFindingAndExitStatusOne) {
   c.breakIt(folder);
   std::ostringstream out, progress;
   Command command;
-  command.folder = folder.Path();
+  command.input = folder.Path();
   EXPECT_EQ(RunCheck(command, out, progress), 1);
   const CheckReport report = CheckFolder(folder.Path(), false, progress);
   bool found = false;
@@ -265,7 +265,7 @@ TEST(Check, FindingsCarryLineAndColumnOfTheElement) {
   folder.Replace(kXml, "<bit>64</bit>", "<bit>x64</bit>");
   std::ostringstream out, progress;
   Command command;
-  command.folder = folder.Path();
+  command.input = folder.Path();
   RunCheck(command, out, progress);
   EXPECT_NE(out.str().find("TorvinWebInstaller.xml:12:7: unknown bit \"x64\""), std::string::npos)
       << out.str();
@@ -277,7 +277,7 @@ TEST(Check, JsonCarriesTheSameFindings) {
   folder.Replace(kXml, "<installerInfo default=\"YES\">", "<installerInfo default=\"yes\">");
   std::ostringstream out, progress;
   Command command;
-  command.folder = folder.Path();
+  command.input = folder.Path();
   command.json = true;
   EXPECT_EQ(RunCheck(command, out, progress), 1);
   const std::string json = out.str();
@@ -316,11 +316,6 @@ TEST(Check, ClosestKnownKeyForCommonTypos) {
       {u"IDS_STATUS_CANCELLED", u"IDS_STATUS_DOWNLOAD_CANCELLED"},
   };
   for (const auto& [typo, known] : cases) EXPECT_EQ(ClosestKnownKey(typo), known) << platform::ToUtf8(typo);
-}
-
-TEST(Check, DoubleSizeNames) {
-  EXPECT_EQ(DoubleSizeName(u"MainWndBkg.jpg"), u"MainWndBkg@2x.jpg");
-  EXPECT_EQ(DoubleSizeName(u"NoExtension"), u"NoExtension@2x");
 }
 
 }  // namespace

@@ -121,8 +121,8 @@ TEST(LanguagePreview, OneContactSheetPerLanguageAndATagFindsItsSection) {
   TempFolder out;
   Command command;
   command.kind = Command::Kind::Preview;
-  command.folder = test::kSampleDir.u16string();
-  command.outDir = out.Path().u16string();
+  command.input = test::kSampleDir.u16string();
+  command.out = out.Path().u16string();
   command.language = u"all";
   std::ostringstream text, errors;
   ASSERT_EQ(RunPreview(command, text, errors), 0) << errors.str();
@@ -132,11 +132,11 @@ TEST(LanguagePreview, OneContactSheetPerLanguageAndATagFindsItsSection) {
     EXPECT_EQ(platform::LoadImageFile((out / name).u16string()).Extent(), sheet) << name;
 
   TempFolder swiss;
-  command.outDir = swiss.Path().u16string();
+  command.out = swiss.Path().u16string();
   command.language = u"de-CH";
   ASSERT_EQ(RunPreview(command, text, errors), 0) << errors.str();
   EXPECT_NE(text.str().find("texts: [UISTRING.de] for de-CH, as requested"), std::string::npos) << text.str();
-  const PreviewSource source(command.folder);
+  const PreviewSource source(command.input);
   EXPECT_EQ(DifferingPixels(platform::LoadImageFile((swiss / "2-downloading.png").u16string()),
                             PaintPreview(source, Downloading(), {}, LanguageForTag(u"de", source.textsPath))),
             0);

@@ -101,11 +101,11 @@ TEST(Preview, WritesEveryStateAndTheContactSheet) {
   TempFolder out;
   Command command;
   command.kind = Command::Kind::Preview;
-  command.folder = test::kSampleDir.u16string();
-  command.outDir = (out / "pictures").u16string();
+  command.input = test::kSampleDir.u16string();
+  command.out = (out / "pictures").u16string();
   std::ostringstream text, errors;
   ASSERT_EQ(RunPreview(command, text, errors), 0) << errors.str();
-  const PreviewSource source(command.folder);
+  const PreviewSource source(command.input);
   for (const PreviewState& state : kPreviewStates) {
     const ui::Bitmap written =
         platform::LoadImageFile((out / "pictures" / (std::string(state.name) + ".png")).u16string());
@@ -144,8 +144,8 @@ TEST(Preview, HighContrastPaintsTheDarkThemesColours) {
   TempFolder out;
   Command command;
   command.kind = Command::Kind::Preview;
-  command.folder = test::kSampleDir.u16string();
-  command.outDir = out.Path().u16string();
+  command.input = test::kSampleDir.u16string();
+  command.out = out.Path().u16string();
   command.highContrast = true;
   std::ostringstream text, errors;
   ASSERT_EQ(RunPreview(command, text, errors), 0) << errors.str();
@@ -171,8 +171,8 @@ TEST(Preview, TheScaleSizesThePictures) {
   TempFolder out;
   Command command;
   command.kind = Command::Kind::Preview;
-  command.folder = test::kSampleDir.u16string();
-  command.outDir = out.Path().u16string();
+  command.input = test::kSampleDir.u16string();
+  command.out = out.Path().u16string();
   command.scale = 1.5;
   std::ostringstream text, errors;
   ASSERT_EQ(RunPreview(command, text, errors), 0) << errors.str();
@@ -184,8 +184,8 @@ TEST(Preview, RefusesWhatItCannotPaint) {
   std::ostringstream text, errors;
   Command command;
   command.kind = Command::Kind::Preview;
-  command.outDir = (out / "pictures").u16string();
-  command.folder = (out / "empty").u16string();
+  command.out = (out / "pictures").u16string();
+  command.input = (out / "empty").u16string();
   EXPECT_EQ(RunPreview(command, text, errors), 1);
   EXPECT_NE(errors.str().find("MainWndBkg.jpg is missing"), std::string::npos);
 }
