@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/held_file.h"
 
@@ -27,8 +28,9 @@ struct SignerCheck {
   // Which step refused ("signature", "chain policy", "chain"), and the system's result code there.
   std::u16string step;
   uint32_t code = 0;
-  // The signer's common name, whenever a signer certificate was found.
-  std::u16string commonName;
+  // Every common name in the signer certificate's subject, each in full (an embedded NUL does not end
+  // it), whenever a signer certificate was found.
+  std::vector<std::u16string> commonNames;
 };
 
 SignerCheck CheckAuthenticodeSigner(const HeldFile& file);
