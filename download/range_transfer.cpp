@@ -1,7 +1,6 @@
 // The ranged transfer: one request for the range, and after a lost connection further requests for
 // the rest, each checked against the first reply so that two versions of a file are never joined.
 #include <algorithm>
-#include <chrono>
 #include <mutex>
 #include <optional>
 
@@ -188,8 +187,7 @@ RangeTransfer::Verdict RangeTransfer::JudgeResumed(Request& request) {
 // (as long as a Retry-After asks, up to a minute) and asks again.
 RangeTransfer::Verdict RangeTransfer::JudgePassingFailure(Request& request) {
   if (std::optional<std::u16string> retryAfter = ReplyHeader(request, Header::RetryAfter)) {
-    const auto now = std::chrono::system_clock::now().time_since_epoch();
-    m_retryAfter = ParseRetryAfter(*retryAfter, std::chrono::duration_cast<std::chrono::seconds>(now).count());
+    m_retryAfter = ParseRetryAfter(*retryAfter, platform::UnixTimeSeconds());
   }
   return Verdict::Dropped;
 }
