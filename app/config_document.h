@@ -13,6 +13,8 @@ class CXmlDocument;
 
 // The attribute of a link element ("rlink" or "patch") that holds its published SHA-256 digest.
 inline constexpr std::u16string_view kDigestAttribute = u"sha256";
+// The attribute of "product" that names the signer the installer must be signed by.
+inline constexpr std::u16string_view kSignerAttribute = u"signer";
 
 // Loads the file and makes the element "product" of the document element "torvinwebinstaller" the
 // current element, with no child found yet. False when the file cannot be read, is not well formed,

@@ -4,7 +4,8 @@
 #include "app/ui_strings.h"
 #include "app/window_geometry.h"
 #include "download/installer_hold.h"
-#include "platform/file.h"
+#include "download/sha256_text.h"
+#include "platform/system.h"
 #include "ui/window_painting.h"
 
 namespace {
@@ -16,10 +17,10 @@ constexpr int32_t kIdleFailureTicks = 8;
 
 }  // namespace
 
-// The record as the engine left it, or, when no engine was started, a failure that ends after a
-// moment, so that the user sees why nothing is downloaded.
+// The record as the engine left it, or, when no engine was started or the installer did not start,
+// a failure that ends after a moment, so that the user sees that nothing will be installed.
 DownloadStatus CTorvinWebInstallerDlg::PollStatus() {
-  if (m_bEngineStarted) return ReadStatus();
+  if (m_bEngineStarted && !m_bLaunchFailed) return ReadStatus();
   DownloadStatus idle;
   idle.state = m_nIdleTicks++ < kIdleFailureTicks ? STATUS_DOWNLOAD_FAILED : STATUS_FINISHED;
   return idle;
@@ -45,8 +46,7 @@ void CTorvinWebInstallerDlg::OnCancelModeTick(const DownloadStatus& status) {
       OnCancel();
       return;
     case STATUS_PREPARE_INSTALL:
-      ReleaseVerifiedInstaller();
-      platform::RemoveFile(m_strInstallerPath);
+      DiscardVerifiedInstaller();
       OnCancel();
       return;
     case STATUS_DOWNLOAD_CANCELLED:
@@ -92,12 +92,29 @@ bool CTorvinWebInstallerDlg::OnNormalTick(const DownloadStatus& status) {
       return true;
     }
     s_bLaunchArmed = false;
-    m_host->OpenInstaller(m_strInstallerPath);
-    ReleaseVerifiedInstaller();  // held unchanged since its checks, until the launch has returned
-    OnCancel();
-    return false;
+    if (LaunchInstaller()) {
+      OnCancel();
+      return false;
+    }
+    // "Download failed." from this tick on, for a moment, then the dialog ends.
+    m_bLaunchFailed = true;
+    ShowStatus(STATUS_DOWNLOAD_FAILED);
+    m_nLastState = STATUS_DOWNLOAD_FAILED;
+    ShowTaskbarProgress(STATUS_DOWNLOAD_FAILED);
   }
   return true;
+}
+
+// The held file is launched by the path the system gives it, and held until the launch has
+// returned. False, with a debug line, when it did not start.
+bool CTorvinWebInstallerDlg::LaunchInstaller() {
+  const std::u16string path = VerifiedInstallerPath();
+  const platform::LaunchResult launch = path.empty() ? platform::LaunchResult{} : m_host->OpenInstaller(path);
+  ReleaseVerifiedInstaller();
+  if (!launch.started) {
+    platform::DebugLine(u"installer launch failed: \"" + path + u"\", result " + ResultCodeText(launch.error));
+  }
+  return launch.started;
 }
 
 // The taskbar button follows the download: busy until bytes flow, the share received while they

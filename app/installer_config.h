@@ -19,15 +19,15 @@ struct InstallerConfig {
   std::u16string strDefaultSha256;
   std::u16string strPatchSha256;
   // The common name of the certificate that must have signed the installer (the product's
-  // "signer" attribute); empty when no signature is required.
+  // "signer" attribute); empty when the product has none, and then no signature is required.
   std::u16string strSigner;
 };
 
 // Reads the product name, registry key, installer link (the entry for `platform`) and default link
 // (the entry marked default="YES") from the configuration file, on disk or in memory. True when at
 // least one link was found; false when the file cannot be read, is not well formed, or lacks the
-// document element, the product or any usable entry, or when any "rlink" or "patch" of the product
-// carries a "sha256" attribute that is not 64 hexadecimal digits (a typo never turns the check
-// off). Fields the file does not give keep their values, except the installer link, which is
-// cleared first.
+// document element, the product or any usable entry, when any "rlink" or "patch" of the product
+// carries a "sha256" attribute that is not 64 hexadecimal digits, or when the product's "signer" is
+// empty (a typo never turns a check off). Fields the file does not give keep their values, except
+// the installer link, which is cleared first.
 bool LoadConfiguration(const platform::FileSource& file, const PlatformInfo& platform, InstallerConfig& config);

@@ -105,8 +105,10 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
   ui::CTorvinButton m_btnProblemLink;
   // The download engine's worker was started: only then is the status record polled.
   bool m_bEngineStarted = false;
-  // Ticks seen while no engine runs (the failure text is shown for a moment, then the dialog ends).
+  // Ticks seen while no engine runs or after a launch that failed (the failure text is shown for a
+  // moment, then the dialog ends).
   int32_t m_nIdleTicks = 0;
+  bool m_bLaunchFailed = false;
   // Belongs to the timer handler: the launch waits for the second tick that sees state 8.
   bool s_bLaunchArmed = false;
   // The cancel question is on screen.
@@ -138,6 +140,7 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
   DownloadStatus PollStatus();
   void OnCancelModeTick(const DownloadStatus& status);
   bool OnNormalTick(const DownloadStatus& status);
+  bool LaunchInstaller();
   void ShowTaskbarProgress(int32_t state);
   // A painted caption button drawn straight onto the window, normal or under the pointer.
   void DrawCaptionButton(ui::CaptionButton button, bool hot);

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "download/program_file.h"
 #include "platform/held_file.h"
 
 struct InstallerChecks {
@@ -15,15 +16,14 @@ struct InstallerChecks {
 struct VerificationResult {
   bool passed = false;
   // One line for the debug channel: the check that failed and why (expected and actual digest, the
-  // system's result code, the common name found), or the checks that passed.
+  // system's result code, the common names found), or the checks that passed.
   std::u16string report;
 };
 
-// Checks a file held unchanged, in order: program, digest, signer; stops at the first failure.
+// Checks a file held unchanged, in order: program, digest, signer; stops at the first failure. The
+// signer check asks the system, then looks at the certificate table itself, then requires the
+// signer's certificate to carry exactly one common name, equal to the expected one in full.
 VerificationResult VerifyInstaller(const platform::HeldFile& file, const InstallerChecks& checks);
 
 // The same for a file named by its path, held for the time of the checks.
 VerificationResult VerifyInstallerAt(const std::u16string& path, const InstallerChecks& checks);
-
-// "MZ" at the start, and the 32-bit offset at 0x3C pointing inside the file at "PE\0\0".
-bool IsWindowsProgram(const platform::HeldFile& file);

@@ -125,11 +125,15 @@ bool CWebDownloader::Init(const std::u16string& primaryUrl, const std::u16string
   if (m_worker.Exists() || DestinationFile.IsOpen()) return false;  // one download per engine
   m_strPrimaryUrl = primaryUrl;
   m_strFallbackUrl = fallbackUrl;
-  if (!DestinationFile.CreateExclusive(destinationPath)) return false;
+  // An earlier download under the installer's name goes first, unless it is in use (it may still
+  // run): then nothing starts.
+  if (!platform::RemoveFile(destinationPath) || !DestinationFile.CreateExclusive(destinationPath + kPartialSuffix)) {
+    return false;
+  }
   m_strDestinationPath = destinationPath;
   ResetDownloadShared();
   if (!OpenInternetSession() || !m_worker.Create(RunWorker, this)) {
-    CloseAndDeleteFile();
+    DiscardDestinationFile();
     return false;
   }
   return true;
@@ -160,7 +164,7 @@ void CWebDownloader::Run() {
     if (CancelEvent.IsSet()) return FinishCancelledBeforeTransfer();
   }
   if (size == 0) {
-    CloseAndDeleteFile();
+    DiscardDestinationFile();
     PublishStatus({STATUS_DOWNLOAD_FAILED, 0, 0});
     platform::SleepFor(kFailedPauseMs);
     PublishState(STATUS_FINISHED);
@@ -171,7 +175,7 @@ void CWebDownloader::Run() {
 }
 
 void CWebDownloader::FinishCancelledBeforeTransfer() {
-  CloseAndDeleteFile();
+  DiscardDestinationFile();
   StoreCancelledBeforeTransfer();
   platform::SleepFor(kCancelledPauseMs);
   PublishState(STATUS_FINISHED);
@@ -188,24 +192,23 @@ void CWebDownloader::FinishTransfer(int32_t state) {
     state = STATUS_DOWNLOAD_FAILED;
     PublishState(state);
   }
-  DestinationFile.Close();
-  if (state == STATUS_DOWNLOADDONE) {
-    platform::SleepFor(kDonePauseMs);
-    state = VerifyDownloadedInstaller(m_strDestinationPath, m_primaryChecks);
-  }
+  // The file goes from the download's handle straight to the hold of the checks.
+  if (state == STATUS_DOWNLOADDONE) state = VerifyDownloadedInstaller(DestinationFile, m_strDestinationPath, m_primaryChecks);
   switch (state) {
     case STATUS_DOWNLOADDONE:
+      PublishState(STATUS_DOWNLOADDONE);  // checked: "Download completed." for a moment
+      platform::SleepFor(kDonePauseMs);
       PublishState(STATUS_PREPARE_INSTALL);
       return;
     case STATUS_DOWNLOAD_CANCELLED:
-      platform::RemoveFile(m_strDestinationPath);
+      DiscardDestinationFile();
       platform::SleepFor(kCancelledPauseMs);
       PublishState(STATUS_FINISHED);
       return;
     default:
       platform::SleepFor(kFailedPauseMs);
       PublishState(STATUS_CLEANUP_FILES);
-      platform::RemoveFile(m_strDestinationPath);
+      DiscardDestinationFile();  // a refused installer is gone already
       platform::SleepFor(kCleanupPauseMs);
       PublishState(STATUS_FINISHED);
       return;
@@ -250,12 +253,6 @@ int32_t CWebDownloader::TransferFromFallback(int32_t failedState) {
   return TransferWholeFile(size);
 }
 
-void CWebDownloader::CloseAndDeleteFile() {
-  if (!DestinationFile.IsOpen()) return;
-  DestinationFile.Close();
-  platform::RemoveFile(m_strDestinationPath);
-}
-
 void CWebDownloader::StopAndJoin() {
   if (m_worker.WasResumed()) {
     // The owner ends only after a final state; a worker still running is told to stop.
@@ -263,5 +260,5 @@ void CWebDownloader::StopAndJoin() {
     RunEvent.Set();
   }
   m_worker.Join();
-  CloseAndDeleteFile();  // the file of a worker that never ran
+  DiscardDestinationFile();  // the file of a worker that never ran
 }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/held_file.h"
 
@@ -31,8 +32,9 @@ struct SignerCheck {
   // Which step refused ("signature", "chain policy", "chain"), and the system's result code there.
   std::u16string step;
   uint32_t code = 0;
-  // The signer's common name, whenever a signer certificate was found.
-  std::u16string commonName;
+  // Every common name in the signer certificate's subject, each in full (an embedded NUL does not end
+  // it), whenever a signer certificate was found.
+  std::vector<std::u16string> commonNames;
 };
 
 SignerCheck CheckAuthenticodeSigner(const HeldFile& file);

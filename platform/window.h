@@ -70,6 +70,12 @@ enum class TaskbarProgress {
   Error,          // a share done, failed
 };
 
+// Whether a program was started, and the system's reason when it was not.
+struct LaunchResult {
+  bool started = false;
+  uint32_t error = 0;
+};
+
 // The platform's push-button colours (0x00BBGGRR values).
 struct ButtonSystemColors {
   uint32_t face = 0;
@@ -237,8 +243,9 @@ class IWindowHost {
   // Starts the platform's own window drag, as a press on a caption at `at` (client coordinates).
   virtual void StartDrag(Point at) = 0;
   // Starts a program file with the shell's "open" verb and the default show mode, this window as
-  // its owner; whether it started is not reported.
-  virtual void OpenInstaller(const std::u16string& path) = 0;
+  // its owner, the path taken as it stands (a "%" in it is no variable); returns once the start
+  // has run its course.
+  virtual LaunchResult OpenInstaller(const std::u16string& path) = 0;
   // Shows progress on the window's taskbar button; `completed` of `total` counts in the states
   // that show a share. Nothing happens where the platform has no such display.
   virtual void SetTaskbarProgress(TaskbarProgress state, uint64_t completed, uint64_t total) = 0;

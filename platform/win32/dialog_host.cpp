@@ -335,8 +335,18 @@ void DialogHost::StartDrag(Point at) {
   PostMessageW(m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(screen.x, screen.y));
 }
 
-void DialogHost::OpenInstaller(const std::u16string& path) {
-  ShellExecuteW(m_hWnd, L"open", Wide(path), nullptr, nullptr, SW_SHOWDEFAULT);
+// Without SEE_MASK_DOENVSUBST nothing in the path is expanded; SEE_MASK_NOASYNC: the start is over
+// when the call returns, so the file may be let go then. The flow shows a failure itself.
+LaunchResult DialogHost::OpenInstaller(const std::u16string& path) {
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+  info.hwnd = m_hWnd;
+  info.lpVerb = L"open";
+  info.lpFile = Wide(path);
+  info.nShow = SW_SHOWDEFAULT;
+  if (ShellExecuteExW(&info)) return {true, 0};
+  return {false, GetLastError()};
 }
 
 void DialogHost::SetTaskbarProgress(TaskbarProgress state, uint64_t completed, uint64_t total) {

@@ -37,7 +37,7 @@ class DialogHost final : public IWindowHost {
   void SetCursor(Cursor cursor) override;
   void Minimize() override;
   void StartDrag(Point at) override;
-  void OpenInstaller(const std::u16string& path) override;
+  LaunchResult OpenInstaller(const std::u16string& path) override;
   void SetTaskbarProgress(TaskbarProgress state, uint64_t completed, uint64_t total) override;
   void EndDialog(int result) override;
   void SetTitle(const std::u16string& title) override;

@@ -127,6 +127,14 @@ const BrokenFolder kBrokenFolders[] = {
                  "<rlink sha256=\"12ab\">https://downloads.example.com/plantyx/studio-2026-win8");
      },
      kXml, 19, "has sha256=\"12ab\", which is not 64 hexadecimal digits"},
+    {"empty signer", [](auto& f) { f.Replace(kXml, "<product>", "<product signer=\"\">"); }, kXml, 7,
+     "<product> has signer=\"\": the installer refuses the whole configuration"},
+    {"digest only on the default entry's link",
+     [](auto& f) {
+       f.Replace(kXml, "<rlink>https://downloads.example.com/plantyx/studio-2026-x64.exe",
+                 "<rlink sha256=\"" + std::string(64, 'a') + "\">https://downloads.example.com/plantyx/studio-2026-x64.exe");
+     },
+     kXml, 19, "<rlink> has no sha256 while the default entry's <rlink> (line 13) has one"},
     {"product name with a slash", [](auto& f) { f.Replace(kXml, "Plantyx Studio 2026", "Plantyx/Studio"); },
      kXml, 8, "is not a plain file name"},
     {"empty registry key", [](auto& f) { f.Replace(kXml, "SOFTWARE\\Plantyx\\Studio\\2026", ""); }, kXml, 9,

@@ -137,7 +137,11 @@ class FakeWindowHost final : public platform::IWindowHost {
   void SetCursor(platform::Cursor c) override { cursor = c; }
   void Minimize() override { ++minimizes; }
   void StartDrag(platform::Point at) override { drags.push_back(at); }
-  void OpenInstaller(const std::u16string& path) override { launched.push_back(path); }
+  platform::LaunchResult OpenInstaller(const std::u16string& path) override {
+    launched.push_back(path);
+    if (onLaunch) onLaunch();
+    return launchResult;
+  }
   void SetTaskbarProgress(platform::TaskbarProgress state, uint64_t completed, uint64_t total) override {
     taskbar.push_back({state, completed, total});
   }
@@ -170,6 +174,9 @@ class FakeWindowHost final : public platform::IWindowHost {
   int minimizes = 0;
   std::vector<platform::Point> drags;
   std::vector<std::u16string> launched;
+  // Runs while a launch is under way; and what the launch then reports.
+  std::function<void()> onLaunch;
+  platform::LaunchResult launchResult{true, 0};
   std::vector<FakeTaskbar> taskbar;
   std::optional<int> endResult;
   std::u16string title;
