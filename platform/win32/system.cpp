@@ -62,6 +62,9 @@ std::vector<std::u16string> PreferredUILanguages() {
 }
 
 void DebugLine(std::u16string_view line) {
+  // Only for a debugger: without one, some environments (32-bit Wine under emulation) fail inside
+  // the exception that carries the line.
+  if (!IsDebuggerPresent()) return;
   std::u16string text(line);
   OutputDebugStringW(win32::Wide(text));
 }

@@ -148,27 +148,28 @@ class Run:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def launch(self, debug_lines=None, locale=None):
-        """Starts the product; with `debug_lines`, its debug channel goes to that file; with `locale`
+        """Starts the product; with `debug_lines`, under the program that reads its debug channel
+        (the product writes it only for a debugger), whose lines go to that file; with `locale`
         (such as "de_DE.UTF-8"), Wine gives the program that user language."""
-        # Wine writes a program's debug lines as warnings of its "seh" channel.
-        env = dict(self.env, WINEDEBUG="-all,warn+seh") if debug_lines else dict(self.env)
+        env = dict(self.env)
         if locale:
             env["LC_ALL"] = locale
-        stderr = open(debug_lines, "wb") if debug_lines else subprocess.DEVNULL
+        command = [self.args.wine_run, os.path.join(self.app, APP_NAME + ".exe")]
+        if debug_lines:
+            command.insert(1, self.args.debug_strings)
+        stdout = open(debug_lines, "wb") if debug_lines else subprocess.DEVNULL
         try:
-            self.installer = subprocess.Popen([self.args.wine_run, os.path.join(self.app, APP_NAME + ".exe")],
-                                              env=env, stdout=subprocess.DEVNULL, stderr=stderr)
+            self.installer = subprocess.Popen(command, env=env, stdout=stdout, stderr=subprocess.DEVNULL)
         finally:
             if debug_lines:
-                stderr.close()
+                stdout.close()
 
     def installer_report(self, debug_lines):
         """The product's line about the checks of the downloaded installer."""
         with open(debug_lines, errors="replace") as f:
             for line in f:
-                match = re.search(r'OutputDebugStringA "(installer (?:checks passed|refused).*)"\s*$', line)
-                if match:
-                    return match.group(1).replace('\\"', '"')
+                if re.match(r"installer (?:checks passed|refused)", line):
+                    return line.rstrip("\r\n")
         return "(no report line)"
 
     def xdotool(self, *args):
@@ -842,6 +843,7 @@ def main():
     parser.add_argument("--payload", required=True)
     parser.add_argument("--patch-payload", required=True)
     parser.add_argument("--message-text", help="the program that reads a message box's text (the cases that check it)")
+    parser.add_argument("--debug-strings", help="the program that reads the product's debug channel (the cases that check it)")
     parser.add_argument("--kit", help="torvin-kit.exe (the cases that pack the installer)")
     parser.add_argument("--window-probe", help="the program that reads the dialog's buttons and paints a status line")
     parser.add_argument("--skin", required=True, help="folder of the skin images and the texts file")
