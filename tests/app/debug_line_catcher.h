@@ -1,12 +1,15 @@
 // Catches the lines written for an attached debugger while it lives: through the seam's sink on
-// Linux, and on Windows by watching for the exception that the system raises for each such line.
+// Linux, and on Windows by watching for the exception that the system raises for each such line
+// (while the process says a debugger is attached, as the installer writes them only then).
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
+#include <winternl.h>
 #else
 #include "platform/posix/system_source.h"
 #endif
@@ -17,6 +20,7 @@ class DebugLineCatcher {
     Lines().clear();
 #ifdef _WIN32
     m_handler = AddVectoredExceptionHandler(1, &Watch);
+    m_wasDebugged = std::exchange(ThisProcess()->BeingDebugged, TRUE);
 #else
     platform::posix::SetDebugLineSink([](std::u16string_view line) { Lines().emplace_back(line); });
 #endif
@@ -25,6 +29,7 @@ class DebugLineCatcher {
   DebugLineCatcher& operator=(const DebugLineCatcher&) = delete;
   ~DebugLineCatcher() {
 #ifdef _WIN32
+    ThisProcess()->BeingDebugged = m_wasDebugged;
     RemoveVectoredExceptionHandler(m_handler);
 #else
     platform::posix::SetDebugLineSink(nullptr);
@@ -40,6 +45,16 @@ class DebugLineCatcher {
   }
 
 #ifdef _WIN32
+  // This process's environment block, whose flag answers IsDebuggerPresent.
+  static PEB* ThisProcess() {
+    using Query = NTSTATUS(NTAPI*)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*);
+    const auto query = reinterpret_cast<Query>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION info{};
+    query(GetCurrentProcess(), ProcessBasicInformation, &info, sizeof info, nullptr);
+    return info.PebBaseAddress;
+  }
+
   // The wide form of the line comes first where the system has it; the narrow form follows only
   // when nobody took the wide one, so each line is kept once.
   static LONG CALLBACK Watch(EXCEPTION_POINTERS* info) {
@@ -61,5 +76,6 @@ class DebugLineCatcher {
   }
 
   void* m_handler = nullptr;
+  BYTE m_wasDebugged = FALSE;
 #endif
 };
