@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/e2e/wide_to_utf8.h"
+
 namespace {
 
 // Owns a handle the debug events hand over (the image file of the process and of each library).
@@ -15,15 +17,6 @@ struct EventFile {
     if (handle) CloseHandle(handle);
   }
 };
-
-std::string ToUtf8(const std::wstring& text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                       nullptr, nullptr);
-  std::string utf8(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), size, nullptr,
-                      nullptr);
-  return utf8;
-}
 
 // The debug string of the event, read from the debugged process, as UTF-8 without its line end.
 std::string ReadDebugString(HANDLE process, const OUTPUT_DEBUG_STRING_INFO& info) {
