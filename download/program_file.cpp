@@ -36,7 +36,9 @@ constexpr uint8_t kDerSequence = 0x30;
 constexpr size_t kEntryStartRead = kEntryHeaderSize + 6;
 constexpr uint32_t kAlignment = 8;
 
-uint32_t Get(std::string_view bytes, size_t at, size_t size) { return platform::GetLittleEndian(bytes, at, size); }
+uint32_t Get(std::string_view bytes, size_t at, size_t size) {
+  return platform::GetLittleEndian(bytes, at, size);
+}
 
 // Where "PE\0\0" lies in `start`.
 std::optional<size_t> PeSignatureAt(std::string_view start) {
@@ -86,8 +88,8 @@ uint64_t DerSequenceLength(std::string_view der) {
 }
 
 std::u16string Problem(const char16_t* detail) {
-  return std::u16string(u"signer: the certificate table is not exactly one signature ending the file (") + detail +
-         u")";
+  return std::u16string(u"signer: the certificate table is not exactly one signature ending the file (") +
+         detail + u")";
 }
 
 }  // namespace
@@ -125,11 +127,13 @@ std::optional<std::u16string> CertificateTableProblem(const HeldFile& file) {
   const std::optional<PeHeaders> headers = ReadPeHeaders(ReadStart(file));
   if (!headers || headers->certificatesSize == 0) return Problem(u"the headers locate no table");
   const int64_t fileSize = file.Size();
-  if (fileSize < 0 || headers->certificatesAt + headers->certificatesSize != static_cast<uint64_t>(fileSize)) {
+  if (fileSize < 0 ||
+      headers->certificatesAt + headers->certificatesSize != static_cast<uint64_t>(fileSize)) {
     return Problem(u"the table does not end the file");
   }
   std::array<char, kEntryStartRead> start{};
-  if (headers->certificatesSize < start.size() || !ReadExactly(file, headers->certificatesAt, start.data(), start.size())) {
+  if (headers->certificatesSize < start.size() ||
+      !ReadExactly(file, headers->certificatesAt, start.data(), start.size())) {
     return Problem(u"the table is too short");
   }
   const std::string_view entry(start.data(), start.size());
@@ -142,7 +146,8 @@ std::optional<std::u16string> CertificateTableProblem(const HeldFile& file) {
     return Problem(u"the signature does not fit its entry");
   }
   const uint64_t padded = (signatureEnd + kAlignment - 1) / kAlignment * kAlignment;
-  if (entryLength != padded || headers->certificatesSize != padded) return Problem(u"bytes follow the signature");
+  if (entryLength != padded || headers->certificatesSize != padded)
+    return Problem(u"bytes follow the signature");
   std::array<uint8_t, kAlignment> padding{};
   const size_t paddingSize = static_cast<size_t>(padded - signatureEnd);
   if (!ReadExactly(file, headers->certificatesAt + signatureEnd, padding.data(), paddingSize)) {
