@@ -1,9 +1,10 @@
 // UTF-8 decoding with Windows' replacement rules: a sequence is consumed while its bytes are
 // continuation bytes, and it ends as one U+FFFD at the first byte that shows it is malformed
 // (an overlong form, a surrogate, a value above U+10FFFF); a sequence cut by the end of the input
-// swallows the rest of the input into one U+FFFD. Where the processor allows, blocks of 16 bytes
-// that hold only ASCII and well-formed two- and three-byte sequences are decoded at once; every
-// other block goes through the same one-sequence-at-a-time decoder as on other processors.
+// swallows the rest of the input into one U+FFFD. Where the processor allows, blocks of 32 bytes
+// (AVX2) or 16 bytes (SSSE3) that hold only ASCII and well-formed two- and three-byte sequences are
+// decoded at once; every other block goes through the same one-sequence-at-a-time decoder as on
+// other processors.
 #include "platform/posix/utf8_decoder.h"
 
 #include <array>
@@ -13,7 +14,7 @@
 #include <emmintrin.h>
 #endif
 #if defined(__x86_64__) || defined(__i386__)
-#include <tmmintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace platform::posix {
@@ -214,11 +215,11 @@ template <bool kWrite>
   return static_cast<size_t>(taken);
 }
 
+// Decodes blocks of 16 bytes from `in` while a whole one is left.
 template <bool kWrite>
-[[gnu::target("ssse3,popcnt")]] size_t DecodeBlocks(const char* bytes, size_t count, char16_t* out) {
-  const auto* in = reinterpret_cast<const uint8_t*>(bytes);
-  const auto* end = in + count;
-  size_t units = 0;
+[[gnu::target("ssse3,popcnt"), gnu::always_inline]] inline void DecodeBlocksFrom(const uint8_t*& in,
+                                                                               const uint8_t* end,
+                                                                               char16_t* out, size_t& units) {
   while (static_cast<size_t>(end - in) >= kBlockSize) {
     const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
     const auto high = static_cast<unsigned>(_mm_movemask_epi8(block));
@@ -236,16 +237,144 @@ template <bool kWrite>
     const uint8_t* const resume = in + kWholeSequenceStartCount;
     while (in < resume) DecodeStep<kWrite>(in, end, out, units);
   }
+}
+
+template <bool kWrite>
+[[gnu::target("ssse3,popcnt")]] size_t DecodeBlocks(const char* bytes, size_t count, char16_t* out) {
+  const auto* in = reinterpret_cast<const uint8_t*>(bytes);
+  const auto* end = in + count;
+  size_t units = 0;
+  DecodeBlocksFrom<kWrite>(in, end, out, units);
   while (in < end) DecodeStep<kWrite>(in, end, out, units);
   return units;
+}
+
+// Wide blocks: 32 bytes, as two 16-byte lanes; a sequence that starts in the first 29 ends inside.
+constexpr size_t kWideBlockSize = 32;
+constexpr size_t kWideWholeSequenceStartCount = 29;
+constexpr uint32_t kWideWholeSequenceStarts = (1u << kWideWholeSequenceStartCount) - 1;
+
+// The 32 bytes moved `count` places up (1 or 2), zeros in front.
+template <int kCount>
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256i ShiftedUp(__m256i bytes) {
+  return _mm256_alignr_epi8(bytes, _mm256_permute2x128_si256(bytes, bytes, 0x08), 16 - kCount);
+}
+
+// The units of the lanes in `ends` (8 bits for each 128-bit half) gathered to the front of each
+// half.
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256i Gathered(__m256i units, unsigned lowEnds,
+                                                                  unsigned highEnds) {
+  const __m256i gather = _mm256_inserti128_si256(
+      _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(kGatherLanes[lowEnds].data()))),
+      _mm_loadu_si128(reinterpret_cast<const __m128i*>(kGatherLanes[highEnds].data())), 1);
+  return _mm256_shuffle_epi8(units, gather);
+}
+
+[[gnu::target("avx2"), gnu::always_inline]] inline void Store8(char16_t* out, __m128i units) {
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), units);
+}
+
+// DecodeBlock for 32 bytes: returns the bytes taken, 0 for the scalar decoder; writes 32 units.
+template <bool kWrite>
+[[gnu::target("avx2,popcnt"), gnu::always_inline]] inline size_t DecodeWideBlock(__m256i bytes, uint32_t high,
+                                                                                  char16_t* out,
+                                                                                  size_t& units) {
+  const __m256i continues = _mm256_cmpgt_epi8(_mm256_set1_epi8(-64), bytes);
+  const auto continuation = static_cast<uint32_t>(_mm256_movemask_epi8(continues));
+  const uint32_t fromE0 =
+      static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpgt_epi8(bytes, _mm256_set1_epi8(-33)))) & high;
+  const __m256i fromF0 = _mm256_cmpeq_epi8(_mm256_max_epu8(bytes, _mm256_set1_epi8(-16)), bytes);
+  const __m256i c0OrC1 =
+      _mm256_cmpeq_epi8(_mm256_and_si256(bytes, _mm256_set1_epi8(-2)), _mm256_set1_epi8(-64));
+  const __m256i neverInBlocks = _mm256_or_si256(fromF0, c0OrC1);
+  if (!_mm256_testz_si256(neverInBlocks, neverInBlocks)) return 0;
+  const uint32_t starts = ~continuation;
+  const uint32_t later = starts & ~kWideWholeSequenceStarts;
+  const int taken = later != 0 ? __builtin_ctz(later) : static_cast<int>(kWideBlockSize);
+  const uint64_t kept = (uint64_t{1} << taken) - 1;
+  const uint64_t leads = high & ~continuation & kept;
+  if (((leads << 1) | ((fromE0 & kept) << 2)) != (continuation & kept)) return 0;
+  // E0 80-9F is an overlong form, ED A0-BF a surrogate; judged at the byte after the lead.
+  const __m256i previous = ShiftedUp<1>(bytes);
+  const __m256i overlong = _mm256_and_si256(_mm256_cmpeq_epi8(previous, _mm256_set1_epi8(-32)),
+                                            _mm256_cmpgt_epi8(_mm256_set1_epi8(-96), bytes));
+  const __m256i surrogate = _mm256_and_si256(_mm256_cmpeq_epi8(previous, _mm256_set1_epi8(-19)),
+                                             _mm256_cmpgt_epi8(bytes, _mm256_set1_epi8(-97)));
+  if ((static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_or_si256(overlong, surrogate))) & kept) != 0)
+    return 0;
+  const auto ends = static_cast<uint32_t>((starts & ((uint64_t{2} << taken) - 1)) >> 1);
+  if constexpr (kWrite) {
+    // As in DecodeBlock, per 16-bit lane: the own byte's payload, the byte before's six bits when
+    // the lane continues a sequence, and the byte two before when it ends three bytes.
+    const __m256i own = _mm256_andnot_si256(_mm256_and_si256(continues, _mm256_set1_epi8(-64)), bytes);
+    const __m256i before = _mm256_and_si256(_mm256_and_si256(previous, _mm256_set1_epi8(0x3F)), continues);
+    const __m256i twoBack =
+        _mm256_and_si256(ShiftedUp<2>(bytes), _mm256_and_si256(continues, ShiftedUp<1>(continues)));
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i weights = _mm256_set1_epi16(64 << 8 | 1);
+    // Unpacking keeps to 128-bit halves: "low" holds bytes 0-7 and 16-23, "high" 8-15 and 24-31.
+    const __m256i low = _mm256_or_si256(_mm256_maddubs_epi16(_mm256_unpacklo_epi8(own, before), weights),
+                                        _mm256_slli_epi16(_mm256_unpacklo_epi8(zero, twoBack), 4));
+    const __m256i highUnits = _mm256_or_si256(_mm256_maddubs_epi16(_mm256_unpackhi_epi8(own, before), weights),
+                                              _mm256_slli_epi16(_mm256_unpackhi_epi8(zero, twoBack), 4));
+    const __m256i lowGathered = Gathered(low, ends & 0xFF, (ends >> 16) & 0xFF);
+    const __m256i highGathered = Gathered(highUnits, (ends >> 8) & 0xFF, ends >> 24);
+    // In order: each store's zero units past its characters are overwritten by the next.
+    Store8(out, _mm256_castsi256_si128(lowGathered));
+    Store8(out + __builtin_popcount(ends & 0xFF), _mm256_castsi256_si128(highGathered));
+    Store8(out + __builtin_popcount(ends & 0xFFFF), _mm256_extracti128_si256(lowGathered, 1));
+    Store8(out + __builtin_popcount(ends & 0xFFFFFF), _mm256_extracti128_si256(highGathered, 1));
+  }
+  units += static_cast<size_t>(__builtin_popcount(ends));
+  return static_cast<size_t>(taken);
+}
+
+template <bool kWrite>
+[[gnu::target("avx2,popcnt")]] size_t DecodeWideBlocks(const char* bytes, size_t count, char16_t* out) {
+  const auto* in = reinterpret_cast<const uint8_t*>(bytes);
+  const auto* end = in + count;
+  size_t units = 0;
+  while (static_cast<size_t>(end - in) >= kWideBlockSize) {
+    const __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in));
+    const auto high = static_cast<uint32_t>(_mm256_movemask_epi8(block));
+    if (high == 0) {
+      if constexpr (kWrite) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + units),
+                            _mm256_cvtepu8_epi16(_mm256_castsi256_si128(block)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + units + 16),
+                            _mm256_cvtepu8_epi16(_mm256_extracti128_si256(block, 1)));
+      }
+      in += kWideBlockSize;
+      units += kWideBlockSize;
+      continue;
+    }
+    const size_t taken = DecodeWideBlock<kWrite>(block, high, out + (kWrite ? units : 0), units);
+    if (taken != 0) {
+      in += taken;
+      continue;
+    }
+    const uint8_t* const resume = in + kWideWholeSequenceStartCount;
+    while (in < resume) DecodeStep<kWrite>(in, end, out, units);
+  }
+  DecodeBlocksFrom<kWrite>(in, end, out, units);
+  while (in < end) DecodeStep<kWrite>(in, end, out, units);
+  return units;
+}
+
+bool HasWideUtf8BlockDecoder() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
 }
 #endif
 
 template <bool kWrite>
 size_t Decode(const char* bytes, size_t count, char16_t* out, Utf8Decoding decoding) {
 #if defined(TORVIN_UTF8_BLOCKS)
-  if (decoding == Utf8Decoding::kBlocks && HasUtf8BlockDecoder())
+  if (decoding != Utf8Decoding::kScalar && HasUtf8BlockDecoder()) {
+    if (decoding == Utf8Decoding::kBlocks && HasWideUtf8BlockDecoder())
+      return DecodeWideBlocks<kWrite>(bytes, count, out);
     return DecodeBlocks<kWrite>(bytes, count, out);
+  }
 #endif
   return DecodeScalar<kWrite>(bytes, count, out);
 }

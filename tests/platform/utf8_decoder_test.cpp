@@ -1,5 +1,6 @@
-// The block decoder of UTF-8 against the one-sequence-at-a-time decoder: the same units and the
-// same count for every input, malformed ones included, wherever a sequence falls in a block.
+// The block decoders of UTF-8 (the widest this processor has, and the 16-byte one) against the
+// one-sequence-at-a-time decoder: the same units and the same count for every input, malformed
+// ones included, wherever a sequence falls in a block.
 #ifndef _WIN32
 #include "platform/posix/utf8_decoder.h"
 
@@ -23,11 +24,13 @@ std::u16string Decode(std::string_view bytes, Utf8Decoding decoding) {
 
 void ExpectSameDecoding(std::string_view bytes) {
   const std::u16string scalar = Decode(bytes, Utf8Decoding::kScalar);
-  EXPECT_EQ(Decode(bytes, Utf8Decoding::kBlocks), scalar);
-  EXPECT_EQ(platform::posix::CountUtf8AsUtf16(bytes.data(), bytes.size(), Utf8Decoding::kBlocks),
-            scalar.size());
   EXPECT_EQ(platform::posix::CountUtf8AsUtf16(bytes.data(), bytes.size(), Utf8Decoding::kScalar),
             scalar.size());
+  for (const Utf8Decoding blocks : {Utf8Decoding::kBlocks, Utf8Decoding::kSixteenByteBlocks}) {
+    SCOPED_TRACE(blocks == Utf8Decoding::kBlocks ? "widest blocks" : "16-byte blocks");
+    EXPECT_EQ(Decode(bytes, blocks), scalar);
+    EXPECT_EQ(platform::posix::CountUtf8AsUtf16(bytes.data(), bytes.size(), blocks), scalar.size());
+  }
 }
 
 class Utf8BlockDecoder : public testing::Test {
@@ -78,11 +81,12 @@ constexpr std::string_view kEdges[] = {
 };
 
 TEST_F(Utf8BlockDecoder, EdgeCasesAtEveryPlaceInABlock) {
-  // Cyrillic and CJK fillers keep the blocks around an edge case on the block path.
+  // Cyrillic and CJK fillers keep the blocks around an edge case on the block path; the places
+  // run past the end of the widest block (32 bytes).
   const std::string fillers[] = {"a", "\xD0\x97", "\xE6\xAD\xA3"};
   for (const std::string_view edge : kEdges) {
     for (const std::string& filler : fillers) {
-      for (size_t before = 0; before < 20; ++before) {
+      for (size_t before = 0; before < 36; ++before) {
         std::string text;
         while (text.size() + filler.size() <= before) text += filler;
         text.resize(before, 'a');
@@ -92,7 +96,7 @@ TEST_F(Utf8BlockDecoder, EdgeCasesAtEveryPlaceInABlock) {
         ExpectSameDecoding(text);  // the edge case ends the input
         for (const std::string& after : fillers) {
           std::string followed = text;
-          while (followed.size() < text.size() + 32) followed += after;
+          while (followed.size() < text.size() + 64) followed += after;
           ExpectSameDecoding(followed);
         }
       }
@@ -139,7 +143,7 @@ TEST_F(Utf8BlockDecoder, SeededRandomTextDecodesAsOneSequenceAtATime) {
   std::mt19937 random(20);
   for (int round = 0; round < 100'000; ++round) {
     std::string text;
-    const auto pieces = random() % 48;
+    const auto pieces = random() % 96;
     for (unsigned i = 0; i < pieces; ++i) {
       if (random() % 8 == 0) {
         text += static_cast<char>(random());
