@@ -7,6 +7,7 @@
 // other processors.
 #include "platform/posix/utf8_decoder.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -249,15 +250,56 @@ template <bool kWrite>
   return units;
 }
 
-// Wide blocks: 32 bytes, as two 16-byte lanes; a sequence that starts in the first 29 ends inside.
+// Wide blocks: 32 bytes at a time, one after the other. A block gives the characters that end in
+// it, so a character may begin in the block before; it is judged with the two bytes before the
+// block and the byte after it.
 constexpr size_t kWideBlockSize = 32;
-constexpr size_t kWideWholeSequenceStartCount = 29;
-constexpr uint32_t kWideWholeSequenceStarts = (1u << kWideWholeSequenceStartCount) - 1;
 
 // The 32 bytes moved `count` places up (1 or 2), zeros in front.
 template <int kCount>
 [[gnu::target("avx2"), gnu::always_inline]] inline __m256i ShiftedUp(__m256i bytes) {
   return _mm256_alignr_epi8(bytes, _mm256_permute2x128_si256(bytes, bytes, 0x08), 16 - kCount);
+}
+
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256i Load32(const uint8_t* at) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+}
+
+// The bytes of `floor` and above (unsigned).
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256i AtLeast(__m256i bytes, uint8_t floor) {
+  return _mm256_cmpeq_epi8(_mm256_max_epu8(bytes, _mm256_set1_epi8(static_cast<char>(floor))), bytes);
+}
+
+// As signed bytes 0x80-0xFF are the negative ones: 0x80-0xBF are below 0xC0 and ASCII is not.
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256i Continues(__m256i bytes) {
+  return _mm256_cmpgt_epi8(_mm256_set1_epi8(-64), bytes);
+}
+
+// One block and the bytes around it, each lane of `previous` one byte before the lane of `bytes`
+// and so on.
+struct WideBlock {
+  __m256i bytes, previous, secondPrevious, next;
+};
+
+// The lanes where the block is malformed or holds what wide blocks do not decode; every other lane
+// is a well-formed character's byte. A byte is a continuation byte exactly where a lead byte one
+// or two before announces it (for the byte after the block too, as the block's last character
+// ends where that byte starts no continuation); no C0, C1, F0 and above (overlong forms, four-byte
+// sequences); no E0 80-9F (overlong) nor ED A0-BF (surrogates).
+[[gnu::target("avx2"), gnu::always_inline]] inline __m256i WideBlockFaults(const WideBlock& block,
+                                                                         __m256i continues) {
+  const __m256i announced = _mm256_or_si256(AtLeast(block.previous, 0xC0), AtLeast(block.secondPrevious, 0xE0));
+  const __m256i announcedNext = _mm256_or_si256(AtLeast(block.bytes, 0xC0), AtLeast(block.previous, 0xE0));
+  const __m256i structure = _mm256_or_si256(_mm256_xor_si256(continues, announced),
+                                            _mm256_xor_si256(Continues(block.next), announcedNext));
+  const __m256i c0OrC1 =
+      _mm256_cmpeq_epi8(_mm256_and_si256(block.bytes, _mm256_set1_epi8(-2)), _mm256_set1_epi8(-64));
+  const __m256i overlong = _mm256_and_si256(_mm256_cmpeq_epi8(block.previous, _mm256_set1_epi8(-32)),
+                                            _mm256_cmpgt_epi8(_mm256_set1_epi8(-96), block.bytes));
+  const __m256i surrogate = _mm256_and_si256(_mm256_cmpeq_epi8(block.previous, _mm256_set1_epi8(-19)),
+                                             _mm256_cmpgt_epi8(block.bytes, _mm256_set1_epi8(-97)));
+  return _mm256_or_si256(_mm256_or_si256(structure, _mm256_or_si256(c0OrC1, AtLeast(block.bytes, 0xF0))),
+                         _mm256_or_si256(overlong, surrogate));
 }
 
 // The units of the lanes in `ends` (8 bits for each 128-bit half) gathered to the front of each
@@ -274,59 +316,46 @@ template <int kCount>
   _mm_storeu_si128(reinterpret_cast<__m128i*>(out), units);
 }
 
-// DecodeBlock for 32 bytes: returns the bytes taken, 0 for the scalar decoder; writes 32 units.
-template <bool kWrite>
-[[gnu::target("avx2,popcnt"), gnu::always_inline]] inline size_t DecodeWideBlock(__m256i bytes, uint32_t high,
-                                                                                  char16_t* out,
-                                                                                  size_t& units) {
-  const __m256i continues = _mm256_cmpgt_epi8(_mm256_set1_epi8(-64), bytes);
-  const auto continuation = static_cast<uint32_t>(_mm256_movemask_epi8(continues));
-  const uint32_t fromE0 =
-      static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_cmpgt_epi8(bytes, _mm256_set1_epi8(-33)))) & high;
-  const __m256i fromF0 = _mm256_cmpeq_epi8(_mm256_max_epu8(bytes, _mm256_set1_epi8(-16)), bytes);
-  const __m256i c0OrC1 =
-      _mm256_cmpeq_epi8(_mm256_and_si256(bytes, _mm256_set1_epi8(-2)), _mm256_set1_epi8(-64));
-  const __m256i neverInBlocks = _mm256_or_si256(fromF0, c0OrC1);
-  if (!_mm256_testz_si256(neverInBlocks, neverInBlocks)) return 0;
-  const uint32_t starts = ~continuation;
-  const uint32_t later = starts & ~kWideWholeSequenceStarts;
-  const int taken = later != 0 ? __builtin_ctz(later) : static_cast<int>(kWideBlockSize);
-  const uint64_t kept = (uint64_t{1} << taken) - 1;
-  const uint64_t leads = high & ~continuation & kept;
-  if (((leads << 1) | ((fromE0 & kept) << 2)) != (continuation & kept)) return 0;
-  // E0 80-9F is an overlong form, ED A0-BF a surrogate; judged at the byte after the lead.
-  const __m256i previous = ShiftedUp<1>(bytes);
-  const __m256i overlong = _mm256_and_si256(_mm256_cmpeq_epi8(previous, _mm256_set1_epi8(-32)),
-                                            _mm256_cmpgt_epi8(_mm256_set1_epi8(-96), bytes));
-  const __m256i surrogate = _mm256_and_si256(_mm256_cmpeq_epi8(previous, _mm256_set1_epi8(-19)),
-                                             _mm256_cmpgt_epi8(bytes, _mm256_set1_epi8(-97)));
-  if ((static_cast<uint32_t>(_mm256_movemask_epi8(_mm256_or_si256(overlong, surrogate))) & kept) != 0)
-    return 0;
-  const auto ends = static_cast<uint32_t>((starts & ((uint64_t{2} << taken) - 1)) >> 1);
-  if constexpr (kWrite) {
-    // As in DecodeBlock, per 16-bit lane: the own byte's payload, the byte before's six bits when
-    // the lane continues a sequence, and the byte two before when it ends three bytes.
-    const __m256i own = _mm256_andnot_si256(_mm256_and_si256(continues, _mm256_set1_epi8(-64)), bytes);
-    const __m256i before = _mm256_and_si256(_mm256_and_si256(previous, _mm256_set1_epi8(0x3F)), continues);
-    const __m256i twoBack =
-        _mm256_and_si256(ShiftedUp<2>(bytes), _mm256_and_si256(continues, ShiftedUp<1>(continues)));
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i weights = _mm256_set1_epi16(64 << 8 | 1);
-    // Unpacking keeps to 128-bit halves: "low" holds bytes 0-7 and 16-23, "high" 8-15 and 24-31.
-    const __m256i low = _mm256_or_si256(_mm256_maddubs_epi16(_mm256_unpacklo_epi8(own, before), weights),
-                                        _mm256_slli_epi16(_mm256_unpacklo_epi8(zero, twoBack), 4));
-    const __m256i highUnits = _mm256_or_si256(_mm256_maddubs_epi16(_mm256_unpackhi_epi8(own, before), weights),
-                                              _mm256_slli_epi16(_mm256_unpackhi_epi8(zero, twoBack), 4));
-    const __m256i lowGathered = Gathered(low, ends & 0xFF, (ends >> 16) & 0xFF);
-    const __m256i highGathered = Gathered(highUnits, (ends >> 8) & 0xFF, ends >> 24);
-    // In order: each store's zero units past its characters are overwritten by the next.
-    Store8(out, _mm256_castsi256_si128(lowGathered));
-    Store8(out + __builtin_popcount(ends & 0xFF), _mm256_castsi256_si128(highGathered));
-    Store8(out + __builtin_popcount(ends & 0xFFFF), _mm256_extracti128_si256(lowGathered, 1));
-    Store8(out + __builtin_popcount(ends & 0xFFFFFF), _mm256_extracti128_si256(highGathered, 1));
-  }
-  units += static_cast<size_t>(__builtin_popcount(ends));
-  return static_cast<size_t>(taken);
+// Writes the characters of a well-formed block that end at the lanes in `ends`; always 32 units.
+[[gnu::target("avx2,popcnt"), gnu::always_inline]] inline void StoreWideBlock(const WideBlock& block,
+                                                                             __m256i continues,
+                                                                             uint32_t ends, char16_t* out) {
+  // As in DecodeBlock, per 16-bit lane: the own byte's payload, the six bits of the byte before
+  // where the lane continues a sequence, and the byte two before where that is a three-byte lead.
+  const __m256i own = _mm256_andnot_si256(_mm256_and_si256(continues, _mm256_set1_epi8(-64)), block.bytes);
+  const __m256i before = _mm256_and_si256(_mm256_and_si256(block.previous, _mm256_set1_epi8(0x3F)), continues);
+  const __m256i twoBack =
+      _mm256_and_si256(block.secondPrevious, _mm256_and_si256(continues, AtLeast(block.secondPrevious, 0xE0)));
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i weights = _mm256_set1_epi16(64 << 8 | 1);
+  // Unpacking keeps to 128-bit halves: "low" holds bytes 0-7 and 16-23, "high" 8-15 and 24-31.
+  const __m256i low = _mm256_or_si256(_mm256_maddubs_epi16(_mm256_unpacklo_epi8(own, before), weights),
+                                      _mm256_slli_epi16(_mm256_unpacklo_epi8(zero, twoBack), 4));
+  const __m256i high = _mm256_or_si256(_mm256_maddubs_epi16(_mm256_unpackhi_epi8(own, before), weights),
+                                       _mm256_slli_epi16(_mm256_unpackhi_epi8(zero, twoBack), 4));
+  const __m256i lowGathered = Gathered(low, ends & 0xFF, (ends >> 16) & 0xFF);
+  const __m256i highGathered = Gathered(high, (ends >> 8) & 0xFF, ends >> 24);
+  // In order: each store's zero units past its characters are overwritten by the next.
+  Store8(out, _mm256_castsi256_si128(lowGathered));
+  Store8(out + __builtin_popcount(ends & 0xFF), _mm256_castsi256_si128(highGathered));
+  Store8(out + __builtin_popcount(ends & 0xFFFF), _mm256_extracti128_si256(lowGathered, 1));
+  Store8(out + __builtin_popcount(ends & 0xFFFFFF), _mm256_extracti128_si256(highGathered, 1));
+}
+
+// Writes the 32 ASCII bytes as units.
+[[gnu::target("avx2"), gnu::always_inline]] inline void StoreWideAscii(__m256i bytes, char16_t* out) {
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_cvtepu8_epi16(_mm256_castsi256_si128(bytes)));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16),
+                      _mm256_cvtepu8_epi16(_mm256_extracti128_si256(bytes, 1)));
+}
+
+// The start of the character that the byte at `in` is part of, after a block: one that ended in
+// a lead byte, or in a three-byte lead and its first continuation byte, announced the byte at `in`
+// and wrote no character for them. Any other continuation byte at `in` starts a sequence.
+inline const uint8_t* CharacterStart(const uint8_t* in) {
+  if (!IsContinuation(in[0])) return in;
+  if (in[-1] >= 0xC0) return in - 1;
+  return IsContinuation(in[-1]) && in[-2] >= 0xE0 ? in - 2 : in;
 }
 
 template <bool kWrite>
@@ -334,28 +363,41 @@ template <bool kWrite>
   const auto* in = reinterpret_cast<const uint8_t*>(bytes);
   const auto* end = in + count;
   size_t units = 0;
-  while (static_cast<size_t>(end - in) >= kWideBlockSize) {
-    const __m256i block = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(in));
-    const auto high = static_cast<uint32_t>(_mm256_movemask_epi8(block));
-    if (high == 0) {
-      if constexpr (kWrite) {
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + units),
-                            _mm256_cvtepu8_epi16(_mm256_castsi256_si128(block)));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + units + 16),
-                            _mm256_cvtepu8_epi16(_mm256_extracti128_si256(block, 1)));
-      }
-      in += kWideBlockSize;
+  // Whether a character starts at `in` (at the start and after the scalar decoder): the bytes
+  // before it then announce nothing. After a block of other than ASCII, they may.
+  bool atCharacter = true;
+  // A block is taken while the byte after it is there.
+  while (static_cast<size_t>(end - in) > kWideBlockSize) {
+    WideBlock block;
+    block.bytes = Load32(in);
+    if (_mm256_movemask_epi8(block.bytes) == 0) {
+      if constexpr (kWrite) StoreWideAscii(block.bytes, out + units);
       units += kWideBlockSize;
+      in += kWideBlockSize;
       continue;
     }
-    const size_t taken = DecodeWideBlock<kWrite>(block, high, out + (kWrite ? units : 0), units);
-    if (taken != 0) {
-      in += taken;
+    block.previous = atCharacter ? ShiftedUp<1>(block.bytes) : Load32(in - 1);
+    block.secondPrevious = atCharacter ? ShiftedUp<2>(block.bytes) : Load32(in - 2);
+    block.next = Load32(in + 1);
+    const __m256i continues = Continues(block.bytes);
+    const auto faults = static_cast<uint32_t>(_mm256_movemask_epi8(WideBlockFaults(block, continues)));
+    if (faults == 0) {
+      // A character ends where the next byte is no continuation byte.
+      const auto ends = ~static_cast<uint32_t>(_mm256_movemask_epi8(Continues(block.next)));
+      if constexpr (kWrite) StoreWideBlock(block, continues, ends, out + units);
+      units += static_cast<size_t>(__builtin_popcount(ends));
+      in += kWideBlockSize;
+      atCharacter = false;
       continue;
     }
-    const uint8_t* const resume = in + kWideWholeSequenceStartCount;
+    // The scalar decoder takes the character that `in` is part of and those after it, past the
+    // first fault (which may concern the byte after its lane), and at least half a block.
+    const uint8_t* const resume = in + std::max(__builtin_ctz(faults) + 2, 16);
+    if (!atCharacter) in = CharacterStart(in);
     while (in < resume) DecodeStep<kWrite>(in, end, out, units);
+    atCharacter = true;
   }
+  if (!atCharacter) in = CharacterStart(in);
   DecodeBlocksFrom<kWrite>(in, end, out, units);
   while (in < end) DecodeStep<kWrite>(in, end, out, units);
   return units;

@@ -104,6 +104,20 @@ TEST_F(Utf8BlockDecoder, EdgeCasesAtEveryPlaceInABlock) {
   }
 }
 
+TEST_F(Utf8BlockDecoder, EdgeCasesAfterARunOfAscii) {
+  // Blocks of ASCII between text that is not: an edge case right after a run that ends at any
+  // place of a block, or at its end.
+  const std::string cyrillic = "\xD0\x97\xD0\x9E\xD1\x82\xD0\xBC";
+  for (const std::string_view edge : kEdges) {
+    for (size_t run = 0; run < 72; ++run) {
+      const std::string text = cyrillic + cyrillic + cyrillic + cyrillic + cyrillic + std::string(run, 'a') +
+                                std::string(edge) + cyrillic + cyrillic + cyrillic + cyrillic + cyrillic;
+      SCOPED_TRACE(testing::Message() << "run " << run << " edge " << testing::PrintToString(std::string(edge)));
+      ExpectSameDecoding(text);
+    }
+  }
+}
+
 TEST_F(Utf8BlockDecoder, WellFormedTextDecodesToItsCharacters) {
   const std::string text =
       "<message xml:lang=\"ru\">\xD0\x9E\xD1\x82\xD0\xBC\xD0\xB5\xD0\xBD\xD0\xB0</message>"
