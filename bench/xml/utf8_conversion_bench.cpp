@@ -2,9 +2,9 @@
 // file reader converts them (so they stay in the processor's cache), in GB/s of UTF-8 input.
 // Plain ASCII is the reference; the others are text in one script with spaces and punctuation,
 // markup with translations in many scripts, and, where packagekit is installed, its policy file.
-// Each text is converted as the loader does it and, beside it, in blocks of at most 16 bytes (the
-// decoder of processors without AVX2) and one sequence at a time (the decoder of processors
-// without SSSE3, and the one the blocks must equal).
+// Each text is converted as the loader does it and, beside it, in blocks of at most 32 bytes (the
+// decoder of processors with AVX2 but not AVX-512), of at most 16 bytes (with SSSE3 but not AVX2)
+// and one sequence at a time (without SSSE3; the decoder that the blocks must equal).
 //   torvin_utf8_conversion [google-benchmark options]
 #include <benchmark/benchmark.h>
 
@@ -93,8 +93,10 @@ int main(int argc, char** argv) {
       continue;
     }
     benchmark::RegisterBenchmark(name, Convert, &bytes);
-    benchmark::RegisterBenchmark((std::string(name) + " (16-byte blocks)").c_str(), ConvertAs, &bytes,
-                                 platform::posix::Utf8Decoding::kSixteenByteBlocks);
+    benchmark::RegisterBenchmark((std::string(name) + " (blocks up to 32 bytes)").c_str(), ConvertAs, &bytes,
+                                 platform::posix::Utf8Decoding::kBlocksUpTo32Bytes);
+    benchmark::RegisterBenchmark((std::string(name) + " (blocks up to 16 bytes)").c_str(), ConvertAs, &bytes,
+                                 platform::posix::Utf8Decoding::kBlocksUpTo16Bytes);
     benchmark::RegisterBenchmark((std::string(name) + " (one sequence at a time)").c_str(), ConvertAs,
                                  &bytes, platform::posix::Utf8Decoding::kScalar);
   }

@@ -358,15 +358,26 @@ inline const uint8_t* CharacterStart(const uint8_t* in) {
   return IsContinuation(in[-1]) && in[-2] >= 0xE0 ? in - 2 : in;
 }
 
+// The scalar decoder's part after a block with a fault at `firstFault` (a lane): the character
+// that `in` is part of and those after it, past the fault (which may concern the byte after its
+// lane), and at least 16 bytes.
 template <bool kWrite>
-[[gnu::target("avx2,popcnt")]] size_t DecodeWideBlocks(const char* bytes, size_t count, char16_t* out) {
-  const auto* in = reinterpret_cast<const uint8_t*>(bytes);
-  const auto* end = in + count;
-  size_t units = 0;
+[[gnu::always_inline]] inline void DecodeAfterFault(const uint8_t*& in, const uint8_t* end, int firstFault,
+                                                    bool atCharacter, char16_t* out, size_t& units) {
+  const uint8_t* const resume = in + std::max(firstFault + 2, 16);
+  if (!atCharacter) in = CharacterStart(in);
+  while (in < resume) DecodeStep<kWrite>(in, end, out, units);
+}
+
+// Decodes wide blocks from `in` while a whole one and the byte after it are left, then leaves `in`
+// at the start of a character.
+template <bool kWrite>
+[[gnu::target("avx2,popcnt"), gnu::always_inline]] inline void DecodeWideBlocksFrom(const uint8_t*& in,
+                                                                                   const uint8_t* end,
+                                                                                   char16_t* out, size_t& units) {
   // Whether a character starts at `in` (at the start and after the scalar decoder): the bytes
   // before it then announce nothing. After a block of other than ASCII, they may.
   bool atCharacter = true;
-  // A block is taken while the byte after it is there.
   while (static_cast<size_t>(end - in) > kWideBlockSize) {
     WideBlock block;
     block.bytes = Load32(in);
@@ -390,14 +401,18 @@ template <bool kWrite>
       atCharacter = false;
       continue;
     }
-    // The scalar decoder takes the character that `in` is part of and those after it, past the
-    // first fault (which may concern the byte after its lane), and at least half a block.
-    const uint8_t* const resume = in + std::max(__builtin_ctz(faults) + 2, 16);
-    if (!atCharacter) in = CharacterStart(in);
-    while (in < resume) DecodeStep<kWrite>(in, end, out, units);
+    DecodeAfterFault<kWrite>(in, end, __builtin_ctz(faults), atCharacter, out, units);
     atCharacter = true;
   }
   if (!atCharacter) in = CharacterStart(in);
+}
+
+template <bool kWrite>
+[[gnu::target("avx2,popcnt")]] size_t DecodeWideBlocks(const char* bytes, size_t count, char16_t* out) {
+  const auto* in = reinterpret_cast<const uint8_t*>(bytes);
+  const auto* end = in + count;
+  size_t units = 0;
+  DecodeWideBlocksFrom<kWrite>(in, end, out, units);
   DecodeBlocksFrom<kWrite>(in, end, out, units);
   while (in < end) DecodeStep<kWrite>(in, end, out, units);
   return units;
@@ -407,13 +422,142 @@ bool HasWideUtf8BlockDecoder() {
   __builtin_cpu_init();
   return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
 }
+
+// Widest blocks: 64 bytes, judged as wide blocks are, on masks of one bit per byte; the
+// characters of each half are gathered by the processor's compress instruction.
+#define TORVIN_UTF8_WIDEST_BLOCKS "avx512f,avx512bw,avx512vbmi2,avx2,popcnt"
+constexpr size_t kWidestBlockSize = 64;
+
+// The bytes of `floor` and above (unsigned), one bit each.
+[[gnu::target(TORVIN_UTF8_WIDEST_BLOCKS), gnu::always_inline]] inline uint64_t BytesAtLeast(__m512i bytes,
+                                                                                         uint8_t floor) {
+  return _mm512_cmpge_epu8_mask(bytes, _mm512_set1_epi8(static_cast<char>(floor)));
+}
+
+// The bytes equal to `value`, one bit each.
+[[gnu::target(TORVIN_UTF8_WIDEST_BLOCKS), gnu::always_inline]] inline uint64_t BytesEqual(__m512i bytes,
+                                                                                       uint8_t value) {
+  return _mm512_cmpeq_epi8_mask(bytes, _mm512_set1_epi8(static_cast<char>(value)));
+}
+
+// One widest block: one bit per byte, and the bytes before and after it.
+struct WidestBlock {
+  uint64_t continuation, leads, threeLeads;
+  bool atCharacter;                  // a character starts at the block (as in DecodeWideBlocksFrom)
+  uint8_t previous, secondPrevious;  // 0 where a character starts at the block
+  bool nextContinues;
+};
+
+// The lanes where the block is malformed or holds what blocks do not decode (WideBlockFaults).
+[[gnu::target(TORVIN_UTF8_WIDEST_BLOCKS), gnu::always_inline]] inline uint64_t WidestBlockFaults(
+    __m512i bytes, const WidestBlock& block) {
+  const uint64_t previousLead = block.previous >= 0xC0, previousThreeLead = block.previous >= 0xE0;
+  const uint64_t announced = (block.leads << 1) | previousLead | (block.threeLeads << 2) |
+                             (previousThreeLead << 1) | uint64_t{block.secondPrevious >= 0xE0};
+  const uint64_t nextContinuation = (block.continuation >> 1) | (uint64_t{block.nextContinues} << 63);
+  const uint64_t announcedNext = block.leads | (block.threeLeads << 1) | previousThreeLead;
+  const uint64_t c0OrC1 = _mm512_cmpeq_epi8_mask(_mm512_and_si512(bytes, _mm512_set1_epi8(-2)),
+                                                 _mm512_set1_epi8(-64));
+  const uint64_t belowA0 = _mm512_cmplt_epu8_mask(bytes, _mm512_set1_epi8(static_cast<char>(0xA0)));
+  const uint64_t afterE0 = (BytesEqual(bytes, 0xE0) << 1) | uint64_t{block.previous == 0xE0};
+  const uint64_t afterED = (BytesEqual(bytes, 0xED) << 1) | uint64_t{block.previous == 0xED};
+  return (block.continuation ^ announced) | (nextContinuation ^ announcedNext) | c0OrC1 |
+         BytesAtLeast(bytes, 0xF0) | (afterE0 & belowA0) | (afterED & ~belowA0);
+}
+
+// Writes the characters of half a well-formed block (32 lanes, as 16-bit units) that end at the
+// lanes in `ends`; always 32 units.
+[[gnu::target(TORVIN_UTF8_WIDEST_BLOCKS), gnu::always_inline]] inline void StoreWidestHalf(
+    __m256i bytes, __m256i previous, __m256i secondPrevious, uint32_t continuation, uint32_t thirdBytes,
+    uint32_t ends, char16_t* out) {
+  const __m512i own = _mm512_cvtepu8_epi16(bytes);
+  const __m512i payload = _mm512_set1_epi16(0x3F);
+  const __m512i units = _mm512_ternarylogic_epi32(
+      _mm512_mask_blend_epi16(continuation, own, _mm512_and_si512(own, payload)),
+      _mm512_maskz_slli_epi16(continuation, _mm512_and_si512(_mm512_cvtepu8_epi16(previous), payload), 6),
+      _mm512_maskz_slli_epi16(thirdBytes, _mm512_cvtepu8_epi16(secondPrevious), 12), 0xFE);
+  _mm512_storeu_si512(out, _mm512_maskz_compress_epi16(ends, units));
+}
+
+// Writes the characters of a well-formed block that end at the lanes in `ends`; always 64 units.
+[[gnu::target(TORVIN_UTF8_WIDEST_BLOCKS), gnu::always_inline]] inline void StoreWidestBlock(
+    const uint8_t* in, const WidestBlock& block, uint64_t ends, char16_t* out) {
+  // Halves are loaded, not taken from the block: this compiler's intrinsics for that warn of an
+  // uninitialized value. Where a character starts at the block, the bytes before it count for
+  // nothing and may not be there.
+  const __m256i low = Load32(in);
+  const __m256i previous = block.atCharacter ? ShiftedUp<1>(low) : Load32(in - 1);
+  const __m256i secondPrevious = block.atCharacter ? ShiftedUp<2>(low) : Load32(in - 2);
+  // A three-byte sequence's last byte: a continuation byte two after a three-byte lead.
+  const uint64_t thirdBytes = block.continuation & ((block.threeLeads << 2) | (uint64_t{block.previous >= 0xE0} << 1) |
+                                                    uint64_t{block.secondPrevious >= 0xE0});
+  StoreWidestHalf(low, previous, secondPrevious, static_cast<uint32_t>(block.continuation),
+                  static_cast<uint32_t>(thirdBytes), static_cast<uint32_t>(ends), out);
+  StoreWidestHalf(Load32(in + 32), Load32(in + 31), Load32(in + 30),
+                  static_cast<uint32_t>(block.continuation >> 32), static_cast<uint32_t>(thirdBytes >> 32),
+                  static_cast<uint32_t>(ends >> 32), out + __builtin_popcount(static_cast<uint32_t>(ends)));
+}
+
+template <bool kWrite>
+[[gnu::target(TORVIN_UTF8_WIDEST_BLOCKS)]] size_t DecodeWidestBlocks(const char* bytes, size_t count,
+                                                                    char16_t* out) {
+  const auto* in = reinterpret_cast<const uint8_t*>(bytes);
+  const auto* end = in + count;
+  size_t units = 0;
+  bool atCharacter = true;  // as in DecodeWideBlocksFrom
+  while (static_cast<size_t>(end - in) > kWidestBlockSize) {
+    const __m512i block = _mm512_loadu_si512(in);
+    const uint64_t high = _mm512_movepi8_mask(block);
+    if (high == 0) {
+      if constexpr (kWrite) {
+        _mm512_storeu_si512(out + units, _mm512_cvtepu8_epi16(Load32(in)));
+        _mm512_storeu_si512(out + units + 32, _mm512_cvtepu8_epi16(Load32(in + 32)));
+      }
+      units += kWidestBlockSize;
+      in += kWidestBlockSize;
+      continue;
+    }
+    WidestBlock masks;
+    masks.continuation = _mm512_cmplt_epi8_mask(block, _mm512_set1_epi8(-64));
+    masks.leads = BytesAtLeast(block, 0xC0);
+    masks.threeLeads = BytesAtLeast(block, 0xE0);
+    masks.atCharacter = atCharacter;
+    masks.previous = atCharacter ? 0 : in[-1];
+    masks.secondPrevious = atCharacter ? 0 : in[-2];
+    masks.nextContinues = IsContinuation(in[kWidestBlockSize]);
+    const uint64_t faults = WidestBlockFaults(block, masks);
+    if (faults == 0) {
+      const uint64_t ends = ~((masks.continuation >> 1) | (uint64_t{masks.nextContinues} << 63));
+      if constexpr (kWrite) StoreWidestBlock(in, masks, ends, out + units);
+      units += static_cast<size_t>(__builtin_popcountll(ends));
+      in += kWidestBlockSize;
+      atCharacter = false;
+      continue;
+    }
+    DecodeAfterFault<kWrite>(in, end, __builtin_ctzll(faults), atCharacter, out, units);
+    atCharacter = true;
+  }
+  if (!atCharacter) in = CharacterStart(in);
+  DecodeWideBlocksFrom<kWrite>(in, end, out, units);
+  DecodeBlocksFrom<kWrite>(in, end, out, units);
+  while (in < end) DecodeStep<kWrite>(in, end, out, units);
+  return units;
+}
+
+bool HasWidestUtf8BlockDecoder() {
+  __builtin_cpu_init();
+  return HasWideUtf8BlockDecoder() && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+         __builtin_cpu_supports("avx512vbmi2");
+}
 #endif
 
 template <bool kWrite>
 size_t Decode(const char* bytes, size_t count, char16_t* out, Utf8Decoding decoding) {
 #if defined(TORVIN_UTF8_BLOCKS)
   if (decoding != Utf8Decoding::kScalar && HasUtf8BlockDecoder()) {
-    if (decoding == Utf8Decoding::kBlocks && HasWideUtf8BlockDecoder())
+    if (decoding == Utf8Decoding::kBlocks && HasWidestUtf8BlockDecoder())
+      return DecodeWidestBlocks<kWrite>(bytes, count, out);
+    if (decoding != Utf8Decoding::kBlocksUpTo16Bytes && HasWideUtf8BlockDecoder())
       return DecodeWideBlocks<kWrite>(bytes, count, out);
     return DecodeBlocks<kWrite>(bytes, count, out);
   }

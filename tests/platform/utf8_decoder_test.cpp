@@ -1,4 +1,4 @@
-// The block decoders of UTF-8 (the widest this processor has, and the 16-byte one) against the
+// Each block decoder of UTF-8 that this processor has (64, 32 and 16 bytes at a time) against the
 // one-sequence-at-a-time decoder: the same units and the same count for every input, malformed
 // ones included, wherever a sequence falls in a block.
 #ifndef _WIN32
@@ -26,8 +26,9 @@ void ExpectSameDecoding(std::string_view bytes) {
   const std::u16string scalar = Decode(bytes, Utf8Decoding::kScalar);
   EXPECT_EQ(platform::posix::CountUtf8AsUtf16(bytes.data(), bytes.size(), Utf8Decoding::kScalar),
             scalar.size());
-  for (const Utf8Decoding blocks : {Utf8Decoding::kBlocks, Utf8Decoding::kSixteenByteBlocks}) {
-    SCOPED_TRACE(blocks == Utf8Decoding::kBlocks ? "widest blocks" : "16-byte blocks");
+  for (const Utf8Decoding blocks :
+       {Utf8Decoding::kBlocks, Utf8Decoding::kBlocksUpTo32Bytes, Utf8Decoding::kBlocksUpTo16Bytes}) {
+    SCOPED_TRACE(testing::Message() << "blocks " << static_cast<int>(blocks));
     EXPECT_EQ(Decode(bytes, blocks), scalar);
     EXPECT_EQ(platform::posix::CountUtf8AsUtf16(bytes.data(), bytes.size(), blocks), scalar.size());
   }
@@ -82,11 +83,11 @@ constexpr std::string_view kEdges[] = {
 
 TEST_F(Utf8BlockDecoder, EdgeCasesAtEveryPlaceInABlock) {
   // Cyrillic and CJK fillers keep the blocks around an edge case on the block path; the places
-  // run past the end of the widest block (32 bytes).
+  // run past the end of the widest block (64 bytes).
   const std::string fillers[] = {"a", "\xD0\x97", "\xE6\xAD\xA3"};
   for (const std::string_view edge : kEdges) {
     for (const std::string& filler : fillers) {
-      for (size_t before = 0; before < 36; ++before) {
+      for (size_t before = 0; before < 68; ++before) {
         std::string text;
         while (text.size() + filler.size() <= before) text += filler;
         text.resize(before, 'a');
@@ -96,7 +97,7 @@ TEST_F(Utf8BlockDecoder, EdgeCasesAtEveryPlaceInABlock) {
         ExpectSameDecoding(text);  // the edge case ends the input
         for (const std::string& after : fillers) {
           std::string followed = text;
-          while (followed.size() < text.size() + 64) followed += after;
+          while (followed.size() < text.size() + 128) followed += after;
           ExpectSameDecoding(followed);
         }
       }
@@ -109,7 +110,7 @@ TEST_F(Utf8BlockDecoder, EdgeCasesAfterARunOfAscii) {
   // place of a block, or at its end.
   const std::string cyrillic = "\xD0\x97\xD0\x9E\xD1\x82\xD0\xBC";
   for (const std::string_view edge : kEdges) {
-    for (size_t run = 0; run < 72; ++run) {
+    for (size_t run = 0; run < 136; ++run) {
       const std::string text = cyrillic + cyrillic + cyrillic + cyrillic + cyrillic + std::string(run, 'a') +
                                 std::string(edge) + cyrillic + cyrillic + cyrillic + cyrillic + cyrillic;
       SCOPED_TRACE(testing::Message() << "run " << run << " edge " << testing::PrintToString(std::string(edge)));
@@ -157,7 +158,7 @@ TEST_F(Utf8BlockDecoder, SeededRandomTextDecodesAsOneSequenceAtATime) {
   std::mt19937 random(20);
   for (int round = 0; round < 100'000; ++round) {
     std::string text;
-    const auto pieces = random() % 96;
+    const auto pieces = random() % 160;
     for (unsigned i = 0; i < pieces; ++i) {
       if (random() % 8 == 0) {
         text += static_cast<char>(random());
