@@ -440,29 +440,41 @@ constexpr size_t kWidestBlockSize = 64;
   return _mm512_cmpeq_epi8_mask(bytes, _mm512_set1_epi8(static_cast<char>(value)));
 }
 
-// One widest block: one bit per byte, and the bytes before and after it.
-struct WidestBlock {
+// One widest block, one bit per byte.
+struct WidestMasks {
   uint64_t continuation, leads, threeLeads;
-  bool atCharacter;                  // a character starts at the block (as in DecodeWideBlocksFrom)
-  uint8_t previous, secondPrevious;  // 0 where a character starts at the block
-  bool nextContinues;
 };
 
-// The lanes where the block is malformed or holds what blocks do not decode (WideBlockFaults).
+// What the block before tells a block about the bytes at its end, as bits of the block's lanes
+// that those bytes announce: a lead byte last (lane 0), three-byte leads among the last two (lanes
+// 0 and 1), E0 or ED last (lane 0). All zero where a character starts at the block.
+struct WidestCarry {
+  uint64_t lead, threeLeads, e0, ed;
+};
+
+[[gnu::target(TORVIN_UTF8_WIDEST_BLOCKS), gnu::always_inline]] inline WidestMasks MasksOf(__m512i bytes) {
+  return {_mm512_cmplt_epi8_mask(bytes, _mm512_set1_epi8(-64)), BytesAtLeast(bytes, 0xC0),
+          BytesAtLeast(bytes, 0xE0)};
+}
+
+inline WidestCarry CarryAfter(const uint8_t* in, const WidestMasks& masks) {
+  const uint8_t last = in[kWidestBlockSize - 1];
+  return {masks.leads >> 63, masks.threeLeads >> 62, uint64_t{last == 0xE0}, uint64_t{last == 0xED}};
+}
+
+// The lanes where the block is malformed or holds what blocks do not decode (WideBlockFaults),
+// given whether the byte after it is a continuation byte.
 [[gnu::target(TORVIN_UTF8_WIDEST_BLOCKS), gnu::always_inline]] inline uint64_t WidestBlockFaults(
-    __m512i bytes, const WidestBlock& block) {
-  const uint64_t previousLead = block.previous >= 0xC0, previousThreeLead = block.previous >= 0xE0;
-  const uint64_t announced = (block.leads << 1) | previousLead | (block.threeLeads << 2) |
-                             (previousThreeLead << 1) | uint64_t{block.secondPrevious >= 0xE0};
-  const uint64_t nextContinuation = (block.continuation >> 1) | (uint64_t{block.nextContinues} << 63);
-  const uint64_t announcedNext = block.leads | (block.threeLeads << 1) | previousThreeLead;
-  const uint64_t c0OrC1 = _mm512_cmpeq_epi8_mask(_mm512_and_si512(bytes, _mm512_set1_epi8(-2)),
-                                                 _mm512_set1_epi8(-64));
+    __m512i bytes, const WidestMasks& masks, const WidestCarry& before, bool nextContinues) {
+  const uint64_t announced = (masks.leads << 1) | before.lead | (masks.threeLeads << 2) | before.threeLeads;
+  const bool nextAnnounced = ((masks.leads | (masks.threeLeads << 1)) >> 63) != 0;
+  const uint64_t nextFault = uint64_t{nextContinues != nextAnnounced} << 63;
+  const uint64_t c0OrC1 = masks.leads & _mm512_cmplt_epu8_mask(bytes, _mm512_set1_epi8(static_cast<char>(0xC2)));
   const uint64_t belowA0 = _mm512_cmplt_epu8_mask(bytes, _mm512_set1_epi8(static_cast<char>(0xA0)));
-  const uint64_t afterE0 = (BytesEqual(bytes, 0xE0) << 1) | uint64_t{block.previous == 0xE0};
-  const uint64_t afterED = (BytesEqual(bytes, 0xED) << 1) | uint64_t{block.previous == 0xED};
-  return (block.continuation ^ announced) | (nextContinuation ^ announcedNext) | c0OrC1 |
-         BytesAtLeast(bytes, 0xF0) | (afterE0 & belowA0) | (afterED & ~belowA0);
+  const uint64_t afterE0 = (BytesEqual(bytes, 0xE0) << 1) | before.e0;
+  const uint64_t afterED = (BytesEqual(bytes, 0xED) << 1) | before.ed;
+  return (masks.continuation ^ announced) | nextFault | c0OrC1 | BytesAtLeast(bytes, 0xF0) |
+         (afterE0 & belowA0) | (afterED & ~belowA0);
 }
 
 // Writes the characters of half a well-formed block (32 lanes, as 16-bit units) that end at the
@@ -481,20 +493,20 @@ struct WidestBlock {
 
 // Writes the characters of a well-formed block that end at the lanes in `ends`; always 64 units.
 [[gnu::target(TORVIN_UTF8_WIDEST_BLOCKS), gnu::always_inline]] inline void StoreWidestBlock(
-    const uint8_t* in, const WidestBlock& block, uint64_t ends, char16_t* out) {
-  // Halves are loaded, not taken from the block: this compiler's intrinsics for that warn of an
-  // uninitialized value. Where a character starts at the block, the bytes before it count for
+    const uint8_t* in, const WidestMasks& masks, const WidestCarry& before, bool atCharacter, uint64_t ends,
+    char16_t* out) {
+  // Halves are loaded, not taken from a 64-byte load: this compiler's intrinsics for that warn of
+  // an uninitialized value. Where a character starts at the block, the bytes before it count for
   // nothing and may not be there.
   const __m256i low = Load32(in);
-  const __m256i previous = block.atCharacter ? ShiftedUp<1>(low) : Load32(in - 1);
-  const __m256i secondPrevious = block.atCharacter ? ShiftedUp<2>(low) : Load32(in - 2);
+  const __m256i previous = atCharacter ? ShiftedUp<1>(low) : Load32(in - 1);
+  const __m256i secondPrevious = atCharacter ? ShiftedUp<2>(low) : Load32(in - 2);
   // A three-byte sequence's last byte: a continuation byte two after a three-byte lead.
-  const uint64_t thirdBytes = block.continuation & ((block.threeLeads << 2) | (uint64_t{block.previous >= 0xE0} << 1) |
-                                                    uint64_t{block.secondPrevious >= 0xE0});
-  StoreWidestHalf(low, previous, secondPrevious, static_cast<uint32_t>(block.continuation),
+  const uint64_t thirdBytes = masks.continuation & ((masks.threeLeads << 2) | before.threeLeads);
+  StoreWidestHalf(low, previous, secondPrevious, static_cast<uint32_t>(masks.continuation),
                   static_cast<uint32_t>(thirdBytes), static_cast<uint32_t>(ends), out);
   StoreWidestHalf(Load32(in + 32), Load32(in + 31), Load32(in + 30),
-                  static_cast<uint32_t>(block.continuation >> 32), static_cast<uint32_t>(thirdBytes >> 32),
+                  static_cast<uint32_t>(masks.continuation >> 32), static_cast<uint32_t>(thirdBytes >> 32),
                   static_cast<uint32_t>(ends >> 32), out + __builtin_popcount(static_cast<uint32_t>(ends)));
 }
 
@@ -505,37 +517,35 @@ template <bool kWrite>
   const auto* end = in + count;
   size_t units = 0;
   bool atCharacter = true;  // as in DecodeWideBlocksFrom
+  WidestCarry before{};
   while (static_cast<size_t>(end - in) > kWidestBlockSize) {
     const __m512i block = _mm512_loadu_si512(in);
-    const uint64_t high = _mm512_movepi8_mask(block);
-    if (high == 0) {
+    if (_mm512_movepi8_mask(block) == 0) {
       if constexpr (kWrite) {
         _mm512_storeu_si512(out + units, _mm512_cvtepu8_epi16(Load32(in)));
         _mm512_storeu_si512(out + units + 32, _mm512_cvtepu8_epi16(Load32(in + 32)));
       }
       units += kWidestBlockSize;
       in += kWidestBlockSize;
+      before = {};
       continue;
     }
-    WidestBlock masks;
-    masks.continuation = _mm512_cmplt_epi8_mask(block, _mm512_set1_epi8(-64));
-    masks.leads = BytesAtLeast(block, 0xC0);
-    masks.threeLeads = BytesAtLeast(block, 0xE0);
-    masks.atCharacter = atCharacter;
-    masks.previous = atCharacter ? 0 : in[-1];
-    masks.secondPrevious = atCharacter ? 0 : in[-2];
-    masks.nextContinues = IsContinuation(in[kWidestBlockSize]);
-    const uint64_t faults = WidestBlockFaults(block, masks);
+    const WidestMasks masks = MasksOf(block);
+    const bool nextContinues = IsContinuation(in[kWidestBlockSize]);
+    const uint64_t faults = WidestBlockFaults(block, masks, before, nextContinues);
     if (faults == 0) {
-      const uint64_t ends = ~((masks.continuation >> 1) | (uint64_t{masks.nextContinues} << 63));
-      if constexpr (kWrite) StoreWidestBlock(in, masks, ends, out + units);
+      // A character ends where the next byte is no continuation byte.
+      const uint64_t ends = ~((masks.continuation >> 1) | (uint64_t{nextContinues} << 63));
+      if constexpr (kWrite) StoreWidestBlock(in, masks, before, atCharacter, ends, out + units);
       units += static_cast<size_t>(__builtin_popcountll(ends));
+      before = CarryAfter(in, masks);
       in += kWidestBlockSize;
       atCharacter = false;
       continue;
     }
     DecodeAfterFault<kWrite>(in, end, __builtin_ctzll(faults), atCharacter, out, units);
     atCharacter = true;
+    before = {};
   }
   if (!atCharacter) in = CharacterStart(in);
   DecodeWideBlocksFrom<kWrite>(in, end, out, units);
