@@ -1,10 +1,10 @@
 // UTF-8 decoding with Windows' replacement rules: a sequence is consumed while its bytes are
 // continuation bytes, and it ends as one U+FFFD at the first byte that shows it is malformed
 // (an overlong form, a surrogate, a value above U+10FFFF); a sequence cut by the end of the input
-// swallows the rest of the input into one U+FFFD. Where the processor allows, blocks of 32 bytes
-// (AVX2) or 16 bytes (SSSE3) that hold only ASCII and well-formed two- and three-byte sequences are
-// decoded at once; every other block goes through the same one-sequence-at-a-time decoder as on
-// other processors.
+// swallows the rest of the input into one U+FFFD. Where the processor allows, blocks of 64 bytes
+// (AVX-512), 32 bytes (AVX2) or 16 bytes (SSSE3) that hold only ASCII and well-formed two- and
+// three-byte sequences are decoded at once; every other block goes through the same
+// one-sequence-at-a-time decoder as on other processors.
 #include "platform/posix/utf8_decoder.h"
 
 #include <algorithm>
@@ -255,7 +255,7 @@ template <bool kWrite>
 // block and the byte after it.
 constexpr size_t kWideBlockSize = 32;
 
-// The 32 bytes moved `count` places up (1 or 2), zeros in front.
+// The 32 bytes moved kCount places up (1 or 2), zeros in front.
 template <int kCount>
 [[gnu::target("avx2"), gnu::always_inline]] inline __m256i ShiftedUp(__m256i bytes) {
   return _mm256_alignr_epi8(bytes, _mm256_permute2x128_si256(bytes, bytes, 0x08), 16 - kCount);
@@ -407,15 +407,22 @@ template <bool kWrite>
   if (!atCharacter) in = CharacterStart(in);
 }
 
+// Decodes the rest from `in` (where a character starts), `units` written before it; returns the
+// units in all.
 template <bool kWrite>
-[[gnu::target("avx2,popcnt")]] size_t DecodeWideBlocks(const char* bytes, size_t count, char16_t* out) {
-  const auto* in = reinterpret_cast<const uint8_t*>(bytes);
-  const auto* end = in + count;
-  size_t units = 0;
+[[gnu::target("avx2,popcnt"), gnu::always_inline]] inline size_t DecodeRestInWideBlocks(const uint8_t* in,
+                                                                                       const uint8_t* end,
+                                                                                       char16_t* out, size_t units) {
   DecodeWideBlocksFrom<kWrite>(in, end, out, units);
   DecodeBlocksFrom<kWrite>(in, end, out, units);
   while (in < end) DecodeStep<kWrite>(in, end, out, units);
   return units;
+}
+
+template <bool kWrite>
+[[gnu::target("avx2,popcnt")]] size_t DecodeWideBlocks(const char* bytes, size_t count, char16_t* out) {
+  const auto* in = reinterpret_cast<const uint8_t*>(bytes);
+  return DecodeRestInWideBlocks<kWrite>(in, in + count, out, 0);
 }
 
 bool HasWideUtf8BlockDecoder() {
@@ -548,10 +555,7 @@ template <bool kWrite>
     before = {};
   }
   if (!atCharacter) in = CharacterStart(in);
-  DecodeWideBlocksFrom<kWrite>(in, end, out, units);
-  DecodeBlocksFrom<kWrite>(in, end, out, units);
-  while (in < end) DecodeStep<kWrite>(in, end, out, units);
-  return units;
+  return DecodeRestInWideBlocks<kWrite>(in, end, out, units);
 }
 
 bool HasWidestUtf8BlockDecoder() {
