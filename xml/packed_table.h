@@ -27,12 +27,14 @@ template <size_t Count>
 class BucketTable {
  public:
   consteval explicit BucketTable(std::string_view text) : m_text(text) {
-    size_t bucket = 0;
+    size_t buckets = 0;  // every '|' counts, also past the Count-th, so that Complete() is exact
     m_starts[0] = 0;
     for (size_t at = 0; at < text.size(); ++at) {
-      if (text[at] == '|' && bucket < Count) m_starts[++bucket] = static_cast<uint16_t>(at + 1);
+      if (text[at] != '|') continue;
+      if (buckets < Count) m_starts[buckets + 1] = static_cast<uint16_t>(at + 1);
+      ++buckets;
     }
-    m_complete = bucket == Count && text.size() < 65536 && text.ends_with('|');
+    m_complete = buckets == Count && text.size() < 65536 && text.ends_with('|');
   }
 
   // Whether the text holds exactly `Count` buckets.
