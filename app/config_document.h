@@ -31,3 +31,7 @@ std::optional<std::u16string> ElementAttribute(const CXmlDocument& document, int
 
 // The digest attribute of the current link element; empty when it has none.
 std::u16string LinkDigest(const CXmlDocument& document);
+
+// Whether every "rlink" and "patch" of the entries of `product`, chosen for this system or not,
+// carries either no digest or a well-formed one.
+bool DigestsWellFormed(const CXmlDocument& document, int32_t product);

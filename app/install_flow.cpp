@@ -1,10 +1,12 @@
 // The install flow of the dialog: the polling tick, the status texts, the progress that never goes
 // back, the question before cancelling and the launch of the downloaded installer.
 #include "app/installer_dialog.h"
+#include "app/run_log.h"
 #include "app/ui_strings.h"
 #include "app/window_geometry.h"
 #include "download/installer_hold.h"
 #include "platform/file.h"
+#include "platform/utf.h"
 #include "ui/window_painting.h"
 
 namespace {
@@ -42,14 +44,18 @@ void CTorvinWebInstallerDlg::OnTimer(uint32_t id) {
 void CTorvinWebInstallerDlg::OnCancelModeTick(const DownloadStatus& status) {
   switch (status.state) {
     case STATUS_FINISHED:
+      EndRun(RunOutcome::Cancelled);
       OnCancel();
       return;
     case STATUS_PREPARE_INSTALL:
       ReleaseVerifiedInstaller();
       platform::RemoveFile(m_strInstallerPath);
+      LogLine("the completed download was cancelled: its file is deleted, nothing is launched");
+      EndRun(RunOutcome::Cancelled);
       OnCancel();
       return;
     case STATUS_DOWNLOAD_CANCELLED:
+      EndRun(RunOutcome::Cancelled);
       ShowStatus(STATUS_DOWNLOAD_CANCELLED);
       m_host->SetTimer(IDT_STATUS_POLL, kCancelledPollMs);
       return;
@@ -64,9 +70,13 @@ void CTorvinWebInstallerDlg::OnCancelModeTick(const DownloadStatus& status) {
 // While the cancel question is open the display follows the engine, but nothing is launched and the
 // dialog does not end: the answer decides first.
 bool CTorvinWebInstallerDlg::OnNormalTick(const DownloadStatus& status) {
-  if (status.state == STATUS_DOWNLOAD_FAILED) ShowStatus(STATUS_DOWNLOAD_FAILED);
+  if (status.state == STATUS_DOWNLOAD_FAILED) {
+    EndRun(RunOutcome::Failed);
+    ShowStatus(STATUS_DOWNLOAD_FAILED);
+  }
   if (status.state == STATUS_FINISHED) {
     if (m_bAskingCancel) return true;
+    EndRun(RunOutcome::Failed);
     OnCancel();
     return false;
   }
@@ -92,8 +102,7 @@ bool CTorvinWebInstallerDlg::OnNormalTick(const DownloadStatus& status) {
       return true;
     }
     s_bLaunchArmed = false;
-    m_host->OpenInstaller(m_strInstallerPath);
-    ReleaseVerifiedInstaller();  // held unchanged since its checks, until the launch has returned
+    LaunchInstaller();
     OnCancel();
     return false;
   }
@@ -126,6 +135,27 @@ void CTorvinWebInstallerDlg::ShowTaskbarProgress(int32_t state) {
   }
 }
 
+// The launch's outcome is the run's: launched (the process kept for /wait), or failed.
+void CTorvinWebInstallerDlg::LaunchInstaller() {
+  const std::string what = platform::ToUtf8(m_strInstallerPath) +
+                           (m_options.installerArguments.empty()
+                                ? std::string()
+                                : " with the arguments " + platform::ToUtf8(m_options.installerArguments));
+  LogLine("launching " + what);
+  TheRun.Begin(RunPhase::Launch);
+  platform::ProgramLaunch launch = m_host->OpenInstaller(m_strInstallerPath, m_options.installerArguments);
+  ReleaseVerifiedInstaller();  // held unchanged since its checks, until the launch has returned
+  TheRun.End(RunPhase::Launch);
+  if (!launch.started) {
+    TheRun.Fail(RunError::LaunchFailed, "the system did not start " + what + ": error " + std::to_string(launch.error));
+    EndRun(RunOutcome::Failed);
+    return;
+  }
+  LogLine("the installer was started");
+  m_launchedInstaller = std::move(launch.process);
+  EndRun(RunOutcome::Launched);
+}
+
 void CTorvinWebInstallerDlg::ShowStatus(int32_t state) {
   if (const UIString* text = StatusUIString(state)) m_strStatusText = GetUIString(*text, m_strIniPath);
   m_bStatusDirty = true;
@@ -144,20 +174,26 @@ void CTorvinWebInstallerDlg::ShowProgress(uint64_t received) {
 // The question's own message loop keeps the polling timer running; the ticks meanwhile neither
 // launch nor end (see OnNormalTick), so both answers still find the dialog and the file in place.
 void CTorvinWebInstallerDlg::OnCancelClicked() {
-  if (m_bCancelConfirmed || m_bAskingCancel) return;
-  RunEvent.Clear();  // the transfer holds while the question is open
+  if (m_bCancelConfirmed || m_bAskingCancel || !ConfirmCancel()) return;
+  LogLine("cancel: confirmed by the user");
+  m_bCancelConfirmed = true;
+  CancelEvent.Set();
+  RunEvent.Set();
+  StyleButtons();  // Cancel now looks disabled but stays enabled; further clicks are ignored
+}
+
+// The transfer holds while the question is open; with /passive nothing is asked.
+bool CTorvinWebInstallerDlg::ConfirmCancel() {
+  if (m_options.AsksNothing()) return true;
+  RunEvent.Clear();
   m_host->SetTaskbarProgress(platform::TaskbarProgress::Paused, m_ullShownBytes, m_ullTotalBytes);
   m_bAskingCancel = true;
   const platform::MessageBoxAnswer answer =
       m_host->ShowMessageBox(GetUIString(IDS_MESSAGE_CANCELNOTICE, m_strIniPath), m_config.strProductName,
                              platform::MessageBoxKind::YesNoExclamation);
   m_bAskingCancel = false;
-  if (answer != platform::MessageBoxAnswer::Yes) {
-    RunEvent.Set();
-    return;
-  }
-  m_bCancelConfirmed = true;
-  CancelEvent.Set();
+  if (answer == platform::MessageBoxAnswer::Yes) return true;
+  LogLine("cancel: the user answered No, the download goes on");
   RunEvent.Set();
-  StyleButtons();  // Cancel now looks disabled but stays enabled; further clicks are ignored
+  return false;
 }

@@ -3,13 +3,17 @@
 #include "app/installer_dialog.h"
 
 #include "app/button_styling.h"
+#include "app/config_problem.h"
 #include "app/installer_path.h"
 #include "app/patch_selection.h"
+#include "app/run_log.h"
+#include "app/run_report.h"
 #include "app/ui_strings.h"
 #include "app/url_check.h"
 #include "app/window_geometry.h"
 #include "download/web_downloader.h"
 #include "platform/system.h"
+#include "platform/utf.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -27,10 +31,15 @@ std::u16string ModuleFolder() {
   return slash == std::u16string::npos ? std::u16string() : path.substr(0, slash);
 }
 
+using platform::ToUtf8;
+
+std::string LinkText(const std::u16string& link) { return link.empty() ? "none" : ToUtf8(link); }
+
 }  // namespace
 
-CTorvinWebInstallerDlg::CTorvinWebInstallerDlg()
-    : m_strModuleDir(ModuleFolder()),
+CTorvinWebInstallerDlg::CTorvinWebInstallerDlg(const RunOptions& options)
+    : m_options(options),
+      m_strModuleDir(ModuleFolder()),
       m_cancelBinding(m_btnCancel, *this),
       m_linkBinding(m_btnProblemLink, *this) {}
 
@@ -42,6 +51,7 @@ CTorvinWebInstallerDlg::~CTorvinWebInstallerDlg() {
   m_skinSource = {};
   m_designBarFrames = {};
   ShutdownDownloader();
+  SetDownloadLog(nullptr);
 }
 
 void CTorvinWebInstallerDlg::OnCreate(platform::IWindowHost& host) { m_host = &host; }
@@ -55,6 +65,8 @@ bool CTorvinWebInstallerDlg::OnInitDialog() {
   DoDataExchange();
   m_host->SetWindowIcons();
   DetectPlatform(m_platform);
+  TheRun.SetDpi(m_host->GetDpi());
+  LogLine("display: " + std::to_string(m_host->GetDpi()) + " DPI");
   m_skinSource = ui::LoadSkinSource(m_strModuleDir);
   ScaleSkin(m_host->GetDpi());
   bool ended = false;
@@ -69,8 +81,9 @@ bool CTorvinWebInstallerDlg::OnInitDialog() {
   SetUpButtons();
   m_bFaceSetUp = true;
   if (!ValidateInstallerUrls(m_config)) {
-    m_host->ShowMessageBox(kUnrecognizedUrl, std::nullopt, platform::MessageBoxKind::OkCancel);
-    OnOK();
+    FailStartUp(RunError::UnrecognizedAddress,
+                "no link is an address: " + LinkText(m_config.strInstallerUrl) + ", " + LinkText(m_config.strDefaultUrl),
+                kUnrecognizedUrl, std::nullopt, platform::MessageBoxKind::OkCancel);
     return true;
   }
   StartDownloadEngine();
@@ -83,15 +96,22 @@ bool CTorvinWebInstallerDlg::OnInitDialog() {
 void CTorvinWebInstallerDlg::LoadAndCheckConfiguration(bool& ended) {
   m_strIniPath = kIniFileName;
   std::u16string configPath = kConfigFileName;
-  if (m_strModuleDir.empty()) return;
+  if (m_strModuleDir.empty()) {
+    LogLine("the installer's own folder is unknown: no configuration is read");
+    return;
+  }
   m_strIniPath = m_strModuleDir + u"\\" + m_strIniPath;
   configPath = m_strModuleDir + u"\\" + configPath;
   if (!LoadConfiguration(configPath, m_platform, m_config)) {
-    m_host->ShowMessageBox(kXmlMissing, std::nullopt, platform::MessageBoxKind::OkCancel);
-    OnOK();
+    OpenDefaultRunLog(m_config.strProductName);
+    FailStartUp(RunError::ConfigurationUnusable,
+                "configuration " + ToUtf8(configPath) + ": " + ConfigurationProblem(configPath, m_platform),
+                kXmlMissing, std::nullopt, platform::MessageBoxKind::OkCancel);
     ended = true;
     return;
   }
+  OpenDefaultRunLog(m_config.strProductName);
+  LogChosenLinks(configPath);
   m_config.strPatchUrl = m_config.strInstallerUrl;
   m_config.strPatchSha256 = m_config.strInstallerSha256;
   if (SelectPatchLink(configPath, m_platform, m_config)) {
@@ -100,11 +120,33 @@ void CTorvinWebInstallerDlg::LoadAndCheckConfiguration(bool& ended) {
   }
   m_strInstallerPath = InstallerPathFor(m_strModuleDir, m_config.strProductName);
   if (m_platform.strBits == u"32") {
-    m_host->ShowMessageBox(GetUIString(IDS_MESSAGE_NOT_SUPPORTED, m_strIniPath), m_config.strProductName,
-                           platform::MessageBoxKind::OkExclamation);
-    OnOK();
+    FailStartUp(RunError::NotOn64BitWindows, "the system is 32-bit Windows",
+                GetUIString(IDS_MESSAGE_NOT_SUPPORTED, m_strIniPath), m_config.strProductName,
+                platform::MessageBoxKind::OkExclamation);
     ended = true;
   }
+}
+
+void CTorvinWebInstallerDlg::LogChosenLinks(const std::u16string& configPath) {
+  LogLine("configuration " + ToUtf8(configPath) + ": product \"" + ToUtf8(m_config.strProductName) + "\", " +
+          ToUtf8(m_platform.strName) + " " + ToUtf8(m_platform.strBits) + "-bit entry " +
+          LinkText(m_config.strInstallerUrl) + ", default entry " + LinkText(m_config.strDefaultUrl) +
+          (m_config.strSigner.empty() ? "" : ", signer \"" + ToUtf8(m_config.strSigner) + "\""));
+}
+
+void CTorvinWebInstallerDlg::FailStartUp(RunError error, std::string_view why, const std::u16string& text,
+                                         const std::optional<std::u16string>& caption,
+                                         platform::MessageBoxKind kind) {
+  TheRun.Fail(error, why);
+  EndRun(RunOutcome::Failed);
+  if (!m_options.AsksNothing()) m_host->ShowMessageBox(text, caption, kind);
+  OnOK();
+}
+
+void CTorvinWebInstallerDlg::EndRun(RunOutcome outcome) {
+  if (TheRun.Outcome() != RunOutcome::Unfinished) return;
+  TheRun.Conclude(outcome);
+  StartRunReport(m_config.strReportUrl);
 }
 
 // The window takes the background's size at the display scale; without a background it keeps the
@@ -167,7 +209,12 @@ void CTorvinWebInstallerDlg::StyleButtons() {
 // The engine starts only with a destination that is a plain file of the executable's folder and a
 // successful set-up; otherwise nothing is polled and the failure text shows for a moment.
 void CTorvinWebInstallerDlg::StartDownloadEngine() {
-  if (m_strModuleDir.empty() || !IsPlainFileName(m_config.strProductName + u".exe")) return;
+  if (m_strModuleDir.empty() || !IsPlainFileName(m_config.strProductName + u".exe")) {
+    TheRun.Fail(RunError::ProductNameNotAFileName,
+                "the product name \"" + ToUtf8(m_config.strProductName) + "\" is not a plain file name");
+    return;
+  }
+  SetDownloadLog(&TheRun);  // the engine's steps go to the log, its failures to the run's record
   CWebDownloader* downloader = GetDownloader();
   if (!downloader->Init(m_config.strInstallerUrl, m_config.strDefaultUrl, m_strInstallerPath)) return;
   downloader->SetInstallerChecks({m_config.strInstallerSha256, m_config.strSigner},
@@ -179,6 +226,11 @@ void CTorvinWebInstallerDlg::StartDownloadEngine() {
     SharedStatus.received = 0;
   }
   m_bEngineStarted = downloader->ResumeWorker();
+  if (m_bEngineStarted) {
+    TheRun.End(RunPhase::StartUp);
+  } else {
+    TheRun.Fail(RunError::DownloadNotStarted, "the system refused to start the download's worker");
+  }
 }
 
 void CTorvinWebInstallerDlg::OnClicked(int id) {

@@ -6,8 +6,11 @@
 #include <string>
 
 #include "app/button_binding.h"
+#include "app/error_codes.h"
 #include "app/installer_config.h"
 #include "app/platform_checks.h"
+#include "app/run_options.h"
+#include "app/run_record.h"
 #include "download/download_status.h"
 #include "platform/window.h"
 #include "ui/skin.h"
@@ -19,7 +22,7 @@ inline constexpr uint32_t IDT_STATUS_POLL = 32769;
 
 class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IParentFace {
  public:
-  CTorvinWebInstallerDlg();
+  explicit CTorvinWebInstallerDlg(const RunOptions& options = {});
   ~CTorvinWebInstallerDlg() override;
   CTorvinWebInstallerDlg(const CTorvinWebInstallerDlg&) = delete;
   CTorvinWebInstallerDlg& operator=(const CTorvinWebInstallerDlg&) = delete;
@@ -50,11 +53,15 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
   void ShowStatus(int32_t state);
   void ShowProgress(uint64_t received);
   void OnCancelClicked();
+  // Asks whether to cancel; true for Yes.
+  bool ConfirmCancel();
 
   // How the dialog ends.
   void OnOK();
   void OnCancel();
 
+  // The command line's switches: questions and message boxes, the installer's arguments.
+  RunOptions m_options;
   std::u16string m_strModuleDir;
   InstallerConfig m_config;
   std::u16string m_strIniPath;
@@ -88,9 +95,19 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
   bool s_bLaunchArmed = false;
   // The cancel question is on screen.
   bool m_bAskingCancel = false;
+  // The launched installer, for a wait on its end after the dialog.
+  platform::ProcessHandle m_launchedInstaller;
 
  private:
   void LoadAndCheckConfiguration(bool& ended);
+  void LogChosenLinks(const std::u16string& configPath);
+  // Ends start-up: the failure logged with its code and reported, its message box shown unless
+  // nothing may be asked, and the dialog ended.
+  void FailStartUp(RunError error, std::string_view why, const std::u16string& text,
+                   const std::optional<std::u16string>& caption, platform::MessageBoxKind kind);
+  // The run's outcome is known: recorded, and the report sent.
+  void EndRun(RunOutcome outcome);
+  void LaunchInstaller();
   void ScaleSkin(int32_t dpi);
   void SizeWindowToBackground();
   void CentreWindowOnWorkArea();

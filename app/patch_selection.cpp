@@ -5,8 +5,9 @@
 #include <optional>
 
 #include "app/config_document.h"
+#include "app/run_log.h"
 #include "platform/registry.h"
-#include "platform/system.h"
+#include "platform/utf.h"
 #include "xml/xml_document.h"
 
 namespace {
@@ -33,10 +34,22 @@ bool SelectPatchLink(const std::u16string& configPath, const PlatformInfo& platf
                      InstallerConfig& config) {
   // Without a key there is nothing that could show an installed copy; the empty path would name
   // the hive itself, which always exists.
-  if (config.strRegistryKey.empty()) return false;
+  if (config.strRegistryKey.empty()) {
+    LogLine("no registry key in the configuration: not installed, the full installer");
+    return false;
+  }
+  const std::string key = "HKLM\\" + platform::ToUtf8(config.strRegistryKey);
   std::optional<std::u16string> bits = InstalledBitness(platform, config.strRegistryKey);
-  if (!bits) return false;
-  if (!FindPatchLink(configPath, platform, *bits, config)) platform::DebugLine(u"patch link not found!");
+  if (!bits) {
+    LogLine(key + " is in no registry view: not installed, the full installer");
+    return false;
+  }
+  LogLine(key + " is in the " + platform::ToUtf8(*bits) + "-bit registry view: installed, the patch");
+  if (FindPatchLink(configPath, platform, *bits, config)) {
+    LogLine("the patch of the " + platform::ToUtf8(*bits) + "-bit entry: " + platform::ToUtf8(config.strPatchUrl));
+  } else {
+    LogLine("patch link not found! the entry's own link is used");
+  }
   return true;
 }
 

@@ -1,7 +1,9 @@
 // The internet session and the opening of the engine's requests.
 #include "download/http_request.h"
 
+#include "download/download_log.h"
 #include "download/http_transfer.h"
+#include "platform/utf.h"
 
 namespace {
 
@@ -9,10 +11,22 @@ using namespace platform::http;
 
 SessionHandle InternetSession;
 
+// Every request of the session takes the system's proxy settings; the log says once which they are.
+void LogProxySettings(Session& session) {
+  const std::u16string proxy = ProxySettings(session);
+  if (proxy.empty()) {
+    LogDownloadStep("internet session: direct, no proxy set");
+  } else {
+    LogDownloadStep("internet session: proxy " + platform::ToUtf8(proxy), DownloadStep::SessionThroughProxy);
+  }
+}
+
 }  // namespace
 
 bool OpenInternetSession() {
-  if (!InternetSession) InternetSession = OpenSession(u"Kestrix_WebInstaller");
+  if (InternetSession) return true;
+  InternetSession = OpenSession(u"Kestrix_WebInstaller");
+  if (InternetSession) LogProxySettings(*InternetSession);
   return InternetSession != nullptr;
 }
 

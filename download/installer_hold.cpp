@@ -2,9 +2,10 @@
 // empties it only after seeing state 8, both through the status lock, so it needs no lock of its own.
 #include "download/installer_hold.h"
 
+#include "download/download_log.h"
 #include "download/download_status.h"
 #include "platform/held_file.h"
-#include "platform/system.h"
+#include "platform/utf.h"
 
 namespace {
 
@@ -14,14 +15,18 @@ platform::HeldFile VerifiedInstaller;
 
 int32_t VerifyDownloadedInstaller(const std::u16string& path, const InstallerChecks& checks) {
   PublishState(STATUS_VERIFYING);
+  LogDownloadStep("checking " + platform::ToUtf8(path), DownloadStep::ChecksStarted);
   VerificationResult result;
   if (VerifiedInstaller.Open(path)) {
     result = VerifyInstaller(VerifiedInstaller, checks);
   } else {
     result.report = u"installer refused: the file cannot be held for the checks";
   }
-  platform::DebugLine(result.report);
-  if (result.passed) return STATUS_DOWNLOADDONE;
+  if (result.passed) {
+    LogDownloadStep(platform::ToUtf8(result.report), DownloadStep::ChecksPassed);
+    return STATUS_DOWNLOADDONE;
+  }
+  LogDownloadFailure(result.failure, platform::ToUtf8(result.report));
   VerifiedInstaller.Close();
   PublishState(STATUS_DOWNLOAD_FAILED);
   return STATUS_DOWNLOAD_FAILED;

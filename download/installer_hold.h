@@ -9,7 +9,7 @@
 #include "download/installer_verification.h"
 
 // On the worker, once the whole file is in place and closed: shows state 11 ("Verifying..."),
-// holds the file and checks it, and writes the checks' report as a debug line. Returns state 3
+// holds the file and checks it, and logs the checks' report. Returns state 3
 // with the file still held when every check passed; otherwise stores and returns state 6 with the
 // file released, for the caller's clean-up to delete.
 int32_t VerifyDownloadedInstaller(const std::u16string& path, const InstallerChecks& checks);

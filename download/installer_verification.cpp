@@ -25,16 +25,21 @@ bool ReadExactly(const HeldFile& file, uint64_t position, void* data, size_t siz
   return file.ReadAt(position, data, size) == static_cast<int64_t>(size);
 }
 
-// Empty when the check passed, else why it refused.
-std::optional<std::u16string> CheckDigest(const HeldFile& file, const std::u16string& expected) {
+// Empty when the check passed, else why it refused (and the failure it counts as).
+std::optional<std::u16string> CheckDigest(const HeldFile& file, const std::u16string& expected,
+                                         DownloadFailure& failure) {
   const std::optional<platform::Sha256Digest> digest = platform::FileSha256(file);
+  failure = DownloadFailure::CheckImpossible;
   if (!digest) return u"SHA-256: the file could not be read";
+  failure = DownloadFailure::DigestMismatch;
   if (MatchesSha256Text(*digest, expected)) return std::nullopt;
   return u"SHA-256: expected " + expected + u", found " + Sha256Text(*digest);
 }
 
-std::optional<std::u16string> CheckSigner(const HeldFile& file, const std::u16string& expected) {
+std::optional<std::u16string> CheckSigner(const HeldFile& file, const std::u16string& expected,
+                                         DownloadFailure& failure) {
   const SignerCheck check = platform::CheckAuthenticodeSigner(file);
+  failure = DownloadFailure::SignatureRefused;
   switch (check.outcome) {
     case SignerCheck::Outcome::Unavailable:
       return u"signer: " + check.step;
@@ -47,6 +52,7 @@ std::optional<std::u16string> CheckSigner(const HeldFile& file, const std::u16st
       break;
   }
   if (check.commonName == expected) return std::nullopt;
+  failure = DownloadFailure::SignerMismatch;
   return u"signer: expected \"" + expected + u"\", found \"" + check.commonName + u"\"";
 }
 
@@ -68,18 +74,19 @@ VerificationResult VerifyInstaller(const HeldFile& file, const InstallerChecks& 
   VerificationResult result;
   if (!IsWindowsProgram(file)) {
     result.report = u"installer refused: not a Windows program";
+    result.failure = DownloadFailure::NotAProgram;
     return result;
   }
   std::u16string passed = u"Windows program";
   if (!checks.sha256.empty()) {
-    if (auto failure = CheckDigest(file, checks.sha256)) {
+    if (auto failure = CheckDigest(file, checks.sha256, result.failure)) {
       result.report = u"installer refused: " + *failure;
       return result;
     }
-    passed += u", SHA-256";
+    passed += u", SHA-256 " + checks.sha256;
   }
   if (!checks.signer.empty()) {
-    if (auto failure = CheckSigner(file, checks.signer)) {
+    if (auto failure = CheckSigner(file, checks.signer, result.failure)) {
       result.report = u"installer refused: " + *failure;
       return result;
     }

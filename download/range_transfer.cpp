@@ -5,23 +5,40 @@
 #include <optional>
 
 #include "download/destination_file.h"
+#include "download/download_log.h"
 #include "download/http_request.h"
 #include "download/http_transfer.h"
 #include "download/range_reader.h"
 #include "download/reply_fields.h"
 #include "download/retry_schedule.h"
 #include "platform/system.h"
+#include "platform/utf.h"
 
 namespace {
 
 using namespace platform::http;
 using End = RangeReader::End;
+using platform::ToUtf8;
 
 constexpr uint32_t kCancelledReportDelayMs = 500;
 // A wait between tries looks at the cancel this often.
 constexpr uint32_t kWaitSliceMs = 50;
 constexpr uint32_t kRangeFlags =
     REQUEST_RELOAD | REQUEST_NO_CACHE_WRITE | REQUEST_KEEP_CONNECTION | REQUEST_NO_UI;
+
+// One request of the transfer as a line of the log, written when the try ends, however it ends.
+class RequestNote {
+ public:
+  explicit RequestNote(std::string line) : m_line(std::move(line)) {}
+  RequestNote(const RequestNote&) = delete;
+  RequestNote& operator=(const RequestNote&) = delete;
+  ~RequestNote() { LogDownloadStep(m_line, DownloadStep::TransferRequest); }
+
+  void Add(std::string_view part) { m_line += part; }
+
+ private:
+  std::string m_line;
+};
 
 class RangeTransfer {
  public:
@@ -44,11 +61,19 @@ class RangeTransfer {
   enum class Verdict { Read, Dropped, Failed };
 
   End TryOnce();
-  Verdict JudgeReply(Request& request, uint64_t from);
+  End TryRequest(RequestNote& note, uint64_t from, bool resuming);
+  Verdict JudgeReply(Request& request, uint64_t from, RequestNote& note);
   Verdict JudgeWholeFile(Request& request);
   // The whole file from byte 0 again, `total` bytes long: the file is emptied and the bytes
-  // counted so far are forgotten.
-  Verdict StartOver(uint64_t total);
+  // counted so far are forgotten. `why` is for the log.
+  Verdict StartOver(uint64_t total, std::string_view why);
+  // Notes why the transfer fails for good, for the log; gives `result` back.
+  template <typename Result>
+  Result Refuse(Result result, DownloadFailure failure, std::string why) {
+    m_failure = failure;
+    m_failureLine = std::move(why);
+    return result;
+  }
   void KeepValidator(Request& request) {
     m_validator =
         ResumeValidator(ReplyHeader(request, Header::ETag), ReplyHeader(request, Header::LastModified));
@@ -73,6 +98,9 @@ class RangeTransfer {
   bool m_bRetry = false;       // a try after the first
   bool m_bStopped = false;     // the progress callback said stop
   std::optional<uint64_t> m_retryAfter;
+  std::string m_dropReason;    // why the last try was dropped, for the log
+  DownloadFailure m_failure = DownloadFailure::TransferRefused;
+  std::string m_failureLine;
 };
 
 std::optional<int32_t> RangeTransfer::Run() {
@@ -84,40 +112,70 @@ std::optional<int32_t> RangeTransfer::Run() {
     if (m_bStopped || end == End::Stopped) return std::nullopt;
     if (m_cancel.IsCancelled()) return STATUS_DOWNLOAD_CANCELLED;
     if (end == End::Complete) return STATUS_DOWNLOADDONE;
-    if (end != End::Dropped) return STATUS_DOWNLOAD_FAILED;
+    if (end != End::Dropped) {
+      LogDownloadFailure(m_failure, m_failureLine);
+      return STATUS_DOWNLOAD_FAILED;
+    }
     if (m_furthest > furthestBefore) {
       fruitless = 0;
       waits = 0;
     } else if (++fruitless >= kMaxFruitlessTries) {
+      LogDownloadFailure(DownloadFailure::FruitlessTries, std::to_string(kMaxFruitlessTries) +
+                                                              " tries in a row brought no new byte: " + m_dropReason);
       return STATUS_DOWNLOAD_FAILED;
     }
     if (!Report(STATUS_RECONNECTING)) return std::nullopt;
-    if (!WaitBeforeRetry(RetryWait(waits++, m_retryAfter))) return STATUS_DOWNLOAD_CANCELLED;
+    const std::chrono::milliseconds wait = RetryWait(waits++, m_retryAfter);
+    LogDownloadStep("retry in " + std::to_string(wait.count() / 1000) + " s (" + m_dropReason + "; " +
+                    std::to_string(fruitless) + " of " + std::to_string(kMaxFruitlessTries) +
+                    " tries in a row without a new byte)");
+    if (!WaitBeforeRetry(wait)) return STATUS_DOWNLOAD_CANCELLED;
     m_bRetry = true;
   }
 }
 
 End RangeTransfer::TryOnce() {
   m_retryAfter.reset();
-  OpenedRequest opened;
-  if (!OpenHttpRequest(m_url, u"GET", {u"*/*"}, kRangeFlags, m_abortSwitch, opened)) return End::Failed;
-  Request& request = *opened.request;
+  m_dropReason.clear();
   // Without a validator the rest cannot be joined safely to what is there: ask from the start.
   const bool resuming = m_next > m_first && !m_validator.empty();
   const uint64_t from = resuming ? m_next : m_first;
-  if (!AddRequestHeader(request, RangeHeaderLine(from, m_last))) return End::Failed;
-  if (resuming && !AddRequestHeader(request, u"If-Range:" + m_validator)) return End::Failed;
+  RequestNote note("GET " + ToUtf8(m_url) + " bytes " + std::to_string(from) + "-" + std::to_string(m_last) +
+                   (resuming ? " If-Range " + ToUtf8(m_validator) : std::string()));
+  const End end = TryRequest(note, from, resuming);
+  if (end == End::Dropped) note.Add(", dropped: " + m_dropReason);
+  if (end == End::Failed) note.Add(", failed: " + m_failureLine);
+  return end;
+}
+
+End RangeTransfer::TryRequest(RequestNote& note, uint64_t from, bool resuming) {
+  OpenedRequest opened;
+  if (!OpenHttpRequest(m_url, u"GET", {u"*/*"}, kRangeFlags, m_abortSwitch, opened))
+    return Refuse(End::Failed, DownloadFailure::NotStarted, "the request could not be opened");
+  Request& request = *opened.request;
+  if (!AddRequestHeader(request, RangeHeaderLine(from, m_last)))
+    return Refuse(End::Failed, DownloadFailure::NotStarted, "the request could not be made");
+  if (resuming && !AddRequestHeader(request, u"If-Range:" + m_validator))
+    return Refuse(End::Failed, DownloadFailure::NotStarted, "the request could not be made");
   switch (SendRequest(request)) {
     case SendResult::Replied:
       break;
     case SendResult::Failed:
+      m_dropReason = "no reply";
       return End::Dropped;
     case SendResult::CertificateRefused:
+      return Refuse(End::Failed, DownloadFailure::CertificateRefused,
+                    "the server's certificate was not accepted (name, dates or issuer)");
     case SendResult::RedirectRefused:
-      return End::Failed;
+      return Refuse(End::Failed, DownloadFailure::RedirectRefused,
+                    "redirected from https to http, or too many times");
+  }
+  std::vector<std::u16string> hops;
+  if (QueryRedirects(request, hops)) {
+    for (size_t hop = 0; hop < hops.size(); ++hop) note.Add((hop ? " -> " : ", redirected to ") + ToUtf8(hops[hop]));
   }
   if (m_cancel.IsCancelled()) return End::Cancelled;
-  switch (JudgeReply(request, from)) {
+  switch (JudgeReply(request, from, note)) {
     case Verdict::Read:
       break;
     case Verdict::Dropped:
@@ -126,55 +184,84 @@ End RangeTransfer::TryOnce() {
       return End::Failed;
   }
   if (m_bStopped) return End::Stopped;
+  note.Add(m_validator.empty() ? ", no validator" : ", validator " + ToUtf8(m_validator));
   RangeReader reader(m_cancel, m_next, m_last, m_progress);
+  const uint64_t before = m_next;
   End end = reader.ReadAll(request);
   m_next = reader.Position();
   m_furthest = std::max(m_furthest, m_next);
+  note.Add(", " + std::to_string(m_next - before) + " bytes received");
+  if (end == End::Dropped) m_dropReason = "the connection was lost, stalled or ended early at byte " + std::to_string(m_next);
+  if (end == End::Failed) {
+    if (reader.FileFailed()) return Refuse(end, DownloadFailure::WriteFailed, "the file could not be written (disk full or locked)");
+    return Refuse(end, DownloadFailure::RangeRefused, "the server sent more bytes than asked for");
+  }
   return end;
 }  // the request and the connection are closed here, in that order
 
 // Only the bytes asked for are ever written: a 206 for the rest of this version of the file, or a
 // 200 carrying a whole file where that is what is wanted. Anything else (an error page, another
 // file, a range that does not fit) ends the transfer before a byte is written.
-RangeTransfer::Verdict RangeTransfer::JudgeReply(Request& request, uint64_t from) {
+RangeTransfer::Verdict RangeTransfer::JudgeReply(Request& request, uint64_t from, RequestNote& note) {
   uint32_t status = 0;
-  if (!QueryStatusCode(request, status)) return Verdict::Dropped;
+  if (!QueryStatusCode(request, status)) {
+    m_dropReason = "the reply had no status";
+    return Verdict::Dropped;
+  }
+  note.Add(": status " + std::to_string(status));
   if (status == 206) {
     std::optional<std::u16string> text = ReplyHeader(request, Header::ContentRange);
     std::optional<ContentRange> range = text ? ParseContentRange(*text) : std::nullopt;
-    if (!range || range->first != from || range->total != m_total) return Verdict::Failed;
+    if (!range || range->first != from || range->total != m_total) {
+      return Refuse(Verdict::Failed, DownloadFailure::RangeRefused,
+                    "the reply's Content-Range \"" + (text ? ToUtf8(*text) : std::string()) +
+                        "\" does not fit the range asked for");
+    }
     if (from != m_first) return Verdict::Read;  // resumed: continues at the same file position
     KeepValidator(request);
-    return m_next == m_first ? Verdict::Read : StartOver(m_total);
+    return m_next == m_first ? Verdict::Read
+                             : StartOver(m_total, "the first reply had no validator, so the rest cannot be joined");
   }
   if (status == 200) return JudgeWholeFile(request);
   if (m_bRetry && IsPassingFailureStatus(status)) {
     std::optional<std::u16string> retryAfter = ReplyHeader(request, Header::RetryAfter);
     if (retryAfter) m_retryAfter = ParseRetryAfterSeconds(*retryAfter);
+    m_dropReason = "status " + std::to_string(status) + (m_retryAfter ? ", Retry-After " + ToUtf8(*retryAfter) : "");
     return Verdict::Dropped;
   }
-  return Verdict::Failed;
+  return Refuse(Verdict::Failed, DownloadFailure::TransferRefused,
+                "the server answered the transfer with status " + std::to_string(status));
 }
 
 // A 200 is the whole file. To the first request for a range from byte 0 it must be the file that
 // was probed; to a later one it means the file changed on the server (or could not be resumed), and
 // the download starts again from byte 0 with the new length.
 RangeTransfer::Verdict RangeTransfer::JudgeWholeFile(Request& request) {
-  if (m_first != 0) return Verdict::Failed;
+  constexpr DownloadFailure kRange = DownloadFailure::RangeRefused;
+  if (m_first != 0) return Refuse(Verdict::Failed, kRange, "the server sent the whole file for a part of it");
   std::optional<std::u16string> text = ReplyHeader(request, Header::ContentLength);
   std::optional<uint64_t> length = text ? ParseDecimal(*text) : std::nullopt;
-  if (!length || *length == 0) return Verdict::Failed;
+  if (!length || *length == 0) return Refuse(Verdict::Failed, kRange, "the whole file came without a length");
   KeepValidator(request);
-  if (!m_bRetry) return *length == m_total ? Verdict::Read : Verdict::Failed;
-  return StartOver(*length);
+  if (!m_bRetry) {
+    if (*length == m_total) return Verdict::Read;
+    return Refuse(Verdict::Failed, kRange, "the whole file came with " + std::to_string(*length) +
+                                               " bytes, not the " + std::to_string(m_total) + " probed");
+  }
+  return StartOver(*length, "the server sent the whole file (it changed on the server, or cannot resume)");
 }
 
-RangeTransfer::Verdict RangeTransfer::StartOver(uint64_t total) {
-  if (m_first != 0) return Verdict::Failed;  // only a transfer of the whole file can start it again
+RangeTransfer::Verdict RangeTransfer::StartOver(uint64_t total, std::string_view why) {
+  if (m_first != 0) {  // only a transfer of the whole file can start it again
+    return Refuse(Verdict::Failed, DownloadFailure::RangeRefused, "a part of the file cannot start again");
+  }
   {
     std::lock_guard lock(FileLock);
-    if (!DestinationFile.Truncate()) return Verdict::Failed;
+    if (!DestinationFile.Truncate()) {
+      return Refuse(Verdict::Failed, DownloadFailure::WriteFailed, "the file could not be emptied to start again");
+    }
   }
+  LogDownloadStep("starting again from byte 0, " + std::to_string(total) + " bytes: " + std::string(why));
   m_total = total;
   m_last = total - 1;
   m_next = 0;

@@ -1,12 +1,18 @@
-// The system seam on Linux: uname for version and processor, /proc/self/exe for the module path,
-// standard error for debug lines.
+// The system seam on Linux: uname for version and processor, /proc/self for the module path and
+// command line, the environment for the temporary folder and the language, the C library's local
+// time, standard error for debug lines.
 #include "platform/system.h"
 
+#include <sys/time.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -81,6 +87,51 @@ std::u16string ModulePath() {
   std::u16string path = FromUtf8(std::string_view(buffer.data(), static_cast<size_t>(length)));
   std::replace(path.begin(), path.end(), u'/', u'\\');
   return path;
+}
+
+std::u16string CommandLine() {
+  std::ifstream in("/proc/self/cmdline", std::ios::binary);
+  std::string words((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!words.empty() && words.back() == '\0') words.pop_back();
+  std::replace(words.begin(), words.end(), '\0', ' ');
+  return FromUtf8(words);
+}
+
+std::u16string TempFolder() {
+  const char* folder = std::getenv("TMPDIR");
+  std::u16string path = FromUtf8(folder && *folder ? folder : "/tmp");
+  while (path.size() > 1 && path.back() == u'/') path.pop_back();
+  std::replace(path.begin(), path.end(), u'/', u'\\');
+  return path;
+}
+
+// "de_CH.UTF-8" as "de-CH"; the C and POSIX locales name no language.
+std::u16string UserInterfaceLanguage() {
+  std::string name;
+  for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value && *value) {
+      name = value;
+      break;
+    }
+  }
+  name = name.substr(0, name.find_first_of(".@"));
+  if (name.empty() || name == "C" || name == "POSIX") return {};
+  std::replace(name.begin(), name.end(), '_', '-');
+  return FromUtf8(name);
+}
+
+int32_t SystemDpi() { return 96; }
+
+LocalTime CurrentLocalTime() {
+  timeval now{};
+  gettimeofday(&now, nullptr);
+  tm parts{};
+  localtime_r(&now.tv_sec, &parts);
+  return {static_cast<uint16_t>(parts.tm_year + 1900), static_cast<uint16_t>(parts.tm_mon + 1),
+          static_cast<uint16_t>(parts.tm_mday),        static_cast<uint16_t>(parts.tm_hour),
+          static_cast<uint16_t>(parts.tm_min),         static_cast<uint16_t>(parts.tm_sec),
+          static_cast<uint16_t>(now.tv_usec / 1000)};
 }
 
 void DebugLine(std::u16string_view line) {

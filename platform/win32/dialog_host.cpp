@@ -1,12 +1,13 @@
 // The dialog procedure and the window operations of the installer's window.
 #include "platform/win32/dialog_host.h"
 
-#include <shellapi.h>
 #include <windowsx.h>
 
 #include "platform/system.h"
+#include "platform/win32/com_apartment.h"
 #include "platform/win32/cursor.h"
 #include "platform/win32/pixel_blit.h"
+#include "platform/win32/program_launch.h"
 #include "platform/win32/wide.h"
 
 namespace platform::win32 {
@@ -31,33 +32,6 @@ int32_t WindowDpi(HWND window) {
   return screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 0;
 }
 
-// The executable's file name without its extension, however long its path: the caption of a
-// message box without one.
-std::u16string ApplicationName() {
-  std::u16string name = ModulePath();
-  name.erase(0, name.find_last_of(u"\\/") + 1);
-  const size_t dot = name.find_last_of(u'.');
-  if (dot != std::u16string::npos) name.erase(dot);
-  return name;
-}
-
-// Keeps the thread in a single-threaded COM apartment for the dialog's life (the shell's taskbar
-// list and "open" expect one); a thread that already has an apartment keeps it.
-class ComApartment {
- public:
-  ComApartment()
-      : m_initialised(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
-  }
-  ~ComApartment() {
-    if (m_initialised) CoUninitialize();
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
- private:
-  bool m_initialised;
-};
-
 UINT MessageBoxFlags(MessageBoxKind kind) {
   switch (kind) {
     case MessageBoxKind::OkCancel:
@@ -66,6 +40,8 @@ UINT MessageBoxFlags(MessageBoxKind kind) {
       return MB_OK | MB_ICONEXCLAMATION;
     case MessageBoxKind::YesNoExclamation:
       return MB_YESNO | MB_ICONEXCLAMATION;
+    case MessageBoxKind::OkInformation:
+      return MB_OK | MB_ICONINFORMATION;
   }
   return MB_OK;
 }
@@ -81,6 +57,12 @@ MessageBoxAnswer ToAnswer(int pressed) {
     default:
       return MessageBoxAnswer::Cancel;
   }
+}
+
+MessageBoxAnswer ShowMessageBoxOwnedBy(HWND owner, const std::u16string& text,
+                                       const std::optional<std::u16string>& caption, MessageBoxKind kind) {
+  const std::u16string title = caption ? *caption : ProgramName();  // however long its path
+  return ToAnswer(MessageBoxW(owner, Wide(text), Wide(title), MessageBoxFlags(kind)));
 }
 
 }  // namespace
@@ -270,8 +252,7 @@ void DialogHost::Present(const PixelView& pixels, Point at) {
 MessageBoxAnswer DialogHost::ShowMessageBox(const std::u16string& text,
                                             const std::optional<std::u16string>& caption,
                                             MessageBoxKind kind) {
-  const std::u16string title = caption ? *caption : ApplicationName();
-  return ToAnswer(MessageBoxW(m_hWnd, Wide(text), Wide(title), MessageBoxFlags(kind)));
+  return ShowMessageBoxOwnedBy(m_hWnd, text, caption, kind);
 }
 
 void DialogHost::SetCursor(Cursor cursor) { ::SetCursor(StandardCursor(cursor)); }
@@ -284,8 +265,8 @@ void DialogHost::StartDrag(Point at) {
   PostMessageW(m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(screen.x, screen.y));
 }
 
-void DialogHost::OpenInstaller(const std::u16string& path) {
-  ShellExecuteW(m_hWnd, L"open", Wide(path), nullptr, nullptr, SW_SHOWDEFAULT);
+ProgramLaunch DialogHost::OpenInstaller(const std::u16string& path, const std::u16string& parameters) {
+  return OpenProgramOwnedBy(m_hWnd, path, parameters);
 }
 
 void DialogHost::SetTaskbarProgress(TaskbarProgress state, uint64_t completed, uint64_t total) {
@@ -314,6 +295,11 @@ int RunModalDialog(int templateId, IDialogEvents& events) {
   win32::DialogHost host(events);
   return static_cast<int>(DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), nullptr,
                                           win32::DialogHost::DialogProc, reinterpret_cast<LPARAM>(&host)));
+}
+
+MessageBoxAnswer ShowMessageBoxWithoutWindow(const std::u16string& text, const std::optional<std::u16string>& caption,
+                                             MessageBoxKind kind) {
+  return win32::ShowMessageBoxOwnedBy(nullptr, text, caption, kind);
 }
 
 }  // namespace platform

@@ -37,7 +37,7 @@ class DialogHost final : public IWindowHost {
   void SetCursor(Cursor cursor) override;
   void Minimize() override;
   void StartDrag(Point at) override;
-  void OpenInstaller(const std::u16string& path) override;
+  ProgramLaunch OpenInstaller(const std::u16string& path, const std::u16string& parameters) override;
   void SetTaskbarProgress(TaskbarProgress state, uint64_t completed, uint64_t total) override;
   void EndDialog(int result) override;
   IButtonWindow& Control(int id) override;

@@ -1,4 +1,5 @@
-// The system seam on Windows: version and system information from the kernel, the module path,
+// The system seam on Windows: version and system information from the kernel, the module path and
+// command line, the temporary folder, the interface language, the display scale, the local time,
 // and debug output.
 #include "platform/system.h"
 
@@ -46,7 +47,41 @@ std::u16string ModulePath() {
   }
 }
 
+std::u16string CommandLine() { return win32::FromWide(GetCommandLineW()); }
+
+std::u16string TempFolder() {
+  wchar_t buffer[MAX_PATH + 1];
+  DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+  if (length == 0 || length > MAX_PATH) return {};
+  if (buffer[length - 1] == L'\\') --length;
+  return win32::FromWide(buffer, length);
+}
+
+std::u16string UserInterfaceLanguage() {
+  wchar_t name[LOCALE_NAME_MAX_LENGTH];
+  const LCID locale = MAKELCID(GetUserDefaultUILanguage(), SORT_DEFAULT);
+  const int length = LCIDToLocaleName(locale, name, LOCALE_NAME_MAX_LENGTH, 0);
+  return length > 1 ? win32::FromWide(name, static_cast<size_t>(length - 1)) : std::u16string();
+}
+
+int32_t SystemDpi() {
+  HDC screen = GetDC(nullptr);
+  if (screen == nullptr) return 96;
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+LocalTime CurrentLocalTime() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
+}
+
+// Without a debugger nobody reads the line, and raising the debug-print exception for nobody only
+// costs (and trips some emulated systems' unwinding).
 void DebugLine(std::u16string_view line) {
+  if (!IsDebuggerPresent()) return;
   std::u16string text(line);
   OutputDebugStringW(win32::Wide(text));
 }

@@ -127,7 +127,14 @@ class FakeWindowHost final : public platform::IWindowHost {
   void SetCursor(platform::Cursor c) override { cursor = c; }
   void Minimize() override { ++minimizes; }
   void StartDrag(platform::Point at) override { drags.push_back(at); }
-  void OpenInstaller(const std::u16string& path) override { launched.push_back(path); }
+  platform::ProgramLaunch OpenInstaller(const std::u16string& path, const std::u16string& parameters) override {
+    launched.push_back(path);
+    launchedArguments.push_back(parameters);
+    platform::ProgramLaunch launch;
+    launch.started = launchStarts;
+    launch.error = launchStarts ? 0 : 2;
+    return launch;
+  }
   void SetTaskbarProgress(platform::TaskbarProgress state, uint64_t completed, uint64_t total) override {
     taskbar.push_back({state, completed, total});
   }
@@ -154,6 +161,8 @@ class FakeWindowHost final : public platform::IWindowHost {
   int minimizes = 0;
   std::vector<platform::Point> drags;
   std::vector<std::u16string> launched;
+  std::vector<std::u16string> launchedArguments;
+  bool launchStarts = true;  // whether OpenInstaller reports a started program
   std::vector<FakeTaskbar> taskbar;
   std::optional<int> endResult;
   std::map<int, FakeButtonWindow> controls;

@@ -6,6 +6,9 @@
 #include <commctrl.h>
 
 #include "app/installer_app.h"
+#include "app/windows_arguments.h"
+#include "platform/system.h"
+#include "platform/win32/wide.h"
 
 namespace {
 
@@ -33,10 +36,12 @@ void LoadCommonControls() {
 
 }  // namespace
 
+// The run's exit code is the process's, as deployment tools read it.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   RestrictDllSearchToSystemFolder();
-  RegisterApplicationRestart(L"", 0);  // the restart manager may start the installer again
+  const std::u16string commandLine = platform::CommandLine();
+  // The restart manager may start the installer again, with the same switches.
+  RegisterApplicationRestart(platform::win32::Wide(std::u16string(ArgumentsOf(commandLine))), 0);
   LoadCommonControls();
-  theApp.InitInstance();
-  return 0;
+  return static_cast<int>(theApp.InitInstance(commandLine));
 }

@@ -1,0 +1,147 @@
+// Building the report's address and sending it on a thread of its own.
+#include "app/run_report.h"
+
+#include <array>
+#include <chrono>
+#include <memory>
+#include <string_view>
+
+#include "app/address_text.h"
+#include "app/run_log.h"
+#include "platform/steady_clock.h"
+#include "platform/thread.h"
+#include "platform/utf.h"
+
+namespace {
+
+using namespace platform::http;
+
+constexpr std::array<std::string_view, kRunPhaseCount> kPhaseFields = {"startup_ms", "probe_ms", "transfer_ms",
+                                                                       "checks_ms", "launch_ms"};
+
+std::string_view OutcomeName(RunOutcome outcome) {
+  switch (outcome) {
+    case RunOutcome::Launched:
+      return "launched";
+    case RunOutcome::Cancelled:
+      return "cancelled";
+    case RunOutcome::HelpShown:
+      return "help";
+    case RunOutcome::Failed:
+    case RunOutcome::Unfinished:
+      break;
+  }
+  return "failed";
+}
+
+// One report under way: the thread is declared last, so it is joined before the rest goes.
+struct ReportJob {
+  std::u16string address;
+  AbortSwitchHandle abortSwitch = CreateAbortSwitch();
+  platform::SteadyClock::time_point started = platform::SteadyClock::now();
+  platform::Event done{platform::Event::Reset::Manual, false};
+  ReportReply reply;  // written by the thread before `done` is set
+  platform::Thread thread;
+};
+
+void RunReportJob(void* context) {
+  auto* job = static_cast<ReportJob*>(context);
+  job->reply = SendReport(job->address, job->abortSwitch.get());
+  job->done.Set();
+}
+
+std::unique_ptr<ReportJob> RunReport;
+
+}  // namespace
+
+bool IsReportAddress(const std::u16string& address) {
+  UrlParts parts;
+  return SplitUrl(address, parts) && parts.scheme == Scheme::Https;
+}
+
+std::u16string ReportAddress(const std::u16string& address, RunOutcome outcome, const std::string& errorCode,
+                             const RunFigures& figures, const RunFacts& facts) {
+  std::string query = "outcome=" + std::string(OutcomeName(outcome)) + "&code=" + PercentEncode(errorCode);
+  for (size_t phase = 0; phase < kRunPhaseCount; ++phase) {
+    query += "&" + std::string(kPhaseFields[phase]) + "=";
+    if (figures.phaseMs[phase]) query += std::to_string(*figures.phaseMs[phase]);
+  }
+  query += "&received=" + std::to_string(figures.received) + "&size=" + std::to_string(figures.size) +
+           "&tries=" + std::to_string(figures.tries) + "&restarts=" + std::to_string(figures.restarts) +
+           "&version=" + PercentEncode(facts.version) + "&os=" + PercentEncode(facts.osVersion) +
+           "&bit=" + PercentEncode(facts.bits) + "&scale=" + std::to_string((facts.dpi * 100 + 48) / 96) +
+           "&lang=" + PercentEncode(facts.language) + "&proxy=" + (figures.proxy ? "1" : "0");
+  const size_t fragment = address.find(u'#');
+  std::u16string base = address.substr(0, fragment);
+  base += base.find(u'?') == std::u16string::npos ? u'?' : u'&';
+  return base + platform::FromUtf8(query);
+}
+
+ReportReply SendReport(const std::u16string& address, AbortSwitch* abortSwitch) {
+  ReportReply reply;
+  UrlParts parts;
+  SessionHandle session = OpenSession(u"Kestrix_WebInstaller");
+  if (!session || !SplitUrl(address, parts)) return reply;
+  ConnectionHandle connection = Connect(*session, parts, abortSwitch);
+  if (!connection) return reply;
+  RequestHandle request = OpenRequest(*connection, nullptr, parts.path + parts.extra, {u"*/*"},
+                                      REQUEST_SECURE | REQUEST_RELOAD | REQUEST_NO_CACHE_WRITE | REQUEST_NO_UI |
+                                          REQUEST_NO_COOKIES);
+  if (!request) return reply;
+  reply.outcome = SendRequest(*request);
+  if (reply.outcome == SendResult::Replied && !QueryStatusCode(*request, reply.status)) {
+    reply.outcome = SendResult::Failed;
+  }
+  return reply;
+}
+
+std::string DescribeReportReply(const ReportReply& reply) {
+  switch (reply.outcome) {
+    case SendResult::Replied:
+      return "status " + std::to_string(reply.status);
+    case SendResult::Failed:
+      return "no reply";
+    case SendResult::CertificateRefused:
+      return "refused: the server's certificate was not accepted";
+    case SendResult::RedirectRefused:
+      return "refused: redirected from https to http, or too many times";
+  }
+  return {};
+}
+
+void StartRunReport(const std::u16string& address) {
+  if (address.empty() || RunReport) return;
+  if (!IsReportAddress(address)) {
+    LogLine("report: not sent, " + platform::ToUtf8(address) + " is not an https address");
+    return;
+  }
+  auto job = std::make_unique<ReportJob>();
+  job->address = ReportAddress(address, TheRun.Outcome(), TheRun.FinalError() ? TheRun.ErrorCode() : std::string(),
+                               TheRun.Figures(), TheRun.Facts());
+  LogLine("report: sending " + platform::ToUtf8(job->address));
+  if (!job->thread.Start(RunReportJob, job.get())) {
+    LogLine("report: not sent, the system refused its thread");
+    return;
+  }
+  RunReport = std::move(job);
+}
+
+void FinishRunReport() {
+  if (!RunReport) return;
+  const auto limit = std::chrono::milliseconds(kReportLimitMs);
+  const auto spent = platform::SteadyClock::now() - RunReport->started;
+  const auto left = spent < limit ? std::chrono::duration_cast<std::chrono::milliseconds>(limit - spent)
+                                  : std::chrono::milliseconds(0);
+  if (RunReport->done.WaitFor(left)) {
+    const ReportReply reply = RunReport->reply;
+    RunReport->thread.Join();
+    RunReport.reset();
+    LogLine("report: " + DescribeReportReply(reply));
+    return;
+  }
+  // Stopped the documented way; a system that cannot stop a call already waiting (Wine) keeps
+  // the thread to the end of the process, which owns its job from now on.
+  Abort(*RunReport->abortSwitch);
+  static_cast<void>(RunReport.release());
+  LogLine("report: no answer within " + std::to_string(kReportLimitMs / 1000) + " s, given up");
+}
