@@ -16,6 +16,9 @@ namespace {
 
 using namespace platform::http;
 
+// How long a stopped report may take to return before it is left to the end of the process.
+constexpr std::chrono::milliseconds kAbortGraceMs{200};
+
 constexpr std::array<std::string_view, kRunPhaseCount> kPhaseFields = {"startup_ms", "probe_ms", "transfer_ms",
                                                                        "checks_ms", "launch_ms"};
 
@@ -71,8 +74,11 @@ std::u16string ReportAddress(const std::u16string& address, RunOutcome outcome, 
            "&version=" + PercentEncode(facts.version) + "&os=" + PercentEncode(facts.osVersion) +
            "&bit=" + PercentEncode(facts.bits) + "&scale=" + std::to_string((facts.dpi * 100 + 48) / 96) +
            "&lang=" + PercentEncode(facts.language) + "&proxy=" + (figures.proxy ? "1" : "0");
-  const size_t fragment = address.find(u'#');
-  std::u16string base = address.substr(0, fragment);
+  return WithQuery(address, query);
+}
+
+std::u16string WithQuery(const std::u16string& address, std::string_view query) {
+  std::u16string base = address.substr(0, address.find(u'#'));
   base += base.find(u'?') == std::u16string::npos ? u'?' : u'&';
   return base + platform::FromUtf8(query);
 }
@@ -132,16 +138,16 @@ void FinishRunReport() {
   const auto spent = platform::SteadyClock::now() - RunReport->started;
   const auto left = spent < limit ? std::chrono::duration_cast<std::chrono::milliseconds>(limit - spent)
                                   : std::chrono::milliseconds(0);
-  if (RunReport->done.WaitFor(left)) {
-    const ReportReply reply = RunReport->reply;
+  const bool answered = RunReport->done.WaitFor(left);
+  if (!answered) Abort(*RunReport->abortSwitch);
+  // A stopped call returns at once, except on a system that cannot stop a call already waiting
+  // (Wine): that thread is left to the end of the process, which owns its job from then on.
+  if (!answered && !RunReport->done.WaitFor(kAbortGraceMs)) {
+    static_cast<void>(RunReport.release());
+  } else {
     RunReport->thread.Join();
+    if (answered) LogLine("report: " + DescribeReportReply(RunReport->reply));
     RunReport.reset();
-    LogLine("report: " + DescribeReportReply(reply));
-    return;
   }
-  // Stopped the documented way; a system that cannot stop a call already waiting (Wine) keeps
-  // the thread to the end of the process, which owns its job from now on.
-  Abort(*RunReport->abortSwitch);
-  static_cast<void>(RunReport.release());
-  LogLine("report: no answer within " + std::to_string(kReportLimitMs / 1000) + " s, given up");
+  if (!answered) LogLine("report: no answer within " + std::to_string(kReportLimitMs / 1000) + " s, given up");
 }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "app/run_record.h"
 #include "platform/http.h"
@@ -16,6 +17,9 @@ inline constexpr uint32_t kReportLimitMs = 2000;
 
 // A report address the installer sends to: one that splits as an https address.
 bool IsReportAddress(const std::u16string& address);
+
+// `address` with `query` added to the query it may already have (a fragment is dropped).
+std::u16string WithQuery(const std::u16string& address, std::string_view query);
 
 // `address` with the run's figures as its query (added to a query the address already has).
 std::u16string ReportAddress(const std::u16string& address, RunOutcome outcome, const std::string& errorCode,

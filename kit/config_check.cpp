@@ -9,6 +9,7 @@
 
 #include "app/config_document.h"
 #include "app/installer_path.h"
+#include "app/run_report.h"
 #include "download/sha256_text.h"
 #include "kit/config_records.h"
 #include "kit/vendor_folder.h"
@@ -273,6 +274,13 @@ ConfigReport CheckConfiguration(const std::u16string& folder, Findings& findings
   }
   report.readable = true;
   report.signer = document.GetAttribute(document.Child(), u"signer");
+  report.report = document.GetAttribute(document.Child(), u"report");
+  if (!report.report.empty() && !IsReportAddress(report.report)) {
+    const TextPosition at = PositionOf(document.Text(), document.GetRecord(document.Child()).start);
+    findings.Add(platform::ToUtf8(kConfigFileName), at.line, at.column,
+                 "report=\"" + platform::ToUtf8(report.report) +
+                     "\" is not an https address: the installer sends no report to it");
+  }
   ConfigChecker(document, findings, report).CheckProduct(document.Child());
   return report;
 }
