@@ -70,7 +70,7 @@ std::string ConfigurationProblem(const std::u16string& path, const PlatformInfo&
       if (!problem.empty()) problem += "; ";
       if (note.offset >= 0) {
         const TextPosition at = PositionOf(document.Text(), note.offset);
-        problem += std::to_string(at.line) + ":" + std::to_string(at.column) + ": ";
+        problem += platform::JoinUtf8({at.line, ":", at.column, ": "});
       }
       problem += note.sentence;
     }
@@ -83,7 +83,6 @@ std::string ConfigurationProblem(const std::u16string& path, const PlatformInfo&
     return "a sha256 attribute is not 64 hexadecimal digits, so no link may be used";
   InstallerConfig config;
   if (LoadConfiguration(path, platform, config)) return {};
-  return "no <installerInfo> entry for " + platform::ToUtf8(platform.strName) + " " +
-         platform::ToUtf8(platform.strBits) + "-bit (os, bit and rlink, in that order) and none marked "
-         "default=\"YES\"";
+  return platform::JoinUtf8({"no <installerInfo> entry for ", platform.strName, " ", platform.strBits,
+                             "-bit (os, bit and rlink, in that order) and none marked default=\"YES\""});
 }

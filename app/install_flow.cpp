@@ -137,17 +137,13 @@ void CTorvinWebInstallerDlg::ShowTaskbarProgress(int32_t state) {
 
 // The launch's outcome is the run's: launched (the process kept for /wait), or failed.
 void CTorvinWebInstallerDlg::LaunchInstaller() {
-  const std::string what = platform::ToUtf8(m_strInstallerPath) +
-                           (m_options.installerArguments.empty()
-                                ? std::string()
-                                : " with the arguments " + platform::ToUtf8(m_options.installerArguments));
-  LogLine("launching " + what);
+  LogLine({"launching ", m_strInstallerPath, " with the arguments: ", m_options.installerArguments});
   TheRun.Begin(RunPhase::Launch);
   platform::ProgramLaunch launch = m_host->OpenInstaller(m_strInstallerPath, m_options.installerArguments);
   ReleaseVerifiedInstaller();  // held unchanged since its checks, until the launch has returned
   TheRun.End(RunPhase::Launch);
   if (!launch.started) {
-    TheRun.Fail(RunError::LaunchFailed, "the system did not start " + what + ": error " + std::to_string(launch.error));
+    TheRun.Fail(RunError::LaunchFailed, platform::JoinUtf8({"the system did not start the installer: error ", launch.error}));
     EndRun(RunOutcome::Failed);
     return;
   }

@@ -13,15 +13,12 @@ CTorvinWebInstallerApp theApp;
 
 namespace {
 
-using platform::ToUtf8;
-
 void LogRunStart(std::u16string_view commandLine) {
   const RunFacts facts = GatherRunFacts();
   TheRun.SetFacts(facts);
-  LogLine("web installer " + facts.version + " (" + std::to_string(sizeof(void*) * 8) + "-bit program) on " +
-          (facts.osName.empty() ? "an unknown system" : facts.osName) + " (" + facts.osVersion + "), " + facts.bits +
-          "-bit, " + std::to_string(facts.dpi) + " DPI, language " + (facts.language.empty() ? "unknown" : facts.language));
-  LogLine("command line: " + ToUtf8(commandLine));
+  LogLine({"web installer ", facts.version, " (", sizeof(void*) * 8, "-bit program) on ", facts.osName, " ",
+           facts.osVersion, ", ", facts.bits, "-bit, ", facts.dpi, " DPI, language ", facts.language});
+  LogLine({"command line: ", commandLine});
 }
 
 // A bad command line or a request for help ends the run before anything is read or downloaded.
@@ -30,7 +27,7 @@ void AnswerWithoutDownload(const RunOptions& options) {
   OpenDefaultRunLog({});
   if (options.problem != RunOptions::Problem::None) {
     const std::u16string problem = DescribeCommandLineProblem(options);
-    TheRun.Fail(RunError::CommandLine, ToUtf8(problem));
+    TheRun.Fail(RunError::CommandLine, platform::ToUtf8(problem));
     TheRun.Conclude(RunOutcome::Failed);
     if (!options.AsksNothing()) {
       platform::ShowMessageBoxWithoutWindow(problem + u"\n\n" + std::u16string(kRunOptionsHelp), std::nullopt,
@@ -56,7 +53,7 @@ void RunDialog(const RunOptions& options) {
   if (!options.wait || !dialog.m_launchedInstaller) return;
   LogLine("waiting for the installer to end");
   if (const auto code = platform::WaitForExit(*dialog.m_launchedInstaller)) {
-    LogLine("the installer ended with exit code " + std::to_string(*code));
+    LogLine({"the installer ended with exit code ", *code});
     TheRun.SetInstallerExitCode(*code);
   } else {
     LogLine("the installer's exit code cannot be learned");
@@ -66,12 +63,12 @@ void RunDialog(const RunOptions& options) {
 // The log's last line: the exit code, and for a failure its error code and meaning.
 void LogRunEnd() {
   const uint32_t exitCode = TheRun.ExitCode();
-  std::string line = "exit code " + std::to_string(exitCode);
+  std::string line;
   if (const auto error = TheRun.FinalError()) {
     const RunErrorEntry& entry = RunErrorInfo(*error);
-    line = std::string(entry.code) + " " + line + ": " + std::string(entry.meaning);
-  } else if (TheRun.Outcome() == RunOutcome::Cancelled) {
-    line += ": cancelled by the user";
+    line = platform::JoinUtf8({entry.code, " exit code ", exitCode, ": ", entry.meaning});
+  } else {
+    line = platform::JoinUtf8({"exit code ", exitCode, TheRun.Outcome() == RunOutcome::Cancelled ? ": cancelled" : ""});
   }
   TheRunLog.FinalLine(line);
   TheRunLog.Close();

@@ -31,10 +31,6 @@ std::u16string ModuleFolder() {
   return slash == std::u16string::npos ? std::u16string() : path.substr(0, slash);
 }
 
-using platform::ToUtf8;
-
-std::string LinkText(const std::u16string& link) { return link.empty() ? "none" : ToUtf8(link); }
-
 }  // namespace
 
 CTorvinWebInstallerDlg::CTorvinWebInstallerDlg(const RunOptions& options)
@@ -66,7 +62,7 @@ bool CTorvinWebInstallerDlg::OnInitDialog() {
   m_host->SetWindowIcons();
   DetectPlatform(m_platform);
   TheRun.SetDpi(m_host->GetDpi());
-  LogLine("display: " + std::to_string(m_host->GetDpi()) + " DPI");
+  LogLine({"display: ", m_host->GetDpi(), " DPI"});
   m_skinSource = ui::LoadSkinSource(m_strModuleDir);
   ScaleSkin(m_host->GetDpi());
   bool ended = false;
@@ -82,7 +78,8 @@ bool CTorvinWebInstallerDlg::OnInitDialog() {
   m_bFaceSetUp = true;
   if (!ValidateInstallerUrls(m_config)) {
     FailStartUp(RunError::UnrecognizedAddress,
-                "no link is an address: " + LinkText(m_config.strInstallerUrl) + ", " + LinkText(m_config.strDefaultUrl),
+                platform::JoinUtf8({"no link is an address: \"", m_config.strInstallerUrl, "\", \"",
+                                    m_config.strDefaultUrl, "\""}),
                 kUnrecognizedUrl, std::nullopt, platform::MessageBoxKind::OkCancel);
     return true;
   }
@@ -105,7 +102,7 @@ void CTorvinWebInstallerDlg::LoadAndCheckConfiguration(bool& ended) {
   if (!LoadConfiguration(configPath, m_platform, m_config)) {
     OpenDefaultRunLog(m_config.strProductName);
     FailStartUp(RunError::ConfigurationUnusable,
-                "configuration " + ToUtf8(configPath) + ": " + ConfigurationProblem(configPath, m_platform),
+                platform::JoinUtf8({"configuration ", configPath, ": ", ConfigurationProblem(configPath, m_platform)}),
                 kXmlMissing, std::nullopt, platform::MessageBoxKind::OkCancel);
     ended = true;
     return;
@@ -128,10 +125,9 @@ void CTorvinWebInstallerDlg::LoadAndCheckConfiguration(bool& ended) {
 }
 
 void CTorvinWebInstallerDlg::LogChosenLinks(const std::u16string& configPath) {
-  LogLine("configuration " + ToUtf8(configPath) + ": product \"" + ToUtf8(m_config.strProductName) + "\", " +
-          ToUtf8(m_platform.strName) + " " + ToUtf8(m_platform.strBits) + "-bit entry " +
-          LinkText(m_config.strInstallerUrl) + ", default entry " + LinkText(m_config.strDefaultUrl) +
-          (m_config.strSigner.empty() ? "" : ", signer \"" + ToUtf8(m_config.strSigner) + "\""));
+  LogLine({"configuration ", configPath, ": product \"", m_config.strProductName, "\", ", m_platform.strName, " ",
+           m_platform.strBits, "-bit entry \"", m_config.strInstallerUrl, "\", default entry \"",
+           m_config.strDefaultUrl, "\", signer \"", m_config.strSigner, "\""});
 }
 
 void CTorvinWebInstallerDlg::FailStartUp(RunError error, std::string_view why, const std::u16string& text,
@@ -211,7 +207,7 @@ void CTorvinWebInstallerDlg::StyleButtons() {
 void CTorvinWebInstallerDlg::StartDownloadEngine() {
   if (m_strModuleDir.empty() || !IsPlainFileName(m_config.strProductName + u".exe")) {
     TheRun.Fail(RunError::ProductNameNotAFileName,
-                "the product name \"" + ToUtf8(m_config.strProductName) + "\" is not a plain file name");
+                platform::JoinUtf8({"the product name \"", m_config.strProductName, "\" is not a plain file name"}));
     return;
   }
   SetDownloadLog(&TheRun);  // the engine's steps go to the log, its failures to the run's record

@@ -7,7 +7,6 @@
 #include "app/config_document.h"
 #include "app/run_log.h"
 #include "platform/registry.h"
-#include "platform/utf.h"
 #include "xml/xml_document.h"
 
 namespace {
@@ -38,15 +37,14 @@ bool SelectPatchLink(const std::u16string& configPath, const PlatformInfo& platf
     LogLine("no registry key in the configuration: not installed, the full installer");
     return false;
   }
-  const std::string key = "HKLM\\" + platform::ToUtf8(config.strRegistryKey);
   std::optional<std::u16string> bits = InstalledBitness(platform, config.strRegistryKey);
   if (!bits) {
-    LogLine(key + " is in no registry view: not installed, the full installer");
+    LogLine({"HKLM\\", config.strRegistryKey, " is in no registry view: not installed, the full installer"});
     return false;
   }
-  LogLine(key + " is in the " + platform::ToUtf8(*bits) + "-bit registry view: installed, the patch");
+  LogLine({"HKLM\\", config.strRegistryKey, " is in the ", *bits, "-bit registry view: installed, the patch"});
   if (FindPatchLink(configPath, platform, *bits, config)) {
-    LogLine("the patch of the " + platform::ToUtf8(*bits) + "-bit entry: " + platform::ToUtf8(config.strPatchUrl));
+    LogLine({"the patch of the ", *bits, "-bit entry: ", config.strPatchUrl});
   } else {
     LogLine("patch link not found! the entry's own link is used");
   }

@@ -8,6 +8,8 @@
 
 RunLog TheRunLog;
 
+void LogLine(std::initializer_list<platform::TextPiece> pieces) { TheRunLog.Line(platform::JoinUtf8(pieces)); }
+
 namespace {
 
 constexpr std::string_view kFullNote = "(the log is full: the next steps are left out)";

@@ -7,6 +7,7 @@
 // the debug channel. Any thread may write.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "platform/log_file.h"
 #include "platform/system.h"
 #include "platform/thread.h"
+#include "platform/utf.h"
 
 class RunLog {
  public:
@@ -52,6 +54,8 @@ class RunLog {
 // The process's log.
 extern RunLog TheRunLog;
 inline void LogLine(std::string_view text) { TheRunLog.Line(text); }
+// A line joined from its pieces.
+void LogLine(std::initializer_list<platform::TextPiece> pieces);
 
 // The default place of the log: the temporary folder, the name (the product's) and " download.log".
 std::u16string DefaultLogPath(const std::u16string& tempFolder, const std::u16string& name);

@@ -20,7 +20,7 @@ RunFacts GatherRunFacts() {
   facts.osName = platform::ToUtf8(platform.strName);
   facts.bits = platform::ToUtf8(GetSystemBitness());
   if (const auto version = platform::QueryOsVersion())
-    facts.osVersion = std::to_string(version->major) + "." + std::to_string(version->minor);
+    facts.osVersion = platform::JoinUtf8({version->major, ".", version->minor});
   facts.language = platform::ToUtf8(platform::UserInterfaceLanguage());
   facts.dpi = platform::SystemDpi();
   return facts;
@@ -96,7 +96,7 @@ void RunRecord::End(RunPhase phase) {
 }
 
 void RunRecord::Fail(RunError error, std::string_view line) {
-  LogLine(std::string(RunErrorInfo(error).code) + " " + std::string(line));
+  LogLine({RunErrorInfo(error).code, " ", line});
   std::lock_guard lock(m_lock);
   if (m_outcome == RunOutcome::Unfinished) m_error = error;
 }

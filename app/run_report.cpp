@@ -64,16 +64,17 @@ bool IsReportAddress(const std::u16string& address) {
 
 std::u16string ReportAddress(const std::u16string& address, RunOutcome outcome, const std::string& errorCode,
                              const RunFigures& figures, const RunFacts& facts) {
-  std::string query = "outcome=" + std::string(OutcomeName(outcome)) + "&code=" + PercentEncode(errorCode);
+  using platform::JoinUtf8;
+  std::string query = JoinUtf8({"outcome=", OutcomeName(outcome), "&code=", PercentEncode(errorCode)});
   for (size_t phase = 0; phase < kRunPhaseCount; ++phase) {
-    query += "&" + std::string(kPhaseFields[phase]) + "=";
-    if (figures.phaseMs[phase]) query += std::to_string(*figures.phaseMs[phase]);
+    query += JoinUtf8({"&", kPhaseFields[phase], "="});
+    if (figures.phaseMs[phase]) query += JoinUtf8({*figures.phaseMs[phase]});
   }
-  query += "&received=" + std::to_string(figures.received) + "&size=" + std::to_string(figures.size) +
-           "&tries=" + std::to_string(figures.tries) + "&restarts=" + std::to_string(figures.restarts) +
-           "&version=" + PercentEncode(facts.version) + "&os=" + PercentEncode(facts.osVersion) +
-           "&bit=" + PercentEncode(facts.bits) + "&scale=" + std::to_string((facts.dpi * 100 + 48) / 96) +
-           "&lang=" + PercentEncode(facts.language) + "&proxy=" + (figures.proxy ? "1" : "0");
+  query += JoinUtf8({"&received=", figures.received, "&size=", figures.size, "&tries=", figures.tries,
+                     "&restarts=", figures.restarts, "&version=", PercentEncode(facts.version),
+                     "&os=", PercentEncode(facts.osVersion), "&bit=", PercentEncode(facts.bits),
+                     "&scale=", (facts.dpi * 100 + 48) / 96, "&lang=", PercentEncode(facts.language),
+                     "&proxy=", figures.proxy ? "1" : "0"});
   return WithQuery(address, query);
 }
 
@@ -104,7 +105,7 @@ ReportReply SendReport(const std::u16string& address, AbortSwitch* abortSwitch) 
 std::string DescribeReportReply(const ReportReply& reply) {
   switch (reply.outcome) {
     case SendResult::Replied:
-      return "status " + std::to_string(reply.status);
+      return platform::JoinUtf8({"status ", reply.status});
     case SendResult::Failed:
       return "no reply";
     case SendResult::CertificateRefused:
@@ -118,13 +119,13 @@ std::string DescribeReportReply(const ReportReply& reply) {
 void StartRunReport(const std::u16string& address) {
   if (address.empty() || RunReport) return;
   if (!IsReportAddress(address)) {
-    LogLine("report: not sent, " + platform::ToUtf8(address) + " is not an https address");
+    LogLine({"report: not sent, ", address, " is not an https address"});
     return;
   }
   auto job = std::make_unique<ReportJob>();
   job->address = ReportAddress(address, TheRun.Outcome(), TheRun.FinalError() ? TheRun.ErrorCode() : std::string(),
                                TheRun.Figures(), TheRun.Facts());
-  LogLine("report: sending " + platform::ToUtf8(job->address));
+  LogLine({"report: sending ", job->address});
   if (!job->thread.Start(RunReportJob, job.get())) {
     LogLine("report: not sent, the system refused its thread");
     return;
@@ -146,8 +147,8 @@ void FinishRunReport() {
     static_cast<void>(RunReport.release());
   } else {
     RunReport->thread.Join();
-    if (answered) LogLine("report: " + DescribeReportReply(RunReport->reply));
+    if (answered) LogLine({"report: ", DescribeReportReply(RunReport->reply)});
     RunReport.reset();
   }
-  if (!answered) LogLine("report: no answer within " + std::to_string(kReportLimitMs / 1000) + " s, given up");
+  if (!answered) LogLine({"report: no answer within ", kReportLimitMs / 1000, " s, given up"});
 }

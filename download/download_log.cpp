@@ -11,10 +11,10 @@ std::atomic<IDownloadLog*> Listener{nullptr};
 
 void SetDownloadLog(IDownloadLog* log) { Listener.store(log); }
 
-void LogDownloadStep(std::string_view line, DownloadStep step) {
-  if (IDownloadLog* log = Listener.load()) log->Step(step, line);
+void LogDownloadStep(std::initializer_list<platform::TextPiece> line, DownloadStep step) {
+  if (IDownloadLog* log = Listener.load()) log->Step(step, platform::JoinUtf8(line));
 }
 
-void LogDownloadFailure(DownloadFailure failure, std::string_view line) {
-  if (IDownloadLog* log = Listener.load()) log->Failed(failure, line);
+void LogDownloadFailure(DownloadFailure failure, std::initializer_list<platform::TextPiece> line) {
+  if (IDownloadLog* log = Listener.load()) log->Failed(failure, platform::JoinUtf8(line));
 }

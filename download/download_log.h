@@ -5,7 +5,10 @@
 // any of the engine's threads; without a listener they go nowhere.
 #pragma once
 
+#include <initializer_list>
 #include <string_view>
+
+#include "platform/utf.h"
 
 // The ways a download fails for good.
 enum class DownloadFailure {
@@ -49,5 +52,6 @@ class IDownloadLog {
 // The listener of the engine's lines from now on; nullptr for none.
 void SetDownloadLog(IDownloadLog* log);
 
-void LogDownloadStep(std::string_view line, DownloadStep step = DownloadStep::Note);
-void LogDownloadFailure(DownloadFailure failure, std::string_view line);
+// A line joined from its pieces.
+void LogDownloadStep(std::initializer_list<platform::TextPiece> line, DownloadStep step = DownloadStep::Note);
+void LogDownloadFailure(DownloadFailure failure, std::initializer_list<platform::TextPiece> line);

@@ -3,7 +3,6 @@
 
 #include "download/download_log.h"
 #include "download/http_transfer.h"
-#include "platform/utf.h"
 
 namespace {
 
@@ -15,9 +14,9 @@ SessionHandle InternetSession;
 void LogProxySettings(Session& session) {
   const std::u16string proxy = ProxySettings(session);
   if (proxy.empty()) {
-    LogDownloadStep("internet session: direct, no proxy set");
+    LogDownloadStep({"internet session: direct, no proxy set"});
   } else {
-    LogDownloadStep("internet session: proxy " + platform::ToUtf8(proxy), DownloadStep::SessionThroughProxy);
+    LogDownloadStep({"internet session: proxy ", proxy}, DownloadStep::SessionThroughProxy);
   }
 }
 
@@ -51,6 +50,5 @@ std::optional<std::u16string> ReplyHeader(Request& request, Header header) {
 }
 
 std::u16string RangeHeaderLine(uint64_t first, uint64_t last) {
-  std::string line = "Range:bytes=" + std::to_string(first) + "-" + std::to_string(last);
-  return std::u16string(line.begin(), line.end());
+  return platform::FromUtf8(platform::JoinUtf8({"Range:bytes=", first, "-", last}));
 }

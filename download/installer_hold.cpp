@@ -5,7 +5,6 @@
 #include "download/download_log.h"
 #include "download/download_status.h"
 #include "platform/held_file.h"
-#include "platform/utf.h"
 
 namespace {
 
@@ -15,7 +14,7 @@ platform::HeldFile VerifiedInstaller;
 
 int32_t VerifyDownloadedInstaller(const std::u16string& path, const InstallerChecks& checks) {
   PublishState(STATUS_VERIFYING);
-  LogDownloadStep("checking " + platform::ToUtf8(path), DownloadStep::ChecksStarted);
+  LogDownloadStep({"checking ", path}, DownloadStep::ChecksStarted);
   VerificationResult result;
   if (VerifiedInstaller.Open(path)) {
     result = VerifyInstaller(VerifiedInstaller, checks);
@@ -23,10 +22,10 @@ int32_t VerifyDownloadedInstaller(const std::u16string& path, const InstallerChe
     result.report = u"installer refused: the file cannot be held for the checks";
   }
   if (result.passed) {
-    LogDownloadStep(platform::ToUtf8(result.report), DownloadStep::ChecksPassed);
+    LogDownloadStep({result.report}, DownloadStep::ChecksPassed);
     return STATUS_DOWNLOADDONE;
   }
-  LogDownloadFailure(result.failure, platform::ToUtf8(result.report));
+  LogDownloadFailure(result.failure, {result.report});
   VerifiedInstaller.Close();
   PublishState(STATUS_DOWNLOAD_FAILED);
   return STATUS_DOWNLOAD_FAILED;

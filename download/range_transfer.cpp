@@ -18,7 +18,7 @@ namespace {
 
 using namespace platform::http;
 using End = RangeReader::End;
-using platform::ToUtf8;
+using platform::JoinUtf8;
 
 constexpr uint32_t kCancelledReportDelayMs = 500;
 // A wait between tries looks at the cancel this often.
@@ -29,12 +29,14 @@ constexpr uint32_t kRangeFlags =
 // One request of the transfer as a line of the log, written when the try ends, however it ends.
 class RequestNote {
  public:
-  explicit RequestNote(std::string line) : m_line(std::move(line)) {}
+  RequestNote() = default;
   RequestNote(const RequestNote&) = delete;
   RequestNote& operator=(const RequestNote&) = delete;
-  ~RequestNote() { LogDownloadStep(m_line, DownloadStep::TransferRequest); }
+  ~RequestNote() { LogDownloadStep({m_line}, DownloadStep::TransferRequest); }
 
-  void Add(std::string_view part) { m_line += part; }
+  void Add(std::initializer_list<platform::TextPiece> parts) {
+    for (const platform::TextPiece& part : parts) part.AppendTo(m_line);
+  }
 
  private:
   std::string m_line;
@@ -113,22 +115,21 @@ std::optional<int32_t> RangeTransfer::Run() {
     if (m_cancel.IsCancelled()) return STATUS_DOWNLOAD_CANCELLED;
     if (end == End::Complete) return STATUS_DOWNLOADDONE;
     if (end != End::Dropped) {
-      LogDownloadFailure(m_failure, m_failureLine);
+      LogDownloadFailure(m_failure, {m_failureLine});
       return STATUS_DOWNLOAD_FAILED;
     }
     if (m_furthest > furthestBefore) {
       fruitless = 0;
       waits = 0;
     } else if (++fruitless >= kMaxFruitlessTries) {
-      LogDownloadFailure(DownloadFailure::FruitlessTries, std::to_string(kMaxFruitlessTries) +
-                                                              " tries in a row brought no new byte: " + m_dropReason);
+      LogDownloadFailure(DownloadFailure::FruitlessTries,
+                         {kMaxFruitlessTries, " tries in a row brought no new byte: ", m_dropReason});
       return STATUS_DOWNLOAD_FAILED;
     }
     if (!Report(STATUS_RECONNECTING)) return std::nullopt;
     const std::chrono::milliseconds wait = RetryWait(waits++, m_retryAfter);
-    LogDownloadStep("retry in " + std::to_string(wait.count() / 1000) + " s (" + m_dropReason + "; " +
-                    std::to_string(fruitless) + " of " + std::to_string(kMaxFruitlessTries) +
-                    " tries in a row without a new byte)");
+    LogDownloadStep({"retry in ", wait.count() / 1000, " s (", m_dropReason, "; ", fruitless, " of ",
+                     kMaxFruitlessTries, " tries in a row without a new byte)"});
     if (!WaitBeforeRetry(wait)) return STATUS_DOWNLOAD_CANCELLED;
     m_bRetry = true;
   }
@@ -140,11 +141,12 @@ End RangeTransfer::TryOnce() {
   // Without a validator the rest cannot be joined safely to what is there: ask from the start.
   const bool resuming = m_next > m_first && !m_validator.empty();
   const uint64_t from = resuming ? m_next : m_first;
-  RequestNote note("GET " + ToUtf8(m_url) + " bytes " + std::to_string(from) + "-" + std::to_string(m_last) +
-                   (resuming ? " If-Range " + ToUtf8(m_validator) : std::string()));
+  RequestNote note;
+  note.Add({"GET ", m_url, " bytes ", from, "-", m_last});
+  if (resuming) note.Add({" If-Range ", m_validator});
   const End end = TryRequest(note, from, resuming);
-  if (end == End::Dropped) note.Add(", dropped: " + m_dropReason);
-  if (end == End::Failed) note.Add(", failed: " + m_failureLine);
+  if (end == End::Dropped) note.Add({", dropped: ", m_dropReason});
+  if (end == End::Failed) note.Add({", failed: ", m_failureLine});
   return end;
 }
 
@@ -172,7 +174,7 @@ End RangeTransfer::TryRequest(RequestNote& note, uint64_t from, bool resuming) {
   }
   std::vector<std::u16string> hops;
   if (QueryRedirects(request, hops)) {
-    for (size_t hop = 0; hop < hops.size(); ++hop) note.Add((hop ? " -> " : ", redirected to ") + ToUtf8(hops[hop]));
+    for (size_t hop = 0; hop < hops.size(); ++hop) note.Add({hop ? " -> " : ", redirected to ", hops[hop]});
   }
   if (m_cancel.IsCancelled()) return End::Cancelled;
   switch (JudgeReply(request, from, note)) {
@@ -184,14 +186,14 @@ End RangeTransfer::TryRequest(RequestNote& note, uint64_t from, bool resuming) {
       return End::Failed;
   }
   if (m_bStopped) return End::Stopped;
-  note.Add(m_validator.empty() ? ", no validator" : ", validator " + ToUtf8(m_validator));
+  note.Add({m_validator.empty() ? ", no validator" : ", validator ", m_validator});
   RangeReader reader(m_cancel, m_next, m_last, m_progress);
   const uint64_t before = m_next;
   End end = reader.ReadAll(request);
   m_next = reader.Position();
   m_furthest = std::max(m_furthest, m_next);
-  note.Add(", " + std::to_string(m_next - before) + " bytes received");
-  if (end == End::Dropped) m_dropReason = "the connection was lost, stalled or ended early at byte " + std::to_string(m_next);
+  note.Add({", ", m_next - before, " bytes received"});
+  if (end == End::Dropped) m_dropReason = JoinUtf8({"the connection was lost, stalled or ended early at byte ", m_next});
   if (end == End::Failed) {
     if (reader.FileFailed()) return Refuse(end, DownloadFailure::WriteFailed, "the file could not be written (disk full or locked)");
     return Refuse(end, DownloadFailure::RangeRefused, "the server sent more bytes than asked for");
@@ -208,14 +210,13 @@ RangeTransfer::Verdict RangeTransfer::JudgeReply(Request& request, uint64_t from
     m_dropReason = "the reply had no status";
     return Verdict::Dropped;
   }
-  note.Add(": status " + std::to_string(status));
+  note.Add({": status ", status});
   if (status == 206) {
     std::optional<std::u16string> text = ReplyHeader(request, Header::ContentRange);
     std::optional<ContentRange> range = text ? ParseContentRange(*text) : std::nullopt;
     if (!range || range->first != from || range->total != m_total) {
       return Refuse(Verdict::Failed, DownloadFailure::RangeRefused,
-                    "the reply's Content-Range \"" + (text ? ToUtf8(*text) : std::string()) +
-                        "\" does not fit the range asked for");
+                    JoinUtf8({"the reply's Content-Range \"", text.value_or(u""), "\" does not fit the range asked for"}));
     }
     if (from != m_first) return Verdict::Read;  // resumed: continues at the same file position
     KeepValidator(request);
@@ -226,11 +227,11 @@ RangeTransfer::Verdict RangeTransfer::JudgeReply(Request& request, uint64_t from
   if (m_bRetry && IsPassingFailureStatus(status)) {
     std::optional<std::u16string> retryAfter = ReplyHeader(request, Header::RetryAfter);
     if (retryAfter) m_retryAfter = ParseRetryAfterSeconds(*retryAfter);
-    m_dropReason = "status " + std::to_string(status) + (m_retryAfter ? ", Retry-After " + ToUtf8(*retryAfter) : "");
+    m_dropReason = JoinUtf8({"status ", status, retryAfter ? ", Retry-After " : "", retryAfter.value_or(u"")});
     return Verdict::Dropped;
   }
   return Refuse(Verdict::Failed, DownloadFailure::TransferRefused,
-                "the server answered the transfer with status " + std::to_string(status));
+                JoinUtf8({"the server answered the transfer with status ", status}));
 }
 
 // A 200 is the whole file. To the first request for a range from byte 0 it must be the file that
@@ -245,8 +246,8 @@ RangeTransfer::Verdict RangeTransfer::JudgeWholeFile(Request& request) {
   KeepValidator(request);
   if (!m_bRetry) {
     if (*length == m_total) return Verdict::Read;
-    return Refuse(Verdict::Failed, kRange, "the whole file came with " + std::to_string(*length) +
-                                               " bytes, not the " + std::to_string(m_total) + " probed");
+    return Refuse(Verdict::Failed, kRange,
+                  JoinUtf8({"the whole file came with ", *length, " bytes, not the ", m_total, " probed"}));
   }
   return StartOver(*length, "the server sent the whole file (it changed on the server, or cannot resume)");
 }
@@ -261,7 +262,7 @@ RangeTransfer::Verdict RangeTransfer::StartOver(uint64_t total, std::string_view
       return Refuse(Verdict::Failed, DownloadFailure::WriteFailed, "the file could not be emptied to start again");
     }
   }
-  LogDownloadStep("starting again from byte 0, " + std::to_string(total) + " bytes: " + std::string(why));
+  LogDownloadStep({"starting again from byte 0, ", total, " bytes: ", why});
   m_total = total;
   m_last = total - 1;
   m_next = 0;

@@ -19,7 +19,6 @@ namespace {
 using platform::http::AbortSwitch;
 using platform::http::AbortSwitchHandle;
 using platform::http::SendResult;
-using platform::ToUtf8;
 
 // How long each passing state stays visible to the owner, who polls every 250 ms.
 constexpr uint32_t kCancelledPauseMs = 1000;
@@ -84,22 +83,25 @@ void RunProbe(void* context) {
   job->finished.Set();
 }
 
-std::string DescribeProbe(const std::u16string& url, const ProbeReply& reply) {
-  std::string line = "size probe " + ToUtf8(url) + ": ";
-  switch (reply.outcome) {
+const char* ProbeRefusal(SendResult outcome) {
+  switch (outcome) {
     case SendResult::Failed:
-      return line + "no reply";
+      return "no reply";
     case SendResult::CertificateRefused:
-      return line + "refused: the server's certificate was not accepted (name, dates or issuer)";
+      return "refused: the server's certificate was not accepted (name, dates or issuer)";
     case SendResult::RedirectRefused:
-      return line + "refused: redirected from https to http, or too many times";
+      return "refused: redirected from https to http, or too many times";
     case SendResult::Replied:
       break;
   }
-  line += "status " + std::to_string(reply.status) +
-          (reply.size ? ", size " + std::to_string(reply.size) : std::string(", no size"));
+  return nullptr;
+}
+
+std::string DescribeProbe(const std::u16string& url, const ProbeReply& reply) {
+  if (const char* refusal = ProbeRefusal(reply.outcome)) return platform::JoinUtf8({"size probe ", url, ": ", refusal});
+  std::string line = platform::JoinUtf8({"size probe ", url, ": status ", reply.status, ", size ", reply.size});
   for (size_t hop = 0; hop < reply.redirects.size(); ++hop)
-    line += (hop ? " -> " : ", redirected to ") + ToUtf8(reply.redirects[hop]);
+    line += platform::JoinUtf8({hop ? " -> " : ", redirected to ", reply.redirects[hop]});
   return line;
 }
 
@@ -114,16 +116,16 @@ ProbeReply ProbeWatchingCancel(const std::u16string& url) {
   } else {
     job.reply = ProbeLink(url);
   }
-  if (!CancelEvent.IsSet()) LogDownloadStep(DescribeProbe(url, job.reply));
+  if (!CancelEvent.IsSet()) LogDownloadStep({DescribeProbe(url, job.reply)});
   return job.reply;
 }
 
 // Why no size could be learned from either link, by what the last probe met.
-void LogNoSize(const ProbeReply& last, std::string_view line) {
+void LogNoSize(const ProbeReply& last, const char* line) {
   DownloadFailure failure = DownloadFailure::NoSize;
   if (last.outcome == SendResult::CertificateRefused) failure = DownloadFailure::CertificateRefused;
   if (last.outcome == SendResult::RedirectRefused) failure = DownloadFailure::RedirectRefused;
-  LogDownloadFailure(failure, line);
+  LogDownloadFailure(failure, {line});
 }
 
 }  // namespace
@@ -162,18 +164,17 @@ bool CWebDownloader::Init(const std::u16string& primaryUrl, const std::u16string
   m_strFallbackUrl = fallbackUrl;
   if (!DestinationFile.CreateExclusive(destinationPath)) {
     LogDownloadFailure(DownloadFailure::DestinationNotCreated,
-                       "cannot create " + ToUtf8(destinationPath) + " (the folder is not writable or the file is in use)");
+                       {"cannot create ", destinationPath, " (the folder is not writable or the file is in use)"});
     return false;
   }
   m_strDestinationPath = destinationPath;
   ResetDownloadShared();
   if (!OpenInternetSession() || !m_worker.Create(RunWorker, this)) {
-    LogDownloadFailure(DownloadFailure::NotStarted, "the system refused the internet session or the worker thread");
+    LogDownloadFailure(DownloadFailure::NotStarted, {"the system refused the internet session or the worker thread"});
     CloseAndDeleteFile();
     return false;
   }
-  LogDownloadStep("download to " + ToUtf8(destinationPath) + " from " + ToUtf8(primaryUrl) +
-                  (fallbackUrl.empty() || fallbackUrl == primaryUrl ? "" : ", falling back to " + ToUtf8(fallbackUrl)));
+  LogDownloadStep({"download to ", destinationPath, " from ", primaryUrl, ", default link ", fallbackUrl});
   return true;
 }
 
@@ -194,12 +195,12 @@ void CWebDownloader::NormalizeUrls() {
 
 void CWebDownloader::Run() {
   NormalizeUrls();
-  LogDownloadStep("probing the size of " + ToUtf8(m_strPrimaryUrl), DownloadStep::ProbeStarted);
+  LogDownloadStep({"probing the size of ", m_strPrimaryUrl}, DownloadStep::ProbeStarted);
   ProbeReply probe = ProbeWatchingCancel(m_strPrimaryUrl);
   if (CancelEvent.IsSet()) return FinishCancelledBeforeTransfer();
   if (probe.size == 0) {
     SwitchToFallback();
-    LogDownloadStep("no size from the first link: trying the default link " + ToUtf8(m_strPrimaryUrl));
+    LogDownloadStep({"no size from the first link: trying the default link ", m_strPrimaryUrl});
     probe = ProbeWatchingCancel(m_strPrimaryUrl);
     if (CancelEvent.IsSet()) return FinishCancelledBeforeTransfer();
   }
@@ -212,8 +213,7 @@ void CWebDownloader::Run() {
     PublishState(STATUS_FINISHED);
     return;
   }
-  LogDownloadStep("fetching " + std::to_string(size) + " bytes from " + ToUtf8(m_strPrimaryUrl),
-                  DownloadStep::TransferStarted);
+  LogDownloadStep({"fetching ", size, " bytes from ", m_strPrimaryUrl}, DownloadStep::TransferStarted);
   StoreDownloading(size);
   FinishTransfer(TransferFromFallback(TransferWholeFile(size)));
 }
@@ -233,7 +233,7 @@ void CWebDownloader::SwitchToFallback() {
 
 void CWebDownloader::FinishTransfer(int32_t state) {
   if (state == STATUS_DOWNLOADDONE && !SyncDestination()) {
-    LogDownloadFailure(DownloadFailure::WriteFailed, "the complete file could not be written to the disk");
+    LogDownloadFailure(DownloadFailure::WriteFailed, {"the complete file could not be written to the disk"});
     state = STATUS_DOWNLOAD_FAILED;
     PublishState(state);
   }
@@ -270,7 +270,7 @@ int32_t CWebDownloader::TransferWholeFile(uint64_t size) {
   if (segmentThread.Start(RunSegment, segment.get())) {
     segment.release();  // the segment thread owns it now
   } else {
-    LogDownloadFailure(DownloadFailure::NotStarted, "the system refused the transfer's thread");
+    LogDownloadFailure(DownloadFailure::NotStarted, {"the system refused the transfer's thread"});
     DownloadStatus failed{STATUS_DOWNLOAD_FAILED, 0, 0};
     OnSegmentProgress(&failed);
   }
@@ -287,7 +287,7 @@ int32_t CWebDownloader::TransferFromFallback(int32_t failedState) {
   }
   PublishState(STATUS_RECONNECTING);
   SwitchToFallback();
-  LogDownloadStep("the link failed for good: starting again from byte 0 with the default link");
+  LogDownloadStep({"the link failed for good: starting again from byte 0 with the default link"});
   const ProbeReply probe = ProbeWatchingCancel(m_strPrimaryUrl);
   const uint64_t size = probe.size;
   if (CancelEvent.IsSet()) {
@@ -300,7 +300,7 @@ int32_t CWebDownloader::TransferFromFallback(int32_t failedState) {
     return STATUS_DOWNLOAD_FAILED;
   }
   if (!EmptyDestination()) {
-    LogDownloadFailure(DownloadFailure::WriteFailed, "the file could not be emptied for the default link");
+    LogDownloadFailure(DownloadFailure::WriteFailed, {"the file could not be emptied for the default link"});
     PublishState(STATUS_DOWNLOAD_FAILED);
     return STATUS_DOWNLOAD_FAILED;
   }

@@ -2,6 +2,9 @@
 // malformed bytes become U+FFFD.
 #pragma once
 
+#include <concepts>
+#include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -9,5 +12,31 @@ namespace platform {
 
 std::string ToUtf8(std::u16string_view text);
 std::u16string FromUtf8(std::string_view text);
+
+// One piece of a line of UTF-8 text: UTF-8 text as it is, UTF-16 text converted, or a whole
+// number in decimal. Lines joined from pieces cost far less code than chains of string additions.
+class TextPiece {
+ public:
+  TextPiece(std::string_view text) : m_kind(Kind::Utf8), m_data(text.data()), m_size(text.size()) {}
+  TextPiece(const char* text) : TextPiece(std::string_view(text)) {}
+  TextPiece(const std::string& text) : TextPiece(std::string_view(text)) {}
+  TextPiece(std::u16string_view text) : m_kind(Kind::Utf16), m_data(text.data()), m_size(text.size()) {}
+  TextPiece(const std::u16string& text) : TextPiece(std::u16string_view(text)) {}
+  template <std::integral Number>
+  TextPiece(Number number)
+      : m_kind(number < 0 ? Kind::Negative : Kind::Number),
+        m_number(number < 0 ? 0 - static_cast<uint64_t>(number) : static_cast<uint64_t>(number)) {}
+
+  void AppendTo(std::string& out) const;
+
+ private:
+  enum class Kind { Utf8, Utf16, Number, Negative } m_kind;
+  const void* m_data = nullptr;
+  size_t m_size = 0;
+  uint64_t m_number = 0;
+};
+
+// The pieces one after the other.
+std::string JoinUtf8(std::initializer_list<TextPiece> pieces);
 
 }  // namespace platform

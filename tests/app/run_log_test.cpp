@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 #include "tests/support/temp_folder.h"
@@ -20,6 +20,20 @@ std::string ReadAll(const std::filesystem::path& path) {
   return text.str();
 }
 
+// The lines of `text` split at "\r\n", each checked for its stamp, which is then cut off.
+std::vector<std::string> StampedLines(const std::string& text) {
+  constexpr std::string_view kShape = "0000-00-00 00:00:00.000 ";
+  std::vector<std::string> lines;
+  for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    const std::string line = text.substr(start, end - start);
+    bool stamped = line.size() > kShape.size();
+    for (size_t i = 0; stamped && i < kShape.size(); ++i)
+      stamped = kShape[i] == '0' ? std::isdigit(static_cast<unsigned char>(line[i])) != 0 : line[i] == kShape[i];
+    lines.push_back(stamped ? line.substr(kShape.size()) : "(no stamp) " + line);
+  }
+  return lines;
+}
+
 TEST(RunLog, LinesWaitForThePlaceThenComeInOrderWithTheirTime) {
   TempFolder folder;
   RunLog log;
@@ -30,11 +44,8 @@ TEST(RunLog, LinesWaitForThePlaceThenComeInOrderWithTheirTime) {
   log.FinalLine("exit code 0");
   log.Close();
   const std::string text = ReadAll(folder / "a.log");
-  const std::regex shape(
-      "(\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} first \xc3\xa9tape\r\n)"
-      "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} second\r\n"
-      "\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} exit code 0\r\n");
-  EXPECT_TRUE(std::regex_match(text, shape)) << text;
+  EXPECT_EQ(StampedLines(text), (std::vector<std::string>{"first \xc3\xa9tape", "second", "exit code 0"}));
+  EXPECT_EQ(text.back(), '\n');
   EXPECT_EQ(TimeStamp({2024, 3, 5, 14, 7, 9, 42}), "2024-03-05 14:07:09.042 ");
 }
 
