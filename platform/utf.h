@@ -18,6 +18,8 @@ std::u16string FromUtf8(std::string_view text);
 class TextPiece {
  public:
   TextPiece(std::string_view text) : m_kind(Kind::Utf8), m_data(text.data()), m_size(text.size()) {}
+  template <size_t N>
+  TextPiece(const char (&literal)[N]) : m_kind(Kind::Utf8), m_data(literal), m_size(N - 1) {}
   TextPiece(const char* text) : TextPiece(std::string_view(text)) {}
   TextPiece(const std::string& text) : TextPiece(std::string_view(text)) {}
   TextPiece(std::u16string_view text) : m_kind(Kind::Utf16), m_data(text.data()), m_size(text.size()) {}
