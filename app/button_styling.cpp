@@ -51,17 +51,24 @@ void StyleLink(ui::CTorvinButton& link, const ui::DisplayScale& scale) {
 }  // namespace
 
 void StyleDialogButtons(ui::CTorvinButton& cancel, ui::CTorvinButton& link, ui::SkinImages& skin,
-                        const ui::DisplayScale& scale, bool cancelConfirmed) {
+                        const ui::DisplayScale& scale, bool cancelConfirmed, bool rightToLeft) {
   StyleCancel(cancel, skin, scale, cancelConfirmed);
   StyleLink(link, scale);
+  cancel.SetRightToLeftReading(rightToLeft);
+  link.SetRightToLeftReading(rightToLeft);
 }
 
 DialogButtonPlaces PlaceDialogButtons(ui::Size window, ui::Size cancelSize, ui::Size linkSize,
-                                      const ui::DisplayScale& scale) {
+                                      const ui::DisplayScale& scale, bool rightToLeft) {
   const int32_t cancelLeft = window.cx - cancelSize.cx - scale.Px(20);
   const int32_t cancelTop = window.cy - cancelSize.cy - scale.Px(30);
   const int32_t linkLeft = window.cx - linkSize.cx - cancelSize.cx - scale.Px(38);
   const int32_t linkTop = window.cy - linkSize.cy - scale.Px(24);
-  return {{cancelLeft, cancelTop, cancelLeft + cancelSize.cx, cancelTop + cancelSize.cy},
-          {linkLeft, linkTop, linkLeft + linkSize.cx, linkTop + linkSize.cy}};
+  DialogButtonPlaces places{{cancelLeft, cancelTop, cancelLeft + cancelSize.cx, cancelTop + cancelSize.cy},
+                            {linkLeft, linkTop, linkLeft + linkSize.cx, linkTop + linkSize.cy}};
+  if (rightToLeft) {
+    places.cancel = ui::MirroredRect(places.cancel, window.cx);
+    places.link = ui::MirroredRect(places.link, window.cx);
+  }
+  return places;
 }

@@ -8,9 +8,10 @@
 
 // Styles Cancel and the problem link for `scale`: caption fonts and colours, no frame, transparent
 // over the window's face. Cancel takes its images out of `skin`; once a cancel is confirmed it shows
-// the disabled image and a grey caption that no longer moves when pressed.
+// the disabled image and a grey caption that no longer moves when pressed. The captions read right
+// to left for such a language.
 void StyleDialogButtons(ui::CTorvinButton& cancel, ui::CTorvinButton& link, ui::SkinImages& skin,
-                        const ui::DisplayScale& scale, bool cancelConfirmed);
+                        const ui::DisplayScale& scale, bool cancelConfirmed, bool rightToLeft);
 
 struct DialogButtonPlaces {
   ui::Rect cancel;
@@ -18,6 +19,7 @@ struct DialogButtonPlaces {
 };
 
 // Cancel at `cancelSize` near the bottom right of a window of `window`; the link at `linkSize`,
-// left of Cancel. The gaps are at the display scale.
+// left of Cancel. The gaps are at the display scale. A mirrored face has both in their mirror
+// places: Cancel near the bottom left, the link right of it.
 DialogButtonPlaces PlaceDialogButtons(ui::Size window, ui::Size cancelSize, ui::Size linkSize,
-                                      const ui::DisplayScale& scale);
+                                      const ui::DisplayScale& scale, bool rightToLeft);

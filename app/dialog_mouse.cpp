@@ -3,13 +3,6 @@
 #include "app/installer_dialog.h"
 #include "app/window_geometry.h"
 
-namespace {
-
-constexpr int32_t kDragBandHeight = 32;
-constexpr int32_t kDragBandRightMargin = 50;
-
-}  // namespace
-
 // At most one caption image is redrawn per move; a hot flag is cleared only once the pointer has
 // left both buttons.
 void CTorvinWebInstallerDlg::OnMouseMove(platform::Point at) {
@@ -47,10 +40,7 @@ void CTorvinWebInstallerDlg::OnLButtonDown(platform::Point at) {
     return;
   }
   if (m_bMinimizeHot) m_host->Minimize();
-  const platform::Size window = WindowSize();
-  const platform::Rect band{0, 0, window.width - m_scale.Px(kDragBandRightMargin),
-                            m_scale.Px(kDragBandHeight)};
-  m_bDragging = band.Contains(at);
+  m_bDragging = m_layout.rcDragBand.Contains(ToUiPoint(at));
   if (m_bDragging) m_host->StartDrag(at);
 }
 

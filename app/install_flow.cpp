@@ -153,7 +153,7 @@ void CTorvinWebInstallerDlg::LaunchInstaller() {
 }
 
 void CTorvinWebInstallerDlg::ShowStatus(int32_t state) {
-  if (const UIString* text = StatusUIString(state)) m_strStatusText = GetUIString(*text, m_strIniPath);
+  if (const UIString* text = StatusUIString(state)) m_strStatusText = Text(*text);
   m_bStatusDirty = true;
   m_host->Invalidate(ToWindowRect(m_layout.rcStatus));
   m_host->PostPaint();
@@ -185,8 +185,8 @@ bool CTorvinWebInstallerDlg::ConfirmCancel() {
   m_host->SetTaskbarProgress(platform::TaskbarProgress::Paused, m_ullShownBytes, m_ullTotalBytes);
   m_bAskingCancel = true;
   const platform::MessageBoxAnswer answer =
-      m_host->ShowMessageBox(GetUIString(IDS_MESSAGE_CANCELNOTICE, m_strIniPath), m_config.strProductName,
-                             platform::MessageBoxKind::YesNoExclamation);
+      m_host->ShowMessageBox(Text(IDS_MESSAGE_CANCELNOTICE), m_config.strProductName,
+                             platform::MessageBoxKind::YesNoExclamation, TextsReadingOrder());
   m_bAskingCancel = false;
   if (answer == platform::MessageBoxAnswer::Yes) return true;
   LogLine("cancel: the user answered No, the download goes on");

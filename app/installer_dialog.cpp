@@ -5,6 +5,7 @@
 #include "app/button_styling.h"
 #include "app/config_problem.h"
 #include "app/installer_path.h"
+#include "app/language_choice.h"
 #include "app/patch_selection.h"
 #include "app/run_log.h"
 #include "app/run_report.h"
@@ -36,6 +37,7 @@ std::u16string ModuleFolder() {
 CTorvinWebInstallerDlg::CTorvinWebInstallerDlg(const RunOptions& options)
     : m_options(options),
       m_strModuleDir(ModuleFolder()),
+      m_strRequestedLanguage(options.language),
       m_cancelBinding(m_btnCancel, *this),
       m_linkBinding(m_btnProblemLink, *this) {}
 
@@ -80,7 +82,7 @@ bool CTorvinWebInstallerDlg::OnInitDialog() {
     FailStartUp(RunError::UnrecognizedAddress,
                 platform::JoinUtf8({"no link is an address: \"", m_config.strInstallerUrl, "\", \"",
                                     m_config.strDefaultUrl, "\""}),
-                kUnrecognizedUrl, std::nullopt, platform::MessageBoxKind::OkCancel);
+                kUnrecognizedUrl, std::nullopt, platform::MessageBoxKind::OkCancel, platform::ReadingOrder::LeftToRight);
     return true;
   }
   StartDownloadEngine();
@@ -98,12 +100,13 @@ void CTorvinWebInstallerDlg::LoadAndCheckConfiguration(bool& ended) {
     return;
   }
   m_strIniPath = m_strModuleDir + u"\\" + m_strIniPath;
+  ChooseTextsLanguage();
   configPath = m_strModuleDir + u"\\" + configPath;
   if (!LoadConfiguration(configPath, m_platform, m_config)) {
     OpenDefaultRunLog(m_config.strProductName);
     FailStartUp(RunError::ConfigurationUnusable,
                 platform::JoinUtf8({"configuration ", configPath, ": ", ConfigurationProblem(configPath, m_platform)}),
-                kXmlMissing, std::nullopt, platform::MessageBoxKind::OkCancel);
+                kXmlMissing, std::nullopt, platform::MessageBoxKind::OkCancel, platform::ReadingOrder::LeftToRight);
     ended = true;
     return;
   }
@@ -117,9 +120,8 @@ void CTorvinWebInstallerDlg::LoadAndCheckConfiguration(bool& ended) {
   }
   m_strInstallerPath = InstallerPathFor(m_strModuleDir, m_config.strProductName);
   if (m_platform.strBits == u"32") {
-    FailStartUp(RunError::NotOn64BitWindows, "the system is 32-bit Windows",
-                GetUIString(IDS_MESSAGE_NOT_SUPPORTED, m_strIniPath), m_config.strProductName,
-                platform::MessageBoxKind::OkExclamation);
+    FailStartUp(RunError::NotOn64BitWindows, "the system is 32-bit Windows", Text(IDS_MESSAGE_NOT_SUPPORTED),
+                m_config.strProductName, platform::MessageBoxKind::OkExclamation, TextsReadingOrder());
     ended = true;
   }
 }
@@ -131,11 +133,11 @@ void CTorvinWebInstallerDlg::LogChosenLinks(const std::u16string& configPath) {
 }
 
 void CTorvinWebInstallerDlg::FailStartUp(RunError error, std::string_view why, const std::u16string& text,
-                                         const std::optional<std::u16string>& caption,
-                                         platform::MessageBoxKind kind) {
+                                         const std::optional<std::u16string>& caption, platform::MessageBoxKind kind,
+                                         platform::ReadingOrder order) {
   TheRun.Fail(error, why);
   EndRun(RunOutcome::Failed);
-  if (!m_options.AsksNothing()) m_host->ShowMessageBox(text, caption, kind);
+  if (!m_options.AsksNothing()) m_host->ShowMessageBox(text, caption, kind, order);
   OnOK();
 }
 
@@ -143,6 +145,25 @@ void CTorvinWebInstallerDlg::EndRun(RunOutcome outcome) {
   if (TheRun.Outcome() != RunOutcome::Unfinished) return;
   TheRun.Conclude(outcome);
   StartRunReport(m_config.strReportUrl);
+}
+
+// The texts' language, chosen once: the one the command line asks for, else the first of the user's
+// preferred languages that the texts file has a section for (a tag or a shorter form of it). The
+// choice and its reason go to the log.
+void CTorvinWebInstallerDlg::ChooseTextsLanguage() {
+  const std::vector<std::u16string> preferred =
+      m_strRequestedLanguage.empty() ? platform::PreferredUILanguages() : std::vector<std::u16string>{};
+  m_language = ChooseLanguage(m_strRequestedLanguage, preferred,
+                              [this](std::u16string_view tag) { return HasUISection(tag, m_strIniPath); });
+  LogLine({m_language.why});
+}
+
+std::u16string CTorvinWebInstallerDlg::Text(const UIString& text) const {
+  return GetUIString(text, m_strIniPath, m_language.tag);
+}
+
+platform::ReadingOrder CTorvinWebInstallerDlg::TextsReadingOrder() const {
+  return m_language.rightToLeft ? platform::ReadingOrder::RightToLeft : platform::ReadingOrder::LeftToRight;
 }
 
 // The window takes the background's size at the display scale; without a background it keeps the
@@ -177,29 +198,33 @@ void CTorvinWebInstallerDlg::PlaceButtons() {
   platform::Size cancel = m_cancelBinding.Window().GetClientSize();
   if (!m_skin.cancelNormal.Empty()) cancel = {m_skin.cancelNormal.Width(), m_skin.cancelNormal.Height()};
   const DialogButtonPlaces places =
-      PlaceDialogButtons(ToUiSize(window), ToUiSize(cancel), m_scale.Of(ToUiSize(m_linkDesignSize)), m_scale);
+      PlaceDialogButtons(ToUiSize(window), ToUiSize(cancel), m_scale.Of(ToUiSize(m_linkDesignSize)), m_scale,
+                         m_language.rightToLeft);
   m_cancelBinding.Move(ToWindowRect(places.cancel));
   m_linkBinding.Move(ToWindowRect(places.link));
 }
 
 void CTorvinWebInstallerDlg::ComputeLayout() {
   m_layout = ui::ComputeLayout(ToUiSize(m_designWindowSize), m_designBarFrames[0],
-                               m_skinSource.images.statusBack, m_scale);
+                               m_skinSource.images.statusBack, m_scale, m_language.rightToLeft);
 }
 
 void CTorvinWebInstallerDlg::SetUpButtons() {
-  m_cancelBinding.Window().SetText(GetUIString(IDS_TEXT_CANCEL, m_strIniPath));
+  m_cancelBinding.Window().SetText(Text(IDS_TEXT_CANCEL));
   m_cancelBinding.Window().Redraw();
-  m_linkBinding.Window().SetText(GetUIString(IDS_DOWNLOAD_PROBLEM, m_strIniPath));
+  m_linkBinding.Window().SetText(Text(IDS_DOWNLOAD_PROBLEM));
   m_linkBinding.Window().Redraw();
-  m_btnProblemLink.SetUrl(GetUIString(IDS_DOWNLOAD_PROBLEM_RLINK, m_strIniPath));
+  m_btnProblemLink.SetUrl(Text(IDS_DOWNLOAD_PROBLEM_RLINK));
+  m_cancelBinding.Window().SetTooltipReadingOrder(TextsReadingOrder());
+  m_linkBinding.Window().SetTooltipReadingOrder(TextsReadingOrder());
   StyleButtons();
 }
 
 // The buttons' fonts, colours and images at the current scale and in the current cancel state; the
 // captured background is taken again.
 void CTorvinWebInstallerDlg::StyleButtons() {
-  StyleDialogButtons(m_btnCancel, m_btnProblemLink, m_skin, m_scale, m_bCancelConfirmed);
+  StyleDialogButtons(m_btnCancel, m_btnProblemLink, m_skin, m_scale, m_bCancelConfirmed,
+                     m_language.rightToLeft);
 }
 
 // The engine starts only with a destination that is a plain file of the executable's folder and a

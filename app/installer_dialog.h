@@ -8,9 +8,11 @@
 #include "app/button_binding.h"
 #include "app/error_codes.h"
 #include "app/installer_config.h"
+#include "app/language_choice.h"
 #include "app/platform_checks.h"
 #include "app/run_options.h"
 #include "app/run_record.h"
+#include "app/ui_strings.h"
 #include "download/download_status.h"
 #include "platform/window.h"
 #include "ui/skin.h"
@@ -65,6 +67,10 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
   std::u16string m_strModuleDir;
   InstallerConfig m_config;
   std::u16string m_strIniPath;
+  // The language the command line asks for ("/lang TAG"); empty: the user's preferred languages
+  // choose.
+  std::u16string m_strRequestedLanguage;
+  LanguageChoice m_language;
   PlatformInfo m_platform;
   std::u16string m_strInstallerPath;
   int32_t m_nLastState = 0;
@@ -104,10 +110,14 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
   // Ends start-up: the failure logged with its code and reported, its message box shown unless
   // nothing may be asked, and the dialog ended.
   void FailStartUp(RunError error, std::string_view why, const std::u16string& text,
-                   const std::optional<std::u16string>& caption, platform::MessageBoxKind kind);
+                   const std::optional<std::u16string>& caption, platform::MessageBoxKind kind,
+                   platform::ReadingOrder order);
   // The run's outcome is known: recorded, and the report sent.
   void EndRun(RunOutcome outcome);
   void LaunchInstaller();
+  void ChooseTextsLanguage();
+  std::u16string Text(const UIString& text) const;
+  platform::ReadingOrder TextsReadingOrder() const;
   void ScaleSkin(int32_t dpi);
   void SizeWindowToBackground();
   void CentreWindowOnWorkArea();

@@ -8,7 +8,7 @@
 
 namespace {
 
-enum class Switch { Quiet, Passive, Log, Wait, Help };
+enum class Switch { Quiet, Passive, Log, Wait, Lang, Help };
 
 struct SwitchName {
   std::u16string_view name;  // lower case, without its "/" or "-"
@@ -16,11 +16,12 @@ struct SwitchName {
   bool takesValue;
 };
 
-constexpr std::array<SwitchName, 6> kSwitches = {{
+constexpr std::array<SwitchName, 7> kSwitches = {{
     {u"quiet", Switch::Quiet, false},
     {u"passive", Switch::Passive, false},
     {u"log", Switch::Log, true},
     {u"wait", Switch::Wait, false},
+    {u"lang", Switch::Lang, true},
     {u"?", Switch::Help, false},
     {u"help", Switch::Help, false},
 }};
@@ -51,6 +52,9 @@ void Apply(Switch which, const std::u16string& value, RunOptions& options) {
     case Switch::Wait:
       options.wait = true;
       return;
+    case Switch::Lang:
+      options.language = value;
+      return;
     case Switch::Help:
       options.help = true;
       return;
@@ -70,6 +74,7 @@ const std::u16string_view kRunOptionsHelp =
     u"/passive\tthe window without questions; Cancel stops at once\n"
     u"/log FILE\twrite the log to FILE instead of the temporary folder\n"
     u"/wait\twait for the installer and end with its exit code\n"
+    u"/lang TAG\tthe window's texts in this language (de, fr-CA) when the texts file has it\n"
     u"-- ARGUMENTS\tgive everything after -- to the installer\n"
     u"/? or /help\tthis list";
 

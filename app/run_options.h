@@ -13,6 +13,7 @@ struct RunOptions {
   bool wait = false;     // wait for the launched installer and end with its exit code
   bool help = false;     // show the switches and do nothing else
   std::u16string logPath;             // where the log goes; empty: its default place
+  std::u16string language;            // the texts' language tag asked for; empty: the user's choose
   std::u16string installerArguments;  // the launched installer's command line (the words after "--")
 
   // The first word that was not understood, and why; nothing is downloaded then.

@@ -21,7 +21,8 @@ RunFacts GatherRunFacts() {
   facts.bits = platform::ToUtf8(GetSystemBitness());
   if (const auto version = platform::QueryOsVersion())
     facts.osVersion = platform::JoinUtf8({version->major, ".", version->minor});
-  facts.language = platform::ToUtf8(platform::UserInterfaceLanguage());
+  const std::vector<std::u16string> languages = platform::PreferredUILanguages();
+  if (!languages.empty()) facts.language = platform::ToUtf8(languages.front());
   facts.dpi = platform::SystemDpi();
   return facts;
 }

@@ -20,7 +20,24 @@ const UIString* StatusUIString(int32_t state) {
   return state >= 1 && state <= static_cast<int32_t>(kStatusTexts.size()) ? kStatusTexts[state - 1] : nullptr;
 }
 
+std::u16string UISection(std::u16string_view language) {
+  return language.empty() ? std::u16string(kSection)
+                          : std::u16string(kSection) + u"." + std::u16string(language);
+}
+
+// A key missing from the language's section comes back as this default, which no texts file holds
+// (the lookup cannot tell a missing key from a value equal to its default otherwise).
 std::u16string GetUIString(std::u16string_view key, std::u16string_view defaultText,
-                           const std::u16string& iniPath) {
+                           const std::u16string& iniPath, std::u16string_view language) {
+  if (!language.empty()) {
+    constexpr std::u16string_view kMissing = u"\x1F";
+    std::u16string value =
+        platform::ReadProfileString(UISection(language), key, kMissing, iniPath, kValueBufferChars);
+    if (value != kMissing) return value;
+  }
   return platform::ReadProfileString(kSection, key, defaultText, iniPath, kValueBufferChars);
+}
+
+bool HasUISection(std::u16string_view language, const std::u16string& iniPath) {
+  return platform::ProfileSectionHasKeys(UISection(language), iniPath);
 }

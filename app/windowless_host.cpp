@@ -26,6 +26,7 @@ class WindowlessButton final : public platform::IButtonWindow {
   void OpenAddress(const std::u16string&) override {}
   void PlayNamedSound(const std::u16string&, uint32_t) override {}
   std::optional<platform::ButtonSystemColors> GetSystemColors() override { return std::nullopt; }
+  void SetTooltipReadingOrder(platform::ReadingOrder) override {}
 
  private:
   platform::Rect m_rect;
@@ -50,7 +51,7 @@ class WindowlessHost final : public platform::IWindowHost {
   void SendPaint() override {}
   void Present(const platform::PixelView&, platform::Point) override {}
   platform::MessageBoxAnswer ShowMessageBox(const std::u16string&, const std::optional<std::u16string>&,
-                                            platform::MessageBoxKind) override {
+                                            platform::MessageBoxKind, platform::ReadingOrder) override {
     return platform::MessageBoxAnswer::Cancel;
   }
   void SetCursor(platform::Cursor) override {}

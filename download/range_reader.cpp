@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "download/destination_file.h"
+#include "download/retry_schedule.h"
 
 namespace {
 
@@ -28,7 +29,9 @@ RangeReader::End RangeReader::ReadAll(Request& request) {
   if (end == End::Stopped) return end;
   if (!m_bFileError && !WriteStaged()) end = End::Failed;
   if (m_cancel.IsCancelled()) return End::Cancelled;
-  if (end == End::Complete && m_ullPosition != m_ullLast + 1) return End::Dropped;  // the body ended early
+  const bool allThere = m_ullPosition == m_ullLast + 1;
+  if (end == End::Complete && !allThere) return End::Dropped;  // the body ended early
+  if (end == End::Dropped && allThere) return End::Complete;   // lost only after the last byte
   return end;
 }
 
@@ -49,17 +52,37 @@ bool RangeReader::WriteStaged() {
 }
 
 bool RangeReader::WaitWhileHeld() {
+  bool held = false;
   while (m_cancel.IsPaused()) {
     if (m_cancel.IsCancelled()) return false;
+    held = true;
     RunEvent.WaitFor(kHeldWait);
   }
+  if (held) {  // time spent held is no time for the server to send in
+    m_windowStart = platform::SteadyClock::now();
+    m_ullWindowBytes = 0;
+  }
   return !m_cancel.IsCancelled();
+}
+
+// The window begins again each time the minimum has come in: a connection stalls once the stall
+// window passes without bringing the next kStallMinimumBytes.
+bool RangeReader::Trickled(uint32_t read) {
+  m_ullWindowBytes += read;
+  const auto now = platform::SteadyClock::now();
+  if (m_ullWindowBytes >= kStallMinimumBytes) {
+    m_windowStart = now;
+    m_ullWindowBytes = 0;
+    return false;
+  }
+  return now - m_windowStart >= kStallWindow;
 }
 
 RangeReader::End RangeReader::ReadLoop(Request& request) {
   const uint64_t length = m_ullLast + 1 - m_ullPosition;
   uint64_t readSoFar = 0;
   DownloadStatus report;
+  m_windowStart = platform::SteadyClock::now();
   for (;;) {
     // Nothing is read while held; a wait for data (up to the stall limit) never starts then.
     if (!WaitWhileHeld()) return End::Cancelled;
@@ -82,5 +105,6 @@ RangeReader::End RangeReader::ReadLoop(Request& request) {
       if (!WriteStaged()) return End::Failed;
     }
     if (m_progress(&report) != 0) return End::Stopped;
+    if (Trickled(read)) return WriteStaged() ? End::Dropped : End::Failed;
   }
 }

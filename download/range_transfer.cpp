@@ -1,6 +1,7 @@
 // The ranged transfer: one request for the range, and after a lost connection further requests for
 // the rest, each checked against the first reply so that two versions of a file are never joined.
 #include <algorithm>
+#include <chrono>
 #include <mutex>
 #include <optional>
 
@@ -54,7 +55,8 @@ class RangeTransfer {
         m_progress(progress),
         m_abortSwitch(abortSwitch),
         m_next(first),
-        m_furthest(first) {}
+        m_furthest(first),
+        m_milestone(first) {}
 
   // The final state: 3, 5 or 6; nothing when the progress callback said stop.
   std::optional<int32_t> Run();
@@ -66,6 +68,8 @@ class RangeTransfer {
   End TryRequest(RequestNote& note, uint64_t from, bool resuming);
   Verdict JudgeReply(Request& request, uint64_t from, RequestNote& note);
   Verdict JudgeWholeFile(Request& request);
+  Verdict JudgeResumed(Request& request);
+  Verdict JudgePassingFailure(Request& request, uint32_t status);
   // The whole file from byte 0 again, `total` bytes long: the file is emptied and the bytes
   // counted so far are forgotten. `why` is for the log.
   Verdict StartOver(uint64_t total, std::string_view why);
@@ -76,10 +80,13 @@ class RangeTransfer {
     m_failureLine = std::move(why);
     return result;
   }
-  void KeepValidator(Request& request) {
-    m_validator =
-        ResumeValidator(ReplyHeader(request, Header::ETag), ReplyHeader(request, Header::LastModified));
+  void LogEndOfTries(int fruitless);
+  // True when the series of tries is to go on after a try that ended in a drop.
+  bool MayTryAgain(uint64_t furthestBefore, int& fruitless, int& waits);
+  static std::u16string ValidatorOf(Request& request) {
+    return ResumeValidator(ReplyHeader(request, Header::ETag), ReplyHeader(request, Header::LastModified));
   }
+  void KeepValidator(Request& request) { m_validator = ValidatorOf(request); }
   bool Report(int32_t state) {
     DownloadStatus report{state, 0, 0};
     return m_progress(&report) == 0;
@@ -96,11 +103,13 @@ class RangeTransfer {
   AbortSwitch* m_abortSwitch;
   uint64_t m_next;             // the next byte to fetch
   uint64_t m_furthest;         // the furthest position any try reached
+  uint64_t m_milestone;        // m_furthest when the count of tries per milestone last began
+  int m_triesSinceMilestone = 0;
   std::u16string m_validator;  // If-Range of the version being fetched; empty: it cannot be resumed
   bool m_bRetry = false;       // a try after the first
   bool m_bStopped = false;     // the progress callback said stop
   std::optional<uint64_t> m_retryAfter;
-  std::string m_dropReason;    // why the last try was dropped, for the log
+  std::string m_dropReason;  // why the last try was dropped, for the log
   DownloadFailure m_failure = DownloadFailure::TransferRefused;
   std::string m_failureLine;
 };
@@ -118,12 +127,8 @@ std::optional<int32_t> RangeTransfer::Run() {
       LogDownloadFailure(m_failure, {m_failureLine});
       return STATUS_DOWNLOAD_FAILED;
     }
-    if (m_furthest > furthestBefore) {
-      fruitless = 0;
-      waits = 0;
-    } else if (++fruitless >= kMaxFruitlessTries) {
-      LogDownloadFailure(DownloadFailure::FruitlessTries,
-                         {kMaxFruitlessTries, " tries in a row brought no new byte: ", m_dropReason});
+    if (!MayTryAgain(furthestBefore, fruitless, waits)) {
+      LogEndOfTries(fruitless);
       return STATUS_DOWNLOAD_FAILED;
     }
     if (!Report(STATUS_RECONNECTING)) return std::nullopt;
@@ -132,6 +137,33 @@ std::optional<int32_t> RangeTransfer::Run() {
                      kMaxFruitlessTries, " tries in a row without a new byte)"});
     if (!WaitBeforeRetry(wait)) return STATUS_DOWNLOAD_CANCELLED;
     m_bRetry = true;
+  }
+}
+
+// Five tries in a row without a new byte end the series, and so do twenty tries while the furthest
+// byte grows by less than a mebibyte: a server that feeds each connection a few bytes never keeps
+// the download going for ever.
+bool RangeTransfer::MayTryAgain(uint64_t furthestBefore, int& fruitless, int& waits) {
+  if (m_furthest >= m_milestone + kTriesMilestone) {
+    m_milestone = m_furthest;
+    m_triesSinceMilestone = 0;
+  }
+  if (++m_triesSinceMilestone >= kMaxTriesPerMilestone) return false;
+  if (m_furthest > furthestBefore) {
+    fruitless = 0;
+    waits = 0;
+    return true;
+  }
+  return ++fruitless < kMaxFruitlessTries;
+}
+
+void RangeTransfer::LogEndOfTries(int fruitless) {
+  if (fruitless >= kMaxFruitlessTries) {
+    LogDownloadFailure(DownloadFailure::FruitlessTries,
+                       {kMaxFruitlessTries, " tries in a row brought no new byte: ", m_dropReason});
+  } else {
+    LogDownloadFailure(DownloadFailure::FruitlessTries, {kMaxTriesPerMilestone, " tries brought less than ",
+                                                         kTriesMilestone, " new bytes: ", m_dropReason});
   }
 }
 
@@ -151,14 +183,15 @@ End RangeTransfer::TryOnce() {
 }
 
 End RangeTransfer::TryRequest(RequestNote& note, uint64_t from, bool resuming) {
+  constexpr DownloadFailure kNotStarted = DownloadFailure::NotStarted;
   OpenedRequest opened;
   if (!OpenHttpRequest(m_url, u"GET", {u"*/*"}, kRangeFlags, m_abortSwitch, opened))
-    return Refuse(End::Failed, DownloadFailure::NotStarted, "the request could not be opened");
+    return Refuse(End::Failed, kNotStarted, "the request could not be opened");
   Request& request = *opened.request;
   if (!AddRequestHeader(request, RangeHeaderLine(from, m_last)))
-    return Refuse(End::Failed, DownloadFailure::NotStarted, "the request could not be made");
+    return Refuse(End::Failed, kNotStarted, "the request could not be made");
   if (resuming && !AddRequestHeader(request, u"If-Range:" + m_validator))
-    return Refuse(End::Failed, DownloadFailure::NotStarted, "the request could not be made");
+    return Refuse(End::Failed, kNotStarted, "the request could not be made");
   switch (SendRequest(request)) {
     case SendResult::Replied:
       break;
@@ -195,7 +228,8 @@ End RangeTransfer::TryRequest(RequestNote& note, uint64_t from, bool resuming) {
   note.Add({", ", m_next - before, " bytes received"});
   if (end == End::Dropped) m_dropReason = JoinUtf8({"the connection was lost, stalled or ended early at byte ", m_next});
   if (end == End::Failed) {
-    if (reader.FileFailed()) return Refuse(end, DownloadFailure::WriteFailed, "the file could not be written (disk full or locked)");
+    if (reader.FileFailed())
+      return Refuse(end, DownloadFailure::WriteFailed, "the file could not be written (disk full or locked)");
     return Refuse(end, DownloadFailure::RangeRefused, "the server sent more bytes than asked for");
   }
   return end;
@@ -214,29 +248,50 @@ RangeTransfer::Verdict RangeTransfer::JudgeReply(Request& request, uint64_t from
   if (status == 206) {
     std::optional<std::u16string> text = ReplyHeader(request, Header::ContentRange);
     std::optional<ContentRange> range = text ? ParseContentRange(*text) : std::nullopt;
-    if (!range || range->first != from || range->total != m_total) {
+    if (!range || !range->total || range->first != from || (from != m_first && *range->total != m_total)) {
       return Refuse(Verdict::Failed, DownloadFailure::RangeRefused,
                     JoinUtf8({"the reply's Content-Range \"", text.value_or(u""), "\" does not fit the range asked for"}));
     }
-    if (from != m_first) return Verdict::Read;  // resumed: continues at the same file position
+    if (from != m_first) return JudgeResumed(request);
     KeepValidator(request);
+    // A file of another size than the one probed (or than the last try's) was replaced meanwhile:
+    // this reply starts it again; what it lacks is asked for like the rest after a drop.
+    if (*range->total != m_total) return StartOver(*range->total, "the file's size changed on the server");
     return m_next == m_first ? Verdict::Read
                              : StartOver(m_total, "the first reply had no validator, so the rest cannot be joined");
   }
   if (status == 200) return JudgeWholeFile(request);
-  if (m_bRetry && IsPassingFailureStatus(status)) {
-    std::optional<std::u16string> retryAfter = ReplyHeader(request, Header::RetryAfter);
-    if (retryAfter) m_retryAfter = ParseRetryAfterSeconds(*retryAfter);
-    m_dropReason = JoinUtf8({"status ", status, retryAfter ? ", Retry-After " : "", retryAfter.value_or(u"")});
-    return Verdict::Dropped;
-  }
+  if (IsPassingFailureStatus(status)) return JudgePassingFailure(request, status);
   return Refuse(Verdict::Failed, DownloadFailure::TransferRefused,
                 JoinUtf8({"the server answered the transfer with status ", status}));
 }
 
-// A 200 is the whole file. To the first request for a range from byte 0 it must be the file that
-// was probed; to a later one it means the file changed on the server (or could not be resumed), and
-// the download starts again from byte 0 with the new length.
+// A resumed 206 continues the file at the same position only if it is the same version: a server
+// that ignores If-Range answers with the rest of whatever it holds now. Another validator (or
+// none) starts the download again from byte 0.
+RangeTransfer::Verdict RangeTransfer::JudgeResumed(Request& request) {
+  if (ValidatorOf(request) == m_validator) return Verdict::Read;
+  if (StartOver(m_total, "the rest came from another version of the file") != Verdict::Read) return Verdict::Failed;
+  m_validator.clear();
+  m_dropReason = "the rest came from another version of the file";
+  return Verdict::Dropped;  // this reply holds only the rest: the next try asks from byte 0
+}
+
+// "Not now" from the server, at the first request as at a later one: the series of tries waits
+// (as long as a Retry-After asks, up to a minute) and asks again.
+RangeTransfer::Verdict RangeTransfer::JudgePassingFailure(Request& request, uint32_t status) {
+  const std::optional<std::u16string> retryAfter = ReplyHeader(request, Header::RetryAfter);
+  if (retryAfter) {
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    m_retryAfter = ParseRetryAfter(*retryAfter, std::chrono::duration_cast<std::chrono::seconds>(now).count());
+  }
+  m_dropReason = JoinUtf8({"status ", status, retryAfter ? ", Retry-After " : "", retryAfter.value_or(u"")});
+  return Verdict::Dropped;
+}
+
+// A 200 is the whole file. To the first request for a range from byte 0 it should be the file that
+// was probed; another length, or a 200 to a later request, means the file changed on the server (or
+// could not be resumed), and the download starts again from byte 0 with the new length.
 RangeTransfer::Verdict RangeTransfer::JudgeWholeFile(Request& request) {
   constexpr DownloadFailure kRange = DownloadFailure::RangeRefused;
   if (m_first != 0) return Refuse(Verdict::Failed, kRange, "the server sent the whole file for a part of it");
@@ -244,11 +299,7 @@ RangeTransfer::Verdict RangeTransfer::JudgeWholeFile(Request& request) {
   std::optional<uint64_t> length = text ? ParseDecimal(*text) : std::nullopt;
   if (!length || *length == 0) return Refuse(Verdict::Failed, kRange, "the whole file came without a length");
   KeepValidator(request);
-  if (!m_bRetry) {
-    if (*length == m_total) return Verdict::Read;
-    return Refuse(Verdict::Failed, kRange,
-                  JoinUtf8({"the whole file came with ", *length, " bytes, not the ", m_total, " probed"}));
-  }
+  if (!m_bRetry && *length == m_total && m_next == m_first) return Verdict::Read;
   return StartOver(*length, "the server sent the whole file (it changed on the server, or cannot resume)");
 }
 
@@ -258,9 +309,8 @@ RangeTransfer::Verdict RangeTransfer::StartOver(uint64_t total, std::string_view
   }
   {
     std::lock_guard lock(FileLock);
-    if (!DestinationFile.Truncate()) {
+    if (!DestinationFile.Truncate())
       return Refuse(Verdict::Failed, DownloadFailure::WriteFailed, "the file could not be emptied to start again");
-    }
   }
   LogDownloadStep({"starting again from byte 0, ", total, " bytes: ", why});
   m_total = total;

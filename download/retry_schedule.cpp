@@ -18,8 +18,8 @@ bool IsPassingFailureStatus(uint32_t status) {
 }
 
 std::chrono::milliseconds RetryWait(int waitsSoFar, std::optional<uint64_t> retryAfterSeconds) {
-  if (retryAfterSeconds && *retryAfterSeconds <= static_cast<uint64_t>(kMaxRetryAfter.count())) {
-    return std::chrono::seconds(*retryAfterSeconds);
+  if (retryAfterSeconds) {
+    return std::chrono::seconds(std::min<uint64_t>(*retryAfterSeconds, kMaxRetryAfter.count()));
   }
   return std::chrono::seconds(1) * (1 << std::clamp(waitsSoFar, 0, kMaxFruitlessTries - 1));
 }

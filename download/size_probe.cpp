@@ -31,8 +31,8 @@ uint64_t SizeFromContentLength(Request& request) {
 ProbeReply ProbeLink(const std::u16string& url, AbortSwitch* abortSwitch) {
   ProbeReply reply;
   OpenedRequest opened;
-  if (!OpenHttpRequest(url, nullptr, {u"application/xml", u"*/*"}, REQUEST_RELOAD | REQUEST_NO_UI,
-                       abortSwitch, opened) ||
+  if (!OpenHttpRequest(url, nullptr, {u"application/xml", u"*/*"},
+                       REQUEST_RELOAD | REQUEST_NO_CACHE_WRITE | REQUEST_NO_UI, abortSwitch, opened) ||
       !AddRequestHeader(*opened.request, RangeHeaderLine(0, 0))) {
     return reply;
   }

@@ -5,7 +5,9 @@
 #include <cstdio>
 
 #include "app/run_report.h"
+#include "kit/languages_check.h"
 #include "kit/skin_check.h"
+#include "kit/text_width_check.h"
 #include "kit/texts_check.h"
 #include "kit/vendor_folder.h"
 #include "platform/utf.h"
@@ -38,7 +40,9 @@ CheckReport CheckFolder(const std::u16string& folder, bool online, std::ostream&
   report.config = CheckConfiguration(folder, report.findings);
   if (report.config.readable) report.systems = BuildSystemTable(folder);
   report.textsEncoding = CheckTexts(folder, report.findings);
+  CheckLanguages(folder, report.findings);
   CheckSkin(folder, report.findings);
+  CheckTextWidths(folder, report.findings);
   report.online = online;
   if (online) {
     report.links = ProbeLinks(report.config, report.findings, [&](const LinkProbeReport& link) {

@@ -7,7 +7,7 @@ namespace kit {
 
 const char kUsage[] =
     "usage: torvin-kit check FOLDER [--online] [--json]\n"
-    "       torvin-kit preview FOLDER --out DIR [--scale 1|1.5|2]\n";
+    "       torvin-kit preview FOLDER --out DIR [--scale 1|1.5|2] [--lang TAG|all]\n";
 
 namespace {
 
@@ -52,6 +52,8 @@ std::optional<Command> ParseCommandLine(const std::vector<std::u16string>& args,
         return std::nullopt;
       }
       command.scale = *scale;
+    } else if (!check && a == u"--lang" && hasValue && !args[i + 1].empty()) {
+      command.language = args[++i];
     } else {
       error = "unexpected argument \"" + platform::ToUtf8(a) + "\"";
       return std::nullopt;

@@ -1,5 +1,5 @@
 // The kit's command line: `check FOLDER [--online] [--json]` and
-// `preview FOLDER --out DIR [--scale 1|1.5|2]`.
+// `preview FOLDER --out DIR [--scale 1|1.5|2] [--lang TAG|all]`.
 #pragma once
 
 #include <optional>
@@ -16,6 +16,7 @@ struct Command {
   bool json = false;
   std::u16string outDir;
   double scale = 1.0;
+  std::u16string language;  // empty: the texts of [UISTRING]; "all": every language of the texts file
 };
 
 // The command the arguments (without the program name) ask for; nullopt for bad usage, with the

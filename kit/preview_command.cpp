@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "kit/language_sections.h"
 #include "kit/png_writer.h"
 #include "kit/vendor_folder.h"
 #include "platform/text.h"
@@ -40,6 +41,45 @@ ui::Bitmap ContactSheet(const std::array<ui::Bitmap, 6>& pictures) {
   return sheet;
 }
 
+namespace {
+
+std::array<ui::Bitmap, 6> PaintStates(const PreviewSource& source, const ui::DisplayScale& scale,
+                                      const LanguageChoice& language) {
+  std::array<ui::Bitmap, 6> pictures;
+  for (size_t i = 0; i < pictures.size(); ++i)
+    pictures[i] = PaintPreview(source, kPreviewStates[i], scale, language);
+  return pictures;
+}
+
+bool Write(const ui::Bitmap& picture, const std::u16string& path, std::ostream& err) {
+  if (WritePng(picture, path)) return true;
+  err << "torvin-kit: cannot write " << platform::ToUtf8(path) << "\n";
+  return false;
+}
+
+// Every language of the texts file that the installer could choose (a section with keys), each on
+// a contact sheet of its own beside the one of [UISTRING].
+int PreviewEveryLanguage(const Command& command, const PreviewSource& source, std::ostream& out,
+                         std::ostream& err) {
+  const ui::DisplayScale scale{command.scale};
+  if (!Write(ContactSheet(PaintStates(source, scale, {})), InFolder(command.outDir, u"preview.png"), err))
+    return 1;
+  size_t sheets = 1;
+  for (const std::u16string& tag : LanguageSectionTags(source.textsPath)) {
+    if (!HasUISection(tag, source.textsPath)) continue;
+    const LanguageChoice language{tag, {}, IsRightToLeftLanguage(tag)};
+    const std::u16string name = u"preview-" + tag + u".png";
+    if (!Write(ContactSheet(PaintStates(source, scale, language)), InFolder(command.outDir, name), err))
+      return 1;
+    ++sheets;
+  }
+  out << "wrote " << sheets << " contact sheets (preview.png and one preview-TAG.png per language) to "
+      << platform::ToUtf8(command.outDir) << "\n";
+  return 0;
+}
+
+}  // namespace
+
 int RunPreview(const Command& command, std::ostream& out, std::ostream& err) {
   const PreviewSource source(command.folder);
   if (source.skin.images.background.Empty()) {
@@ -48,21 +88,19 @@ int RunPreview(const Command& command, std::ostream& out, std::ostream& err) {
   }
   std::error_code error;
   std::filesystem::create_directories(std::filesystem::path(command.outDir), error);
-  std::array<ui::Bitmap, 6> pictures;
+  if (command.language == u"all") return PreviewEveryLanguage(command, source, out, err);
+  LanguageChoice language;
+  if (!command.language.empty()) {
+    language = LanguageForTag(command.language, source.textsPath);
+    out << "texts: " << platform::ToUtf8(language.why) << "\n";
+  }
+  const std::array<ui::Bitmap, 6> pictures = PaintStates(source, ui::DisplayScale{command.scale}, language);
   for (size_t i = 0; i < pictures.size(); ++i) {
-    pictures[i] = PaintPreview(source, kPreviewStates[i], ui::DisplayScale{command.scale});
     const std::u16string path =
         InFolder(command.outDir, platform::FromUtf8(std::string(kPreviewStates[i].name) + ".png"));
-    if (!WritePng(pictures[i], path)) {
-      err << "torvin-kit: cannot write " << platform::ToUtf8(path) << "\n";
-      return 1;
-    }
+    if (!Write(pictures[i], path, err)) return 1;
   }
-  const std::u16string sheetPath = InFolder(command.outDir, u"preview.png");
-  if (!WritePng(ContactSheet(pictures), sheetPath)) {
-    err << "torvin-kit: cannot write " << platform::ToUtf8(sheetPath) << "\n";
-    return 1;
-  }
+  if (!Write(ContactSheet(pictures), InFolder(command.outDir, u"preview.png"), err)) return 1;
   out << "wrote " << pictures.size() << " states and preview.png to " << platform::ToUtf8(command.outDir)
       << "\n";
   return 0;

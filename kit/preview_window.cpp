@@ -48,18 +48,30 @@ class FaceButtonHost final : public ui::IButtonHost {
 };
 
 // Draws `button` at `at` over `window`; a hot button has the pointer over it.
-void DrawButton(ui::CTorvinButton& button, ui::Point at, ui::Size size, bool hot, std::u16string_view caption,
+void DrawButton(ui::CTorvinButton& button, const ui::Rect& at, bool hot, std::u16string_view caption,
                 ui::Bitmap& window) {
   if (hot) button.OnMouseMove(false, true, true);
-  ui::Bitmap surface(size.cx, size.cy);
+  ui::Bitmap surface(at.Width(), at.Height());
   ui::DrawItemInfo item;
   item.rcItem = surface.Bounds();
   item.caption = caption;
   button.DrawItem(surface, item);
-  ui::Canvas(window).BitBlt(at, size, surface);
+  ui::Canvas(window).BitBlt(ui::Point{at.left, at.top}, surface.Extent(), surface);
 }
 
 }  // namespace
+
+// Cancel as large as its image, the link at its template size. The skin is at the window's scale,
+// so its background has the window's size.
+PreviewButtons::PreviewButtons(ui::SkinImages& skin, const ui::DisplayScale& scale, bool cancelConfirmed,
+                               bool rightToLeft) {
+  const ui::Size cancelSize = skin.cancelNormal.Extent();
+  const ui::Size linkSize = scale.Of(kLinkSize);
+  places = PlaceDialogButtons(skin.background.Extent(), cancelSize, linkSize, scale, rightToLeft);
+  cancel.SetClientSize(cancelSize);
+  link.SetClientSize(linkSize);
+  StyleDialogButtons(cancel, link, skin, scale, cancelConfirmed, rightToLeft);
+}
 
 PreviewSource::PreviewSource(const std::u16string& folder)
     : skin(ui::LoadSkinSource(folder)),
@@ -71,17 +83,19 @@ PreviewSource::PreviewSource(const std::u16string& folder)
   productName = config.strProductName;
 }
 
-ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state,
-                        const ui::DisplayScale& scale) {
+ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state, const ui::DisplayScale& scale,
+                        const LanguageChoice& language) {
+  const auto text = [&](const UIString& t) { return GetUIString(t, source.textsPath, language.tag); };
   ui::SkinImages skin = ui::SkinAtScale(source.skin, scale);
   const ui::BarFrames frames = ui::BarFramesAtScale(source.frames, scale);
   const ui::Size design = source.skin.images.background.Extent();
   const ui::Size window = scale.Of(design);
-  const std::u16string status = GetUIString(*state.status, source.textsPath);
+  const std::u16string status = text(*state.status);
   ui::FaceState face;
   face.skin = &skin;
   face.barFrames = &frames;
-  face.layout = ui::ComputeLayout(design, source.frames[0], source.skin.images.statusBack, scale);
+  face.layout =
+      ui::ComputeLayout(design, source.frames[0], source.skin.images.statusBack, scale, language.rightToLeft);
   face.window = window;
   face.scale = scale;
   face.productName = source.productName;
@@ -101,24 +115,16 @@ ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state,
   const ui::Bitmap line = ui::PaintStatusLine(face);
   canvas.BitBlt(ui::Point{face.layout.rcStatus.left, face.layout.rcStatus.top}, line.Extent(), line);
 
-  // The buttons where the dialog places them: Cancel as large as its image, the link at its
-  // template size.
-  const ui::Size cancelSize = skin.cancelNormal.Extent();
-  const ui::Size linkSize = scale.Of(kLinkSize);
-  const DialogButtonPlaces places = PlaceDialogButtons(window, cancelSize, linkSize, scale);
-  const ui::Point cancelAt{places.cancel.left, places.cancel.top};
-  const ui::Point linkAt{places.link.left, places.link.top};
-  FaceButtonHost cancelHost(staticFace, cancelAt), linkHost(staticFace, linkAt);
-  ui::CTorvinButton cancel, link;
-  cancel.SetHost(&cancelHost);
-  cancel.SetClientSize(cancelSize);
-  link.SetHost(&linkHost);
-  link.SetClientSize(linkSize);
-  // The face is painted: the buttons may take their images out of the skin.
-  StyleDialogButtons(cancel, link, skin, scale, state.cancel == PreviewState::Cancel::Confirmed);
-  DrawButton(cancel, cancelAt, cancelSize, state.cancel == PreviewState::Cancel::Hot,
-             GetUIString(IDS_TEXT_CANCEL, source.textsPath), picture);
-  DrawButton(link, linkAt, linkSize, false, GetUIString(IDS_DOWNLOAD_PROBLEM, source.textsPath), picture);
+  PreviewButtons buttons(skin, scale, state.cancel == PreviewState::Cancel::Confirmed, language.rightToLeft);
+  const ui::Rect& cancelAt = buttons.places.cancel;
+  const ui::Rect& linkAt = buttons.places.link;
+  FaceButtonHost cancelHost(staticFace, {cancelAt.left, cancelAt.top}),
+      linkHost(staticFace, {linkAt.left, linkAt.top});
+  buttons.cancel.SetHost(&cancelHost);
+  buttons.link.SetHost(&linkHost);
+  DrawButton(buttons.cancel, cancelAt, state.cancel == PreviewState::Cancel::Hot, text(IDS_TEXT_CANCEL),
+             picture);
+  DrawButton(buttons.link, linkAt, false, text(IDS_DOWNLOAD_PROBLEM), picture);
   return picture;
 }
 

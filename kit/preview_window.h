@@ -6,10 +6,13 @@
 #include <cstdint>
 #include <string>
 
+#include "app/button_styling.h"
+#include "app/language_choice.h"
 #include "app/ui_strings.h"
 #include "ui/bitmap.h"
 #include "ui/display_scale.h"
 #include "ui/skin.h"
+#include "ui/torvin_button.h"
 
 namespace kit {
 
@@ -35,9 +38,18 @@ struct PreviewSource {
   std::u16string textsPath;
 };
 
-// The whole window in `state` at the display `scale`, in device pixels; the progress bar's tiling
-// starts with the first tile.
+// The dialog's two buttons on a window of `skin` (at `scale`), placed and styled as the dialog
+// places and styles them; Cancel takes its images out of `skin`.
+struct PreviewButtons {
+  PreviewButtons(ui::SkinImages& skin, const ui::DisplayScale& scale, bool cancelConfirmed, bool rightToLeft);
+  ui::CTorvinButton cancel;
+  ui::CTorvinButton link;
+  DialogButtonPlaces places;
+};
+
+// The whole window in `state` at the display `scale`, in device pixels, with the texts of
+// `language` (mirrored for a right-to-left one); the progress bar's tiling starts with the first tile.
 ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state,
-                        const ui::DisplayScale& scale = {});
+                        const ui::DisplayScale& scale = {}, const LanguageChoice& language = {});
 
 }  // namespace kit

@@ -117,21 +117,20 @@ void ReportLongValue(const UIString& text, const std::u16string& path, const std
   }
 }
 
-// Each key the installer does not know, with the known key it most likely stands for; returns
-// those known keys.
+}  // namespace
+
 std::vector<std::u16string_view> ReportUnknownKeys(const std::vector<std::u16string>& keys,
-                                                   const std::string& file, Findings& findings) {
+                                                   std::string_view where, const std::string& file,
+                                                   Findings& findings) {
   std::vector<std::u16string_view> meant;
   for (const std::u16string& key : keys) {
     if (IsKnownKey(key)) continue;
     meant.push_back(ClosestKnownKey(key));
-    findings.Add(file, "unknown key " + platform::ToUtf8(key) + " (did you mean " +
+    findings.Add(file, "unknown key " + platform::ToUtf8(key) + std::string(where) + " (did you mean " +
                            platform::ToUtf8(meant.back()) + "?)");
   }
   return meant;
 }
-
-}  // namespace
 
 // The closest key shares the most "_"-separated words with `key` (so a word left out still finds
 // its key); among equals, the fewest letters differ.
@@ -160,7 +159,7 @@ std::string CheckTexts(const std::u16string& folder, Findings& findings) {
     findings.Add(file, "the file has no [UISTRING] section with keys: every text stays English");
     return encoding;
   }
-  const std::vector<std::u16string_view> meant = ReportUnknownKeys(keys, file, findings);
+  const std::vector<std::u16string_view> meant = ReportUnknownKeys(keys, "", file, findings);
   for (const UIString& text : kUIStrings) {
     const bool present =
         std::any_of(keys.begin(), keys.end(), [&](const std::u16string& k) { return SameKey(k, text.key); });

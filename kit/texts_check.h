@@ -3,6 +3,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "kit/findings.h"
 
@@ -14,5 +16,12 @@ std::string CheckTexts(const std::u16string& folder, Findings& findings);
 
 // The known key closest to `key` by edit distance, letter case aside.
 std::u16string_view ClosestKnownKey(std::u16string_view key);
+
+// A finding for each of `keys` that the installer does not know, naming the known key it most
+// likely stands for; `where` follows the key in the sentence (" in [UISTRING.de]", or nothing).
+// Returns those known keys.
+std::vector<std::u16string_view> ReportUnknownKeys(const std::vector<std::u16string>& keys,
+                                                   std::string_view where, const std::string& file,
+                                                   Findings& findings);
 
 }  // namespace kit

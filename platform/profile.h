@@ -18,4 +18,11 @@ std::u16string ReadProfileString(std::u16string_view section, std::u16string_vie
 // same call lists them when asked for no particular key; empty when the file or the section is missing.
 std::vector<std::u16string> ReadProfileKeys(std::u16string_view section, const std::u16string& path);
 
+// Whether `section` of the file at `path` has at least one key with a value.
+bool ProfileSectionHasKeys(std::u16string_view section, const std::u16string& path);
+
+// The section names of the file at `path`, in file order, each once (the first of a name counts);
+// empty when the file is missing.
+std::vector<std::u16string> ReadProfileSectionNames(const std::u16string& path);
+
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -57,9 +58,6 @@ std::u16string CommandLine();
 // ModulePath); empty when the system names none.
 std::u16string TempFolder();
 
-// The language of the user's interface as a tag such as "en-US"; empty when unknown.
-std::u16string UserInterfaceLanguage();
-
 // The display's scale for programs without a window of their own, in DPI (96 at 100 %).
 int32_t SystemDpi();
 
@@ -74,6 +72,10 @@ struct LocalTime {
 };
 // The wall-clock time in the user's time zone.
 LocalTime CurrentLocalTime();
+
+// The user's preferred user-interface languages as language tags ("de-CH"), most preferred first;
+// empty when the system names none.
+std::vector<std::u16string> PreferredUILanguages();
 
 // One line for an attached debugger; nothing happens without one. (On Linux, where there is no
 // such channel, the line goes to standard error.)

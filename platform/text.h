@@ -58,6 +58,7 @@ enum TextFormat : uint32_t {
   kTextVCenter = 0x4,  // only together with kTextSingleLine; alone it changes nothing
   kTextWordBreak = 0x10,
   kTextSingleLine = 0x20,
+  kTextRtlReading = 0x20000,  // right-to-left reading order: the text's start is at its right
 };
 
 // The measuring mode: `rect` keeps its left and top; its right and bottom become the extent of the

@@ -3,6 +3,7 @@
 // event objects and threads, so the product carries no threads runtime.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 
@@ -58,6 +59,11 @@ class Event {
  private:
 #if defined(_WIN32)
   void* m_event = nullptr;  // the event object's handle
+  // A manual-reset event's state, mirrored beside the object: the test that never blocks reads it
+  // without a call into the system (the transfer asks for every piece it reads, and under Wine each
+  // such call is a round trip to its server).
+  const bool m_bManual;
+  std::atomic<bool> m_bSet;
 #else
   bool ConsumeLocked();
 

@@ -55,6 +55,10 @@ enum class MessageBoxKind {
 
 enum class MessageBoxAnswer { Ok, Cancel, Yes, No };
 
+// The reading order of a text the system lays out (a message box's, a tooltip's): right to left
+// for a language written so, its lines then aligned at the right.
+enum class ReadingOrder { LeftToRight, RightToLeft };
+
 // End-dialog results.
 inline constexpr int kResultOk = 1;
 inline constexpr int kResultCancel = 2;
@@ -107,6 +111,8 @@ class IButtonWindow {
   virtual void PlayNamedSound(const std::u16string& name, uint32_t flags) = 0;
   // The platform's current push-button colours; empty where it has none of its own.
   virtual std::optional<ButtonSystemColors> GetSystemColors() = 0;
+  // The reading order of the button's tooltip.
+  virtual void SetTooltipReadingOrder(ReadingOrder order) = 0;
 };
 
 // The pointer as a button's mouse-move handling needs to see it.
@@ -174,8 +180,8 @@ class IWindowHost {
   virtual void Present(const PixelView& pixels, Point at) = 0;
   // A message box owned by the window; without a caption the application's name is shown.
   virtual MessageBoxAnswer ShowMessageBox(const std::u16string& text,
-                                          const std::optional<std::u16string>& caption,
-                                          MessageBoxKind kind) = 0;
+                                          const std::optional<std::u16string>& caption, MessageBoxKind kind,
+                                          ReadingOrder order) = 0;
   virtual void SetCursor(Cursor cursor) = 0;
   virtual void Minimize() = 0;
   // Starts the platform's own window drag, as a press on a caption at `at` (client coordinates).

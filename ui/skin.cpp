@@ -8,6 +8,9 @@
 namespace ui {
 namespace {
 
+constexpr int32_t kDragBandHeight = 32;
+constexpr int32_t kDragBandEndMargin = 50;
+
 Size SizeOr(const Bitmap& image, Size fallback) { return image.Empty() ? fallback : image.Extent(); }
 
 // Pointers to the ten images in loading order (const for a const set), for walking sets side by side.
@@ -113,10 +116,20 @@ BarFrames BarFramesAtScale(const BarFrames& frames, const DisplayScale& scale) {
   return result;
 }
 
-Layout ComputeLayout(Size window, const Bitmap& tile, const Bitmap& statusBack, const DisplayScale& scale) {
+// The drag band spares the caption buttons' end of the top rows; it is kept in device pixels from
+// the window's edges, as the pointer meets it.
+Layout ComputeLayout(Size window, const Bitmap& tile, const Bitmap& statusBack, const DisplayScale& scale,
+                     bool rightToLeft) {
   Layout l = DesignLayout(window, tile, statusBack);
-  for (Rect* r : {&l.rcTitle, &l.rcHeading, &l.rcBar, &l.rcPercent, &l.rcStatus, &l.rcClose, &l.rcMinimize})
-    *r = scale.Of(*r);
+  const auto rects = {&l.rcTitle,  &l.rcHeading, &l.rcBar,     &l.rcPercent,
+                      &l.rcStatus, &l.rcClose,   &l.rcMinimize};
+  for (Rect* r : rects) *r = scale.Of(*r);
+  const int32_t width = scale.Px(window.cx);
+  l.rcDragBand = Rect{0, 0, width - scale.Px(kDragBandEndMargin), scale.Px(kDragBandHeight)};
+  l.rightToLeft = rightToLeft;
+  if (!rightToLeft) return l;
+  for (Rect* r : rects) *r = MirroredRect(*r, width);
+  l.rcDragBand = MirroredRect(l.rcDragBand, width);
   return l;
 }
 

@@ -68,13 +68,23 @@ struct Layout {
   Rect rcStatus;
   Rect rcClose;
   Rect rcMinimize;
+  Rect rcDragBand;  // the band along the top that drags the window
+  // The face is mirrored for a language read right to left: every rectangle stands where its
+  // mirror image across the window's middle would, and the texts align and read from the right.
+  bool rightToLeft = false;
   friend bool operator==(const Layout&, const Layout&) = default;
 };
 
 // The layout in device pixels at `scale` for a window of `window` size, first tile `tile` and status
 // image `statusBack`, all three in design pixels (a missing image counts with its fallback size):
-// the design layout with every rectangle's origin and size scaled.
+// the design layout with every rectangle's origin and size scaled, then mirrored when
+// `rightToLeft`.
 Layout ComputeLayout(Size window, const Bitmap& tile, const Bitmap& statusBack,
-                     const DisplayScale& scale = {});
+                     const DisplayScale& scale = {}, bool rightToLeft = false);
+
+// `r` mirrored across the middle of a window `width` pixels wide.
+constexpr Rect MirroredRect(const Rect& r, int32_t width) {
+  return Rect{width - r.right, r.top, width - r.left, r.bottom};
+}
 
 }  // namespace ui

@@ -152,6 +152,22 @@ void CTorvinButton::SetTransparent() {
 
 void CTorvinButton::SetUrl(std::u16string_view url) { m_szUrl = std::u16string(url.substr(0, kMaxUrl)); }
 
+void CTorvinButton::SetRightToLeftReading(bool rightToLeft) {
+  m_bRtlReading = rightToLeft;
+  Repaint();
+}
+
+uint32_t CTorvinButton::CaptionFormat() const {
+  return kCaptionFormat | (m_bRtlReading ? uint32_t{platform::kTextRtlReading} : 0u);
+}
+
+Size CTorvinButton::MeasureCaption(std::u16string_view text) const {
+  const platform::Font fallback;
+  const Rect measured = platform::MeasureText(m_fontCaption ? *m_fontCaption : fallback, text,
+                                              Rect{0, 0, m_size.cx, m_size.cy}, CaptionFormat());
+  return Size{measured.Width(), measured.Height()};
+}
+
 // ---- window events ----
 
 uint32_t CTorvinButton::PreSubclassWindow(uint32_t style) {
@@ -385,15 +401,16 @@ void CTorvinButton::PaintCaption(Canvas& canvas, std::u16string_view text, const
   const Rect whole = caption;
   const platform::Font fallback;
   const platform::Font& font = m_fontCaption ? *m_fontCaption : fallback;
-  caption = platform::MeasureText(font, text, caption, kCaptionFormat);
+  const uint32_t format = CaptionFormat();
+  caption = platform::MeasureText(font, text, caption, format);
   caption.Offset((whole.Width() - caption.Width()) / 2, (whole.Height() - caption.Height()) / 2);
   if (disabled) {
     caption.Offset(1, 1);
     canvas.SetTextColor(m_system.btnHighlight);
-    canvas.RenderText(font, text, caption, kCaptionFormat);
+    canvas.RenderText(font, text, caption, format);
     caption.Offset(-1, -1);
     canvas.SetTextColor(m_system.btnShadow);
-    canvas.RenderText(font, text, caption, kCaptionFormat);
+    canvas.RenderText(font, text, caption, format);
     return;
   }
   ColorSlot fore = ColorForeOut, back = ColorBackOut;
@@ -406,7 +423,7 @@ void CTorvinButton::PaintCaption(Canvas& canvas, std::u16string_view text, const
   }
   canvas.SetTextColor(m_colors[fore]);
   canvas.SetBkColor(m_colors[back]);  // does not show: text has a transparent background
-  canvas.RenderText(font, text, caption, kCaptionFormat);
+  canvas.RenderText(font, text, caption, format);
 }
 
 }  // namespace ui

@@ -102,6 +102,12 @@ class CTorvinButton {
   void SetDrawFrame(bool draw);
   void SetTransparent();
   void SetUrl(std::u16string_view url);
+  // The caption reads right to left (its lines still centred); repaints.
+  void SetRightToLeftReading(bool rightToLeft);
+
+  // The size the caption `text` takes as DrawItem lays it out in the client area (wrapped at its
+  // width): larger than the client size when it does not fit.
+  Size MeasureCaption(std::u16string_view text) const;
 
   // Window styles: the low five bits are the button type; owner-draw is type 11.
   static constexpr uint32_t kTypeMask = 31;
@@ -150,6 +156,7 @@ class CTorvinButton {
   bool m_bCheckBox = false;
   uint8_t m_nAlign = AlignImageLeft;
   bool m_bDrawFrame = true;
+  bool m_bRtlReading = false;
   bool m_bFlatFocus = false;
   std::array<Color, 6> m_colors{};
   std::optional<platform::Font> m_fontCaption;
@@ -180,6 +187,7 @@ class CTorvinButton {
   void CancelHot();
   void ResetColors();
   void PaintCapturedBackground(Canvas& canvas);
+  uint32_t CaptionFormat() const;
   ImageResult FillSlot(int slot, ImageRef image, Color key);
 
   IButtonHost* m_host = nullptr;

@@ -32,6 +32,21 @@ platform::Font TitleFont(const DisplayScale& s) { return FaceFont(s, kTitleFontH
 platform::Font PercentFont(const DisplayScale& s) { return FaceFont(s, 16, 8, 7); }
 platform::Font StatusFont(const DisplayScale& s) { return FaceFont(s, 16, 6, 10); }
 
+// The reading order of the face's texts.
+uint32_t Reading(const Layout& layout) {
+  return layout.rightToLeft ? uint32_t{platform::kTextRtlReading} : 0u;
+}
+// Texts that start at their rectangle's left edge in a left-to-right face start at its right edge
+// in a mirrored one, and the other way round.
+uint32_t Start(const Layout& layout) {
+  return layout.rightToLeft ? platform::kTextRight : platform::kTextLeft;
+}
+uint32_t End(const Layout& layout) { return layout.rightToLeft ? platform::kTextLeft : platform::kTextRight; }
+
+void MirrorHorizontally(Bitmap& bitmap) {
+  for (int32_t y = 0; y < bitmap.Height(); ++y) std::reverse(bitmap.Row(y), bitmap.Row(y) + bitmap.Width());
+}
+
 // Copies `image` to `at`, `size` of it from its top-left corner; a missing image copies nothing.
 void PutImage(Canvas& canvas, const Bitmap& image, Point at, Size size) {
   if (!image.Empty()) canvas.BitBlt(at, size, image);
@@ -79,13 +94,18 @@ BarFill ComputeBarFill(uint64_t shown, uint64_t total, int32_t barWidth) {
   return fill;
 }
 
+// From the bar's outer edge, with a margin, to the percentage box's outer edge.
 Rect ProgressStripRect(const Layout& layout, const DisplayScale& scale) {
   const int32_t m = scale.Px(kTrackMargin);
+  if (layout.rightToLeft)
+    return Rect{layout.rcPercent.left, layout.rcBar.top, layout.rcBar.right + m, layout.rcBar.bottom + m};
   return Rect{layout.rcBar.left - m, layout.rcBar.top, layout.rcPercent.right, layout.rcBar.bottom + m};
 }
 
 Rect ProgressInvalidRect(const Layout& layout, const DisplayScale& scale) {
   const int32_t m = scale.Px(kInvalidMargin);
+  if (layout.rightToLeft)
+    return Rect{layout.rcPercent.left, layout.rcBar.top - m, layout.rcBar.right + m, layout.rcBar.bottom + m};
   return Rect{layout.rcBar.left - m, layout.rcBar.top - m, layout.rcPercent.right, layout.rcBar.bottom + m};
 }
 
@@ -99,10 +119,9 @@ Bitmap PaintStaticFace(const FaceState& state) {
   PutImage(canvas, skin.background, Point{}, face.Extent());
 
   canvas.SetTextColor(kFaceTextColor);
-  canvas.RenderText(TitleFont(s), state.productName, layout.rcTitle,
-                    platform::kTextLeft | platform::kTextSingleLine);
-  canvas.RenderText(TitleFont(s), state.productName, layout.rcHeading,
-                    platform::kTextLeft | platform::kTextSingleLine);
+  const uint32_t format = Start(layout) | platform::kTextSingleLine | Reading(layout);
+  canvas.RenderText(TitleFont(s), state.productName, layout.rcTitle, format);
+  canvas.RenderText(TitleFont(s), state.productName, layout.rcHeading, format);
 
   const Size captionButton = s.Of(kCaptionButtonSize);
   PutImage(canvas, skin.closeNormal, Point{layout.rcClose.left, layout.rcClose.top}, captionButton);
@@ -143,17 +162,23 @@ Bitmap PaintProgressStrip(const FaceState& state, int32_t& barPhase) {
   }
   if (barPhase == 3) barPhase = 0;
   canvas.BitBlt(Point{m, 0}, bar.Extent(), bar);
+  // Mirrored, the bar fills from the right; the percentage and the check mark are not mirrored.
+  if (layout.rightToLeft) MirrorHorizontally(picture);
 
-  const Rect box{picture.Width() - s.Px(kPercentBoxFromRight), 0, picture.Width() - s.Px(kPercentBoxRightGap),
-                 picture.Height()};
+  Rect box{picture.Width() - s.Px(kPercentBoxFromRight), 0, picture.Width() - s.Px(kPercentBoxRightGap),
+           picture.Height()};
+  Rect check = RectOf(Point{box.left + s.Px(kCheckInset), 0}, Size{s.Px(kCheckWidth), barH});
+  if (layout.rightToLeft) {
+    box = MirroredRect(box, picture.Width());
+    check = MirroredRect(check, picture.Width());
+  }
   if (fill.complete) {
-    PutImage(canvas, state.skin->check, Point{box.left + s.Px(kCheckInset), 0},
-             Size{s.Px(kCheckWidth), barH});
+    PutImage(canvas, state.skin->check, Point{check.left, check.top}, Size{check.Width(), check.Height()});
   } else if (fill.showPercent) {
     const std::string digits = std::to_string(fill.percent) + "%";
     canvas.SetTextColor(kFaceTextColor);
     canvas.RenderText(PercentFont(s), std::u16string(digits.begin(), digits.end()), box,
-                      platform::kTextCenter | platform::kTextTop);
+                      platform::kTextCenter | platform::kTextTop | Reading(layout));
   }
   return picture;
 }
@@ -165,10 +190,19 @@ Bitmap PaintStatusLine(const FaceState& state) {
   canvas.FillSolidRect(line.Bounds(), back.Empty() ? kPlainFaceColor : kSurfaceBkColor);
   PutImage(canvas, back, Point{}, back.Extent());
   canvas.SetTextColor(kFaceTextColor);
-  // Right alignment with vertical centring but no single line: the centring has no effect.
+  // Aligned at the bar's end (the right one, or the left one when mirrored), with vertical centring
+  // but no single line: the centring has no effect.
   canvas.RenderText(StatusFont(state.scale), state.statusText, line.Bounds(),
-                    platform::kTextRight | platform::kTextVCenter);
+                    End(state.layout) | platform::kTextVCenter | Reading(state.layout));
   return line;
+}
+
+int32_t StatusTextWidth(std::u16string_view text, const DisplayScale& scale) {
+  return platform::MeasureText(StatusFont(scale), text, Rect{}, platform::kTextVCenter).Width();
+}
+
+int32_t TitleTextWidth(std::u16string_view text, const DisplayScale& scale) {
+  return platform::MeasureText(TitleFont(scale), text, Rect{}, platform::kTextSingleLine).Width();
 }
 
 Bitmap DrawSkinImage(const Rect& rect, const Bitmap& image, const Bitmap& face) {

@@ -51,6 +51,11 @@ Rect ProgressInvalidRect(const Layout& layout, const DisplayScale& scale = {});
 // The status line, presented at layout.rcStatus's top-left corner.
 Bitmap PaintStatusLine(const FaceState& state);
 
+// The width `text` takes where the face paints it at `scale`: on the status line, and as the title
+// and heading (the product name). A text wider than its rectangle in the layout is cut.
+int32_t StatusTextWidth(std::u16string_view text, const DisplayScale& scale = {});
+int32_t TitleTextWidth(std::u16string_view text, const DisplayScale& scale = {});
+
 // What a caption button's rectangle shows when `image` is drawn into it: the image's top-left part
 // of the rectangle's size; a missing image leaves `face`'s own pixels there (the window's face under
 // the rectangle), so the button keeps its normal look.

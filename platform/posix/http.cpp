@@ -50,12 +50,14 @@ struct Request {
   // The addresses of the followed redirects, each taken when its response begins.
   std::vector<std::u16string> redirects;
   bool redirectPending = false;
+  // Once an address of the chain was https, a later hop to plain http is refused.
+  bool reachedHttps = false;
+  bool redirectRefused = false;
 
   // The reply of the last response seen (a followed redirect starts a new one).
   uint32_t status = 0;
-  bool hasLocation = false;
   bool headersDone = false;
-  std::optional<std::string> contentLength, contentRange, etag, lastModified, retryAfter;
+  std::optional<std::string> location, contentLength, contentRange, etag, lastModified, retryAfter;
 
   // Body bytes waiting to be read: [readPos, body.size()).
   std::vector<char> body;
@@ -95,9 +97,17 @@ bool NameIs(std::string_view line, size_t colon, std::string_view name) {
 }
 
 bool IsFollowedRedirect(const Request& r) {
-  return r.hasLocation &&
+  return r.location &&
          (r.status == 301 || r.status == 302 || r.status == 303 || r.status == 307 || r.status == 308);
 }
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && strncasecmp(text.data(), prefix.data(), prefix.size()) == 0;
+}
+
+// A redirect from an https address that names a plain http one. Relative and scheme-relative
+// targets keep the scheme of the address they leave.
+bool DowngradesFromHttps(const Request& r) { return r.reachedHttps && StartsWithNoCase(*r.location, "http:"); }
 
 // The interim statuses a server sends before its reply (continue, switching protocols, processing,
 // early hints); any other status, even below 200, is the reply itself.
@@ -106,8 +116,10 @@ bool IsInterim(uint32_t status) { return status >= 100 && status <= 103; }
 // The address curl asks now: after a followed redirect, the redirect's resolved target.
 void NoteRedirect(Request& r) {
   const char* address = nullptr;
-  if (curl_easy_getinfo(r.easy, CURLINFO_EFFECTIVE_URL, &address) == CURLE_OK && address != nullptr)
+  if (curl_easy_getinfo(r.easy, CURLINFO_EFFECTIVE_URL, &address) == CURLE_OK && address != nullptr) {
     r.redirects.push_back(FromUtf8(address));
+    if (StartsWithNoCase(address, "https:")) r.reachedHttps = true;
+  }
   r.redirectPending = false;
 }
 
@@ -118,16 +130,20 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
     if (r.redirectPending) NoteRedirect(r);
     // A new response: forget the previous one's headers.
     r.status = 0;
-    r.hasLocation = false;
-    r.contentLength = r.contentRange = r.etag = r.lastModified = r.retryAfter = std::nullopt;
+    r.location = r.contentLength = r.contentRange = r.etag = r.lastModified = r.retryAfter = std::nullopt;
     size_t space = line.find(' ');
     if (space != std::string_view::npos)
       r.status = static_cast<uint32_t>(std::atoi(std::string(line.substr(space + 1, 3)).c_str()));
     return line.size();
   }
   if (Trim(line).empty()) {
-    // The end of a response's headers; an interim or redirecting one is followed by another.
+    // The end of a response's headers; an interim or redirecting one is followed by another, unless
+    // it leaves https for http: then the transfer ends here, before the plain request is made.
     if (IsFollowedRedirect(r)) {
+      if (DowngradesFromHttps(r)) {
+        r.redirectRefused = true;
+        return 0;
+      }
       r.redirectPending = true;
     } else if (!IsInterim(r.status)) {
       r.headersDone = true;
@@ -142,7 +158,7 @@ size_t OnHeaderLine(char* data, size_t size, size_t count, void* user) {
   } else if (NameIs(line, colon, "content-range")) {
     r.contentRange = value;
   } else if (NameIs(line, colon, "location")) {
-    r.hasLocation = true;
+    r.location = value;
   } else if (NameIs(line, colon, "etag")) {
     r.etag = value;
   } else if (NameIs(line, colon, "last-modified")) {
@@ -246,8 +262,12 @@ void Configure(Request& r, const Connection& connection, uint32_t flags) {
   curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
-  // A secure address never continues over plain http.
+  // A secure address never continues over plain http (each later hop is judged as it comes).
   curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, https ? "https" : "http,https");
+  r.reachedHttps = https;
+  // Closing the request never waits for a name lookup still running on curl's resolver thread: a
+  // cancel during a slow lookup ends at once, and the lookup finishes on its own.
+  curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
   curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(kStallLimitMs));
   // Through a proxy, its answer to CONNECT is not the server's reply.
   curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
@@ -374,6 +394,7 @@ SendResult SendRequest(Request& request) {
   DriveUntil(request, Clock::now() + kStallLimit, [&] { return request.headersDone; });
   // A body that fails after the headers is reported by the reads.
   if (request.headersDone && !Aborted(request)) return SendResult::Replied;
+  if (request.redirectRefused) return SendResult::RedirectRefused;
   return request.done ? WithoutReply(request.result) : SendResult::Failed;
 }
 

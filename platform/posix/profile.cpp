@@ -68,33 +68,47 @@ std::u16string ReadProfileText(const std::u16string& path) {
   return DecodeProfileText(bytes);
 }
 
-// Calls `visit(name, value)` for each key line of the first `section`, in file order, until it
-// returns true; `value` is nullopt for a line without "=".
+// The name of a section header line, or nullopt for any other line.
+std::optional<std::u16string_view> SectionHeader(std::u16string_view line) {
+  if (line.empty() || line.front() != u'[') return std::nullopt;
+  const size_t close = line.rfind(u']');
+  if (close == std::u16string_view::npos) return std::nullopt;
+  return UpToZero(Trim(line.substr(1, close - 1)));
+}
+
+// Calls `visit(line)` for each line of `text` that is not blank, trimmed.
 template <typename Visit>
-void WalkSection(std::u16string_view text, std::u16string_view section, Visit visit) {
-  bool inSection = section.empty();  // lines before any header belong to the nameless section
+void WalkLines(std::u16string_view text, Visit visit) {
   size_t next = 0;
   while (next < text.size()) {
     const size_t start = next;
     next = std::min(text.find_first_of(u"\r\n", start), text.size());
     const std::u16string_view line = Trim(text.substr(start, next - start));
     next = std::min(text.find_first_not_of(u"\r\n", next), text.size());
-    if (line.empty()) continue;
-    if (line.front() == u'[') {
-      const size_t close = line.rfind(u']');
-      if (close != std::u16string_view::npos) {
-        if (inSection) return;  // only the first section of the name is searched
-        inSection = SameName(UpToZero(Trim(line.substr(1, close - 1))), section);
-        continue;
-      }
+    if (!line.empty()) visit(line);
+  }
+}
+
+// Calls `visit(name, value)` for each key line of the first `section`, in file order, until it
+// returns true; `value` is nullopt for a line without "=".
+template <typename Visit>
+void WalkSection(std::u16string_view text, std::u16string_view section, Visit visit) {
+  bool inSection = section.empty();  // lines before any header belong to the nameless section
+  bool done = false;
+  WalkLines(text, [&](std::u16string_view line) {
+    if (done) return;
+    if (const auto header = SectionHeader(line)) {
+      done = inSection;  // only the first section of the name is searched
+      inSection = SameName(*header, section);
+      return;
     }
-    if (!inSection) continue;
+    if (!inSection) return;
     const size_t equals = line.find(u'=');
     const std::u16string_view name = UpToZero(Trim(line.substr(0, std::min(equals, line.size()))));
     std::optional<std::u16string_view> value;
     if (equals != std::u16string_view::npos) value = UpToZero(Trim(line.substr(equals + 1)));
-    if (visit(name, value)) return;
-  }
+    done = visit(name, value);
+  });
 }
 
 // The value of the first `key` in the first `section`: nullopt when either is missing or the key
@@ -150,6 +164,23 @@ std::vector<std::u16string> ReadProfileKeys(std::u16string_view section, const s
     return false;
   });
   return keys;
+}
+
+bool ProfileSectionHasKeys(std::u16string_view section, const std::u16string& path) {
+  return !ReadProfileKeys(section, path).empty();
+}
+
+std::vector<std::u16string> ReadProfileSectionNames(const std::u16string& path) {
+  const std::u16string text = ReadProfileText(path);
+  std::vector<std::u16string> names;
+  WalkLines(text, [&](std::u16string_view line) {
+    const auto header = SectionHeader(line);
+    if (!header) return;
+    const bool seen = std::any_of(names.begin(), names.end(),
+                                  [&](const std::u16string& n) { return SameName(n, *header); });
+    if (!seen) names.emplace_back(*header);
+  });
+  return names;
 }
 
 }  // namespace platform

@@ -42,6 +42,20 @@ uint16_t ArchitectureOfMachine(std::string_view machine) {
   return ARCHITECTURE_UNKNOWN;
 }
 
+// "de_DE.UTF-8@euro" as the tag "de-DE"; nothing for the C locale.
+std::optional<std::u16string> TagOfLocale(std::string_view locale) {
+  locale = locale.substr(0, std::min(locale.find_first_of(".@"), locale.size()));
+  if (locale.empty() || locale == "C" || locale == "POSIX") return std::nullopt;
+  std::u16string tag = FromUtf8(locale);
+  std::replace(tag.begin(), tag.end(), u'_', u'-');
+  return tag;
+}
+
+std::string_view Variable(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
 }  // namespace
 
 namespace posix {
@@ -105,22 +119,6 @@ std::u16string TempFolder() {
   return path;
 }
 
-// "de_CH.UTF-8" as "de-CH"; the C and POSIX locales name no language.
-std::u16string UserInterfaceLanguage() {
-  std::string name;
-  for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-    const char* value = std::getenv(variable);
-    if (value && *value) {
-      name = value;
-      break;
-    }
-  }
-  name = name.substr(0, name.find_first_of(".@"));
-  if (name.empty() || name == "C" || name == "POSIX") return {};
-  std::replace(name.begin(), name.end(), '_', '-');
-  return FromUtf8(name);
-}
-
 int32_t SystemDpi() { return 96; }
 
 LocalTime CurrentLocalTime() {
@@ -132,6 +130,25 @@ LocalTime CurrentLocalTime() {
           static_cast<uint16_t>(parts.tm_mday),        static_cast<uint16_t>(parts.tm_hour),
           static_cast<uint16_t>(parts.tm_min),         static_cast<uint16_t>(parts.tm_sec),
           static_cast<uint16_t>(now.tv_usec / 1000)};
+}
+
+// As gettext reads the environment: the locale of messages from LC_ALL, LC_MESSAGES or LANG, the
+// first one set; LANGUAGE, a list separated by colons, goes before it unless that locale is C.
+std::vector<std::u16string> PreferredUILanguages() {
+  std::string_view locale = Variable("LC_ALL");
+  if (locale.empty()) locale = Variable("LC_MESSAGES");
+  if (locale.empty()) locale = Variable("LANG");
+  const std::optional<std::u16string> own = TagOfLocale(locale);
+  std::vector<std::u16string> tags;
+  if (!own) return tags;
+  const std::string_view list = Variable("LANGUAGE");
+  for (size_t start = 0; start < list.size();) {
+    const size_t end = std::min(list.find(':', start), list.size());
+    if (auto tag = TagOfLocale(list.substr(start, end - start))) tags.push_back(*tag);
+    start = end + 1;
+  }
+  tags.push_back(*own);
+  return tags;
 }
 
 void DebugLine(std::u16string_view line) {

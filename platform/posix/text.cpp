@@ -1,6 +1,8 @@
 // The text seam on Linux: fontconfig picks the face file the way the Windows font mapper picks a
 // face (so "Arial" becomes its metric-compatible twin), FreeType renders it with the Windows
 // metrics: cell height from the face's Windows ascent and descent, width from its average width.
+// Characters the face lacks come from the faces fontconfig offers for them (FaceSet); lines are
+// ordered and shaped by ShapeLine.
 #include "platform/text.h"
 
 #include <fontconfig/fontconfig.h>
@@ -16,6 +18,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/posix/face_set.h"
+#include "platform/posix/shaped_line.h"
 #include "platform/utf.h"
 
 namespace platform {
@@ -98,18 +102,10 @@ std::optional<FaceFile> FindFace(const std::string& family, bool bold) {
   return FaceFile{reinterpret_cast<const char*>(file), index};
 }
 
-char32_t NextCodePoint(std::u16string_view text, size_t& i) {
-  const char16_t c = text[i++];
-  if (c >= 0xD800 && c < 0xDC00 && i < text.size() && text[i] >= 0xDC00 && text[i] < 0xE000) {
-    return 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[i++] - 0xDC00);
-  }
-  return c;
-}
-
 }  // namespace
 
 struct Font::Impl {
-  FT_Face face = nullptr;
+  std::unique_ptr<posix::FaceSet> faces;  // none when no face could be had
   bool isDefault = false;
   bool underline = false;
   int32_t ascent = 0;      // pixels above the baseline
@@ -117,20 +113,21 @@ struct Font::Impl {
   int32_t underlineOffset = 0;
   int32_t underlineThickness = 1;
 
-  ~Impl() {
-    if (face) FT_Done_Face(face);
-  }
-
   bool Open(const std::string& family, const FontRequest& request) {
     const auto file = FindFace(family, request.weight >= 550);
+    FT_Face face = nullptr;
     if (!file || FT_New_Face(Shared().freetype, file->path.c_str(), file->index, &face) != 0) return false;
     underline = request.underline;
-    if (Scale(request.height, request.width)) return true;
-    FT_Done_Face(std::exchange(face, nullptr));
-    return false;
+    FT_F26Dot6 ppemX = 0, ppemY = 0;
+    if (!Scale(face, request.height, request.width, ppemX, ppemY)) {
+      FT_Done_Face(face);
+      return false;
+    }
+    faces = std::make_unique<posix::FaceSet>(Shared().freetype, face, family, ppemX, ppemY);
+    return true;
   }
 
-  bool Scale(int32_t height, int32_t width) {
+  bool Scale(FT_Face face, int32_t height, int32_t width, FT_F26Dot6& ppemX26, FT_F26Dot6& ppemY26) {
     const double em = face->units_per_EM;
     double winAscent = face->ascender, winDescent = -face->descender, avgWidth = em / 2;
     if (const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2))) {
@@ -142,7 +139,9 @@ struct Font::Impl {
     if (height == 0) height = kDefaultHeight;
     const double ppemY = height > 0 ? height * em / (winAscent + winDescent) : -height;
     const double ppemX = width > 0 ? width * em / avgWidth : ppemY;
-    if (FT_Set_Char_Size(face, std::lround(ppemX * 64), std::lround(ppemY * 64), 72, 72) != 0) return false;
+    ppemX26 = std::lround(ppemX * 64);
+    ppemY26 = std::lround(ppemY * 64);
+    if (FT_Set_Char_Size(face, ppemX26, ppemY26, 72, 72) != 0) return false;
     ascent = static_cast<int32_t>(std::lround(winAscent * ppemY / em));
     cellHeight =
         height > 0 ? height : static_cast<int32_t>(std::lround((winAscent + winDescent) * ppemY / em));
@@ -152,17 +151,10 @@ struct Font::Impl {
     return true;
   }
 
-  // The pixel advance of one code point, as the platform's text call sums whole pixels.
-  int32_t Advance(char32_t cp) const {
-    if (FT_Load_Char(face, cp, FT_LOAD_DEFAULT | FT_LOAD_TARGET_LIGHT) != 0) return 0;
-    return static_cast<int32_t>((face->glyph->advance.x + 32) >> 6);
+  posix::ShapedLine Shape(std::u16string_view line, bool rightToLeft) const {
+    return posix::ShapeLine(*faces, line, rightToLeft);
   }
-
-  int32_t Measure(std::u16string_view line) const {
-    int32_t width = 0;
-    for (size_t i = 0; i < line.size();) width += Advance(NextCodePoint(line, i));
-    return width;
-  }
+  int32_t Measure(std::u16string_view line) const { return Shape(line, false).width; }
 };
 
 Font::Font() : m_impl(std::make_unique<Impl>()) {
@@ -250,27 +242,26 @@ void BlendPixel(ui::Bitmap& target, int32_t x, int32_t y, ui::Color color, uint8
               mix(ui::BlueOf(under), ui::BlueOf(color))));
 }
 
-void DrawLine(ui::Bitmap& target, const Font::Impl& font, std::u16string_view line, int32_t x, int32_t top,
-              const ui::Rect& clip, ui::Color color) {
+void DrawLine(ui::Bitmap& target, const Font::Impl& font, const posix::ShapedLine& line, int32_t x,
+              int32_t top, const ui::Rect& clip, ui::Color color) {
   const int32_t baseline = top + font.ascent;
-  int32_t pen = x;
-  for (size_t i = 0; i < line.size();) {
-    if (FT_Load_Char(font.face, NextCodePoint(line, i), FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT) != 0) continue;
-    const FT_GlyphSlot glyph = font.face->glyph;
+  for (const posix::PlacedGlyph& placed : line.glyphs) {
+    const FT_Face face = font.faces->Face(placed.face);
+    if (FT_Load_Glyph(face, placed.glyph, FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT) != 0) continue;
+    const FT_GlyphSlot glyph = face->glyph;
     const FT_Bitmap& bits = glyph->bitmap;
     for (unsigned row = 0; row < bits.rows; ++row) {
       for (unsigned col = 0; col < bits.width; ++col) {
-        const int32_t px = pen + glyph->bitmap_left + static_cast<int32_t>(col);
-        const int32_t py = baseline - glyph->bitmap_top + static_cast<int32_t>(row);
+        const int32_t px = x + placed.x + glyph->bitmap_left + static_cast<int32_t>(col);
+        const int32_t py = baseline - placed.rise - glyph->bitmap_top + static_cast<int32_t>(row);
         if (!clip.Contains(ui::Point{px, py})) continue;
         BlendPixel(target, px, py, color, bits.buffer[row * bits.pitch + col]);
       }
     }
-    pen += static_cast<int32_t>((glyph->advance.x + 32) >> 6);
   }
   if (!font.underline) return;
   const int32_t uTop = baseline + font.underlineOffset - font.underlineThickness / 2;
-  const ui::Rect bar = ui::Rect{x, uTop, pen, uTop + font.underlineThickness}.Intersect(clip);
+  const ui::Rect bar = ui::Rect{x, uTop, x + line.width, uTop + font.underlineThickness}.Intersect(clip);
   for (int32_t y = bar.top; y < bar.bottom; ++y)
     for (int32_t px = bar.left; px < bar.right; ++px) target.SetPixel(px, y, color);
 }
@@ -279,7 +270,7 @@ void DrawLine(ui::Bitmap& target, const Font::Impl& font, std::u16string_view li
 
 ui::Rect MeasureText(const Font& font, std::u16string_view text, ui::Rect rect, uint32_t format) {
   const Font::Impl& impl = font.Get();
-  if (!impl.face) return ui::Rect{rect.left, rect.top, rect.left, rect.top};
+  if (!impl.faces) return ui::Rect{rect.left, rect.top, rect.left, rect.top};
   int32_t width = 0;
   const auto lines = LayOutLines(impl, text, rect.Width(), format);
   for (std::u16string_view line : lines) width = std::max(width, impl.Measure(line));
@@ -291,17 +282,17 @@ void RenderText(ui::Bitmap& target, const Font& font, std::u16string_view text, 
                 uint32_t format, ui::Color color) {
   const Font::Impl& impl = font.Get();
   const ui::Rect clip = rect.Intersect(target.Bounds());
-  if (!impl.face || clip.IsEmpty()) return;
+  if (!impl.faces || clip.IsEmpty()) return;
   const auto lines = LayOutLines(impl, text, rect.Width(), format);
   int32_t top = rect.top;
   if ((format & kTextSingleLine) && (format & kTextVCenter)) top += (rect.Height() - impl.cellHeight) / 2;
-  for (std::u16string_view line : lines) {
-    const int32_t width = impl.Measure(line);
+  for (std::u16string_view text : lines) {
+    const posix::ShapedLine line = impl.Shape(text, (format & kTextRtlReading) != 0);
     int32_t x = rect.left;
     if (format & kTextCenter)
-      x += (rect.Width() - width) / 2;
+      x += (rect.Width() - line.width) / 2;
     else if (format & kTextRight)
-      x = rect.right - width;
+      x = rect.right - line.width;
     DrawLine(target, impl, line, x, top, clip, color);
     top += impl.cellHeight;
   }

@@ -118,6 +118,21 @@ std::optional<ButtonSystemColors> ButtonHost::GetSystemColors() {
   return colors;
 }
 
+void ButtonHost::SetTooltipReadingOrder(ReadingOrder order) {
+  m_tooltipOrder = order;
+  ApplyTooltipReadingOrder();
+}
+
+// A right-to-left tooltip is mirrored and reads from the right.
+void ButtonHost::ApplyTooltipReadingOrder() {
+  if (!m_hTooltip) return;
+  constexpr LONG_PTR kRightToLeft = WS_EX_LAYOUTRTL | WS_EX_RTLREADING;
+  const LONG_PTR style = GetWindowLongPtrW(m_hTooltip, GWL_EXSTYLE);
+  SetWindowLongPtrW(
+      m_hTooltip, GWL_EXSTYLE,
+      m_tooltipOrder == ReadingOrder::RightToLeft ? style | kRightToLeft : style & ~kRightToLeft);
+}
+
 LRESULT CALLBACK ButtonHost::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* self = static_cast<ButtonHost*>(GetPropW(hwnd, kHostProperty));
   return self ? self->Handle(msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
@@ -133,6 +148,7 @@ void ButtonHost::RelayToTooltip(UINT msg, WPARAM wp, LPARAM lp) {
     if (!m_hTooltip) return;
     SendMessageW(m_hTooltip, TTM_ACTIVATE, FALSE, 0);
     SendMessageW(m_hTooltip, TTM_SETMAXTIPWIDTH, 0, kTooltipMaxWidth);
+    ApplyTooltipReadingOrder();
   }
   if (msg < WM_MOUSEFIRST || msg > WM_MOUSELAST) return;
   MSG relayed{m_hWnd, msg, wp, lp, static_cast<DWORD>(GetMessageTime()), {}};

@@ -30,6 +30,7 @@ class ButtonHost final : public IButtonWindow {
   void OpenAddress(const std::u16string& address) override;
   void PlayNamedSound(const std::u16string& name, uint32_t flags) override;
   std::optional<ButtonSystemColors> GetSystemColors() override;
+  void SetTooltipReadingOrder(ReadingOrder order) override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -38,12 +39,14 @@ class ButtonHost final : public IButtonWindow {
   void RelayToTooltip(UINT msg, WPARAM wp, LPARAM lp);
   void OnMouseMove(LPARAM lp, WPARAM wp);
   void MoveFocusOnDisable();
+  void ApplyTooltipReadingOrder();
   void Unbind();
 
   HWND m_hWnd;
   IButtonEvents* m_events = nullptr;
   WNDPROC m_oldProc = nullptr;
   HWND m_hTooltip = nullptr;
+  ReadingOrder m_tooltipOrder = ReadingOrder::LeftToRight;
 };
 
 }  // namespace platform::win32

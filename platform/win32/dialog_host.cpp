@@ -46,6 +46,11 @@ UINT MessageBoxFlags(MessageBoxKind kind) {
   return MB_OK;
 }
 
+// Right-to-left reading, with the lines aligned at the right.
+UINT ReadingFlags(ReadingOrder order) {
+  return order == ReadingOrder::RightToLeft ? MB_RTLREADING | MB_RIGHT : 0;
+}
+
 MessageBoxAnswer ToAnswer(int pressed) {
   switch (pressed) {
     case IDOK:
@@ -60,9 +65,10 @@ MessageBoxAnswer ToAnswer(int pressed) {
 }
 
 MessageBoxAnswer ShowMessageBoxOwnedBy(HWND owner, const std::u16string& text,
-                                       const std::optional<std::u16string>& caption, MessageBoxKind kind) {
+                                       const std::optional<std::u16string>& caption, MessageBoxKind kind,
+                                       ReadingOrder order) {
   const std::u16string title = caption ? *caption : ProgramName();  // however long its path
-  return ToAnswer(MessageBoxW(owner, Wide(text), Wide(title), MessageBoxFlags(kind)));
+  return ToAnswer(MessageBoxW(owner, Wide(text), Wide(title), MessageBoxFlags(kind) | ReadingFlags(order)));
 }
 
 }  // namespace
@@ -250,9 +256,9 @@ void DialogHost::Present(const PixelView& pixels, Point at) {
 }
 
 MessageBoxAnswer DialogHost::ShowMessageBox(const std::u16string& text,
-                                            const std::optional<std::u16string>& caption,
-                                            MessageBoxKind kind) {
-  return ShowMessageBoxOwnedBy(m_hWnd, text, caption, kind);
+                                            const std::optional<std::u16string>& caption, MessageBoxKind kind,
+                                            ReadingOrder order) {
+  return ShowMessageBoxOwnedBy(m_hWnd, text, caption, kind, order);
 }
 
 void DialogHost::SetCursor(Cursor cursor) { ::SetCursor(StandardCursor(cursor)); }
@@ -299,7 +305,7 @@ int RunModalDialog(int templateId, IDialogEvents& events) {
 
 MessageBoxAnswer ShowMessageBoxWithoutWindow(const std::u16string& text, const std::optional<std::u16string>& caption,
                                              MessageBoxKind kind) {
-  return win32::ShowMessageBoxOwnedBy(nullptr, text, caption, kind);
+  return win32::ShowMessageBoxOwnedBy(nullptr, text, caption, kind, ReadingOrder::LeftToRight);
 }
 
 }  // namespace platform

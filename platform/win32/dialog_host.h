@@ -33,7 +33,7 @@ class DialogHost final : public IWindowHost {
   void SendPaint() override;
   void Present(const PixelView& pixels, Point at) override;
   MessageBoxAnswer ShowMessageBox(const std::u16string& text, const std::optional<std::u16string>& caption,
-                                  MessageBoxKind kind) override;
+                                  MessageBoxKind kind, ReadingOrder order) override;
   void SetCursor(Cursor cursor) override;
   void Minimize() override;
   void StartDrag(Point at) override;

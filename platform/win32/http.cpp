@@ -158,9 +158,9 @@ struct Connection {
   AbortSwitch* abortSwitch;
 };
 struct Request {
-  explicit Request(bool isSecure) : secure(isSecure) {}
+  explicit Request(bool isSecure) : reachedHttps(isSecure) {}
   std::unique_ptr<AbortableHandle> handle;
-  const bool secure;
+  bool reachedHttps;                      // an address of the chain so far was https
   bool redirectRefused = false;           // a hop went from https to plain http
   std::vector<std::u16string> redirects;  // every hop's address, in order
   bool replied = false;
@@ -183,12 +183,18 @@ void Abort(AbortSwitch& abortSwitch) {
 
 namespace {
 
-// Called on the thread of the request's own call (synchronous mode), for every hop of a redirect.
+// Called on the thread of the request's own call (synchronous mode), for every hop of a redirect:
+// each hop is judged against the address it leaves, so that a chain that has reached https never
+// goes back to plain http (http -> https -> http included).
 void CALLBACK OnRequestStatus(HINTERNET, DWORD_PTR context, DWORD status, LPVOID info, DWORD) {
   if (status != INTERNET_STATUS_REDIRECT || context == 0) return;
   auto* request = reinterpret_cast<Request*>(context);
   std::u16string target = RedirectTarget(info);
-  if (request->secure && !StartsWithHttps(win32::Wide(target))) request->redirectRefused = true;
+  if (StartsWithHttps(win32::Wide(target))) {
+    request->reachedHttps = true;
+  } else if (request->reachedHttps) {
+    request->redirectRefused = true;
+  }
   request->redirects.push_back(std::move(target));
 }
 
@@ -275,6 +281,11 @@ RequestHandle OpenRequest(Connection& connection, const char16_t* verb, const st
   request->handle = std::make_unique<AbortableHandle>(h, connection.abortSwitch);
   if (request->handle->Get() == nullptr) return nullptr;
   InternetSetStatusCallbackW(h, OnRequestStatus);
+  // Caches between here and the server (a proxy's) answer from the server too.
+  if ((flags & REQUEST_RELOAD) && !(AddRequestHeader(*request, u"Cache-Control:no-cache") &&
+                                    AddRequestHeader(*request, u"Pragma:no-cache"))) {
+    return nullptr;
+  }
   return request;
 }
 
@@ -291,9 +302,9 @@ SendResult SendRequest(Request& request) {
       return SendResult::RedirectRefused;
     return IsCertificateRefusal(error) ? SendResult::CertificateRefused : SendResult::Failed;
   }
-  // A secure request takes no hop to plain http: every hop was seen by the status callback, and
-  // the address it ended at is checked too.
-  if (request.secure && (request.redirectRefused || !StartsWithHttps(FinalUrl(h).c_str()))) {
+  // No hop went back from https to plain http: every hop was seen by the status callback, and the
+  // address the chain ended at is checked too.
+  if (request.redirectRefused || (request.reachedHttps && !StartsWithHttps(FinalUrl(h).c_str()))) {
     return SendResult::RedirectRefused;
   }
   request.replied = true;

@@ -57,13 +57,6 @@ std::u16string TempFolder() {
   return win32::FromWide(buffer, length);
 }
 
-std::u16string UserInterfaceLanguage() {
-  wchar_t name[LOCALE_NAME_MAX_LENGTH];
-  const LCID locale = MAKELCID(GetUserDefaultUILanguage(), SORT_DEFAULT);
-  const int length = LCIDToLocaleName(locale, name, LOCALE_NAME_MAX_LENGTH, 0);
-  return length > 1 ? win32::FromWide(name, static_cast<size_t>(length - 1)) : std::u16string();
-}
-
 int32_t SystemDpi() {
   HDC screen = GetDC(nullptr);
   if (screen == nullptr) return 96;
@@ -76,6 +69,21 @@ LocalTime CurrentLocalTime() {
   SYSTEMTIME now;
   GetLocalTime(&now);
   return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
+}
+
+// The list comes as terminated names ended by an empty one.
+std::vector<std::u16string> PreferredUILanguages() {
+  ULONG count = 0, size = 0;
+  if (!GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, nullptr, &size) || size == 0) return {};
+  std::vector<wchar_t> names(size, L'\0');
+  if (!GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, names.data(), &size)) return {};
+  std::vector<std::u16string> tags;
+  for (size_t at = 0; at < names.size() && names[at] != L'\0';) {
+    const size_t length = std::char_traits<wchar_t>::length(names.data() + at);
+    tags.push_back(win32::FromWide(names.data() + at, length));
+    at += length + 1;
+  }
+  return tags;
 }
 
 // Without a debugger nobody reads the line, and raising the debug-print exception for nobody only

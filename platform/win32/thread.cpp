@@ -27,16 +27,29 @@ void Mutex::lock() { AcquireSRWLockExclusive(AsLock(&m_lock)); }
 void Mutex::unlock() { ReleaseSRWLockExclusive(AsLock(&m_lock)); }
 
 Event::Event(Reset reset, bool initiallySet)
-    : m_event(CreateEventW(nullptr, reset == Reset::Manual, initiallySet, nullptr)) {
+    : m_event(CreateEventW(nullptr, reset == Reset::Manual, initiallySet, nullptr)),
+      m_bManual(reset == Reset::Manual),
+      m_bSet(initiallySet) {
   // Without its event the engine could neither wait nor be told to stop.
   if (m_event == nullptr) std::abort();
 }
 
 Event::~Event() { CloseHandle(m_event); }
 
-void Event::Set() { SetEvent(m_event); }
-void Event::Clear() { ResetEvent(m_event); }
-bool Event::IsSet() { return WaitForSingleObject(m_event, 0) == WAIT_OBJECT_0; }
+// The mirror changes before the object, so a thread that has seen an event set through a wait also
+// sees it set through the mirror.
+void Event::Set() {
+  m_bSet = true;
+  SetEvent(m_event);
+}
+
+void Event::Clear() {
+  m_bSet = false;
+  ResetEvent(m_event);
+}
+
+// An automatic-reset event is consumed by the answer, which only the object can do.
+bool Event::IsSet() { return m_bManual ? m_bSet.load() : WaitForSingleObject(m_event, 0) == WAIT_OBJECT_0; }
 void Event::Wait() { WaitForSingleObject(m_event, INFINITE); }
 
 bool Event::WaitFor(std::chrono::milliseconds timeout) {
@@ -45,9 +58,9 @@ bool Event::WaitFor(std::chrono::milliseconds timeout) {
 
 void Event::Reinitialize(bool initiallySet) {
   if (initiallySet) {
-    SetEvent(m_event);
+    Set();
   } else {
-    ResetEvent(m_event);
+    Clear();
   }
 }
 

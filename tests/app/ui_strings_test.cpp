@@ -6,6 +6,7 @@
 #include <set>
 
 #include "download/download_status.h"
+#include "platform/utf.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -44,6 +45,48 @@ TEST(UIStrings, FileIsReadAgainOnEveryLookup) {
   EXPECT_EQ(GetUIString(IDS_TEXT_CANCEL, ini.u16string()), u"Annuler");
   std::filesystem::remove(ini);
   EXPECT_EQ(GetUIString(IDS_TEXT_CANCEL, ini.u16string()), u"Cancel");
+}
+
+// A German section that translates some keys, one of them to an empty text; [UISTRING] has others.
+TEST(UIStrings, EachKeyThroughTheLanguageSectionThenUistringThenEnglish) {
+  TempFolder folder;
+  const std::u16string ini =
+      folder
+          .Write("TorvinWebInstallerString.ini",
+                 "[UISTRING]\r\nIDS_TEXT_CANCEL=Stop\r\nIDS_STATUS_INIT=Starting...\r\n"
+                 "[UISTRING.de]\r\nIDS_TEXT_CANCEL=Abbrechen\r\nIDS_STATUS_FINISHED=\r\n"
+                 "IDS_STATUS_DOWNLOADING=Wird heruntergeladen...\r\n"
+                 "[uistring.DE-ch]\r\nIDS_STATUS_DOWNLOADING=Wird geladen...\r\n")
+          .u16string();
+  const struct {
+    const UIString& text;
+    const char16_t* language;
+    const char16_t* shown;
+  } cases[] = {
+      {IDS_TEXT_CANCEL, u"de", u"Abbrechen"},
+      {IDS_STATUS_FINISHED, u"de", u""},  // present but empty: empty, not a fallback
+      {IDS_STATUS_INIT, u"de", u"Starting..."},
+      {IDS_STATUS_DOWNLOADDONE, u"de", u"Download completed."},
+      {IDS_STATUS_DOWNLOADING, u"de-CH", u"Wird geladen..."},  // section names ignore letter case
+      {IDS_TEXT_CANCEL, u"de-CH", u"Stop"},  // a section falls back to [UISTRING], not to a shorter tag's
+      {IDS_TEXT_CANCEL, u"fr", u"Stop"},
+      {IDS_TEXT_CANCEL, u"", u"Stop"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(GetUIString(c.text, ini, c.language), c.shown) << platform::ToUtf8(c.text.key);
+}
+
+TEST(UIStrings, ASectionIsALanguageOnlyWithKeys) {
+  TempFolder folder;
+  const std::u16string ini = folder
+                                 .Write("TorvinWebInstallerString.ini",
+                                        "[UISTRING.ar]\n; nothing yet\n[UISTRING.ja]\nIDS_TEXT_CANCEL=x\n")
+                                 .u16string();
+  EXPECT_FALSE(HasUISection(u"ar", ini));
+  EXPECT_TRUE(HasUISection(u"JA", ini));
+  EXPECT_FALSE(HasUISection(u"ko", ini));
+  EXPECT_EQ(UISection(u"pt-BR"), u"UISTRING.pt-BR");
+  EXPECT_EQ(UISection(u""), u"UISTRING");
 }
 
 TEST(UIStrings, StatusTextOfEachState) {

@@ -30,6 +30,7 @@ TEST_F(HttpTransferTest, ProbeReadsTheLengthOfAcceptedStatuses) {
       {Kind::Http, 5000, "norange=1&nolength=1", 0},
       {Kind::Http, 5000, "expect_range=bytes%3D0-0", 5000},  // the total of "bytes 0-0/5000"
       {Kind::Http, 5000, "norange=1", 5000},                 // a server that ignores the range
+      {Kind::Http, 5000, "expect_nocache=1", 5000},          // no cache on the way answers for it
       {Kind::Http, 0, "", 0},                                // "bytes */0": nothing to fetch
       {Kind::Http, 5'000'000'000ull, "", 5'000'000'000ull},
       // The body is cut off at once: the probe never reads it, but a client that drains it on
@@ -50,6 +51,8 @@ TEST_F(HttpTransferTest, ProbeReadsTheLengthOfAcceptedStatuses) {
 TEST_F(HttpTransferTest, ProbeTellsARefusalFromNoReply) {
   using platform::http::SendResult;
   const std::string toHttp = "redirect=" + m_server.UrlText(Kind::Http, 10);
+  // Each hop is judged against the one it leaves: once at https, never back to http.
+  const std::string overHttpsToHttp = "redirect=" + m_server.UrlText(Kind::Https, 10, toHttp);
   struct Case {
     std::u16string url;
     SendResult outcome;
@@ -60,6 +63,7 @@ TEST_F(HttpTransferTest, ProbeTellsARefusalFromNoReply) {
       {Url(Kind::HttpsExpired, 10), SendResult::CertificateRefused},
       {Url(Kind::HttpsWrongName, 10), SendResult::CertificateRefused},
       {Url(Kind::Https, 10, toHttp), SendResult::RedirectRefused},
+      {Url(Kind::Http, 10, overHttpsToHttp), SendResult::RedirectRefused},
       {u"http://127.0.0.1:1/file/10", SendResult::Failed},
   };
   for (const Case& c : cases) {
@@ -99,7 +103,7 @@ TEST_F(HttpTransferTest, WholeFileInFullPiecesEndingBetweenStagedBlocks) {
 }
 
 TEST_F(HttpTransferTest, RangeSendsItsHeaderAndIsJudgedByItsLength) {
-  const std::string expect = "expect_range=bytes%3D0-99&expect_agent=Kestrix_WebInstaller";
+  const std::string expect = "expect_range=bytes%3D0-99&expect_agent=Kestrix_WebInstaller&expect_nocache=1";
   EXPECT_EQ(Fetch(Url(Kind::Http, 5000, expect), 0, 99, 5000), STATUS_DOWNLOADDONE);
   EXPECT_EQ(FileBytes(), Pattern(0, 100));
 
@@ -122,7 +126,7 @@ TEST_F(HttpTransferTest, RepliesThatAreNotTheRangeAreNeverWritten) {
   const Case cases[] = {
       {"status=404", 0},    // an error page
       {"status=200", 100},  // a whole file where a later range was asked
-      {"norange=1", 100},  {"badstart=1", 0}, {"badtotal=1", 0},  // another file
+      {"norange=1", 100},  {"badstart=1", 0}, {"badtotal=1", 100},  // another file
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.query);

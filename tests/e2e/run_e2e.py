@@ -146,10 +146,13 @@ class Run:
         subprocess.run([self.args.wine_run, *command], env=self.env, check=True, timeout=timeout,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-    def launch(self, debug_lines=None):
-        """Starts the product; with `debug_lines`, its debug channel goes to that file."""
+    def launch(self, debug_lines=None, locale=None):
+        """Starts the product; with `debug_lines`, its debug channel goes to that file; with `locale`
+        (such as "de_DE.UTF-8"), Wine gives the program that user language."""
         # Wine writes a program's debug lines as warnings of its "seh" channel.
-        env = dict(self.env, WINEDEBUG="-all,warn+seh") if debug_lines else self.env
+        env = dict(self.env, WINEDEBUG="-all,warn+seh") if debug_lines else dict(self.env)
+        if locale:
+            env["LC_ALL"] = locale
         stderr = open(debug_lines, "wb") if debug_lines else subprocess.DEVNULL
         try:
             self.installer = subprocess.Popen([self.args.wine_run, os.path.join(self.app, APP_NAME + ".exe")],
@@ -210,6 +213,31 @@ class Run:
         done = subprocess.run([self.args.wine_run, self.args.message_text, caption], env=self.env,
                               capture_output=True, timeout=60)
         return done.stdout.decode("utf-8") if done.returncode == 0 else None
+
+    def probe(self, *args):
+        if not self.args.window_probe:
+            raise Failure("this case needs --window-probe")
+        done = subprocess.run([self.args.wine_run, self.args.window_probe, *args], env=self.env,
+                              capture_output=True, timeout=60)
+        if done.returncode != 0:
+            raise Failure("window_probe %s ended with %d" % (" ".join(args), done.returncode))
+        return done.stdout
+
+    def buttons(self):
+        """The dialog's two buttons: {id: (left, top, right, bottom, text)} in client coordinates."""
+        found = {}
+        for line in self.probe("controls").decode("utf-8").splitlines():
+            parts = line.split(" ", 5)
+            found[int(parts[0])] = tuple(int(v) for v in parts[1:5]) + (parts[5] if len(parts) > 5 else "",)
+        return found
+
+    def status_line(self, tag, state):
+        """The status line the installer paints for `state` in language `tag`, painted by the same code
+        in this prefix: (width, height, pixel bytes)."""
+        folder = "Z:" + self.app.replace("/", "\\")
+        _, size, _, data = self.probe("status", folder, tag or "-", str(state)).split(b"\n", 3)
+        width, height = (int(v) for v in size.split())
+        return width, height, data
 
     def answer(self, caption, key, text=None, timeout=30):
         """Answers the message box of this caption with a key, after checking its text if given."""
@@ -410,7 +438,7 @@ def case_cancel_no(run):
 
 
 def case_server_failure(run):
-    run.write_config(run.server.url("full.exe", status=500))
+    run.write_config(run.server.url("full.exe", status=404))
     run.launch()
     wid = run.dialog()
     time.sleep(1.0)
@@ -495,6 +523,75 @@ def case_not_supported_on_32bit(run):
     run.expect_nothing_left()
 
 
+# The shipped skin's layout at 100 %: the status line (240,159)-(540,179) below the bar (95,135)-(540,149),
+# Cancel 110 x 34 at 20 px from the right edge; mirrored, everything stands at 600 - x.
+STATUS_DOWNLOADING = 2
+
+
+def wait_for_status_line(run, wid, tag, state, left):
+    """Waits until the window's status line, from `left`, shows the picture the installer's code
+    paints for `state` in language `tag`."""
+    width, height, want = run.status_line(tag, state)
+
+    def shown():
+        _, _, pixel = run.window_pixels(wid)
+        got = b"".join(bytes(pixel(left + x, 159 + y)) for y in range(height) for x in range(width))
+        return got == want
+    wait_for("the status line of state %d in %r" % (state, tag or "[UISTRING]"), shown, 30, interval=0.5)
+
+
+def case_german_user_language(run):
+    """A German user (the prefix's program runs with a German locale) sees [UISTRING.de]."""
+    run.write_config(run.server.url("full.exe", rate=48 * 1024))
+    run.launch(locale="de_DE.UTF-8")
+    wid = run.dialog()
+    buttons = run.buttons()
+    if buttons[1000][4] != "Abbrechen" or buttons[1001][4] != "Probleme beim Download?":
+        raise Failure("the buttons say %r and %r" % (buttons[1000][4], buttons[1001][4]))
+    wait_for_status_line(run, wid, "de", STATUS_DOWNLOADING, 240)
+    os.makedirs(run.args.artifacts, exist_ok=True)
+    run.screenshot(wid, os.path.join(run.args.artifacts, "face-german.png"))
+
+
+def case_arabic_user_language(run):
+    """An Arabic user sees the mirrored face: the buttons change sides, the bar fills from its right
+    end, the status line stands at the bar's left end."""
+    run.write_config(run.server.url("full.exe", rate=32 * 1024))
+    run.launch(locale="ar_EG.UTF-8")
+    wid = run.dialog()
+    buttons = run.buttons()
+    if buttons[1000][:4] != (20, 266, 130, 300):
+        raise Failure("Cancel stands at %r, not in the bottom left corner" % (buttons[1000][:4],))
+    if buttons[1001][0] != 148:
+        raise Failure("the link stands at %r, not right of Cancel" % (buttons[1001][:4],))
+    left, right, middle = 600 - 540, 600 - 95, 142
+
+    def fill_from_the_right():
+        width, height, pixel = run.window_pixels(wid)
+        r, g, b = pixel(right - 3, middle)
+        return (width, height, pixel) if b > 150 and b > r + 80 else None
+    _, _, pixel = wait_for("the bar's fill at its right end", fill_from_the_right, 60, interval=0.5)
+    if pixel(left + 3, middle) != (29, 29, 29):
+        raise Failure("the bar's left end shows %s, not the empty track" % (pixel(left + 3, middle),))
+    # Cancel's own image, as it is, in the mirrored place; the place left to right shows none of it.
+    cancel = subprocess.run(["/usr/bin/convert", os.path.join(run.args.skin, "Cancel_N.jpg"), "-depth", "8",
+                             "ppm:-"], capture_output=True, check=True, timeout=60).stdout.split(b"\n", 3)[3]
+
+    def distance(x0, y0):
+        total = 0
+        for y in range(34):
+            for x in range(110):
+                want = cancel[(y * 110 + x) * 3:(y * 110 + x) * 3 + 3]
+                total += sum(abs(a - b) for a, b in zip(pixel(x0 + x, y0 + y), want))
+        return total / (110 * 34 * 3)
+    if distance(20, 266) > 12 or distance(600 - 130, 266) < 30:
+        raise Failure("Cancel's image is not where the mirrored layout puts it (%.1f, %.1f)"
+                      % (distance(20, 266), distance(600 - 130, 266)))
+    wait_for_status_line(run, wid, "ar", STATUS_DOWNLOADING, left)
+    os.makedirs(run.args.artifacts, exist_ok=True)
+    run.screenshot(wid, os.path.join(run.args.artifacts, "face-arabic.png"))
+
+
 def case_demo(run):
     """The whole product, slowly enough to watch: download, screenshot, checks, launch."""
     digest = run.serve_signed_payloads()
@@ -522,6 +619,7 @@ def main():
     parser.add_argument("--payload", required=True)
     parser.add_argument("--patch-payload", required=True)
     parser.add_argument("--message-text", help="the program that reads a message box's text (the cases that check it)")
+    parser.add_argument("--window-probe", help="the program that reads the dialog's buttons and paints a status line")
     parser.add_argument("--skin", required=True, help="folder of the skin images and the texts file")
     parser.add_argument("--prefix", required=True, help="the Wine prefix of this run")
     parser.add_argument("--win32", action="store_true", help="the prefix is a 32-bit one")

@@ -34,7 +34,7 @@ TEST(Check, TheShippedSampleHasNothingToFix) {
   command.folder = test::kSampleDir.u16string();
   EXPECT_EQ(RunCheck(command, out, progress), 0) << out.str();
   EXPECT_NE(out.str().find("No findings: nothing to fix."), std::string::npos);
-  EXPECT_NE(out.str().find("read as the system's 8-bit code page"), std::string::npos);
+  EXPECT_NE(out.str().find("read as UTF-16 (little-endian) with a byte-order mark"), std::string::npos);
 }
 
 TEST(Check, TableOfWhatEachSystemDownloads) {
@@ -143,8 +143,65 @@ const BrokenFolder kBrokenFolders[] = {
      "IDS_STATUS_FINISHED is missing: the window shows the English \"Finished.\""},
     {"value too long", [](auto& f) { f.Replace(kIni, "=Finished.", "=" + std::string(300, 'x')); }, kIni, 0,
      "IDS_STATUS_FINISHED is 300 characters long: the installer reads only the first 259"},
-    {"UTF-8 without a mark", [](auto& f) { f.Replace(kIni, "=Cancel", "=Annuler \xC3\xA9"); }, kIni, 0,
+    {"UTF-8 without a mark",
+     [](auto& f) { f.Write(kIni, "[UISTRING]\r\nIDS_TEXT_CANCEL=Annuler \xC3\xA9\r\n"); }, kIni, 0,
      "UTF-8 without a byte-order mark"},
+    {"malformed language tag", [](auto& f) { f.Replace(kIni, "[UISTRING.fr]", "[UISTRING.french]"); }, kIni,
+     0, "[UISTRING.french]: malformed"},
+    {"three-letter script", [](auto& f) { f.Replace(kIni, "[UISTRING.fr]", "[UISTRING.fr-Lat]"); }, kIni, 0,
+     "[UISTRING.fr-Lat]: malformed"},
+    {"unknown language", [](auto& f) { f.Replace(kIni, "[UISTRING.fr]", "[UISTRING.qq]"); }, kIni, 0,
+     "[UISTRING.qq]: unknown language \"qq\""},
+    {"unknown script", [](auto& f) { f.Replace(kIni, "[UISTRING.ja]", "[UISTRING.ja-Abcd]"); }, kIni, 0,
+     "[UISTRING.ja-Abcd]: unknown script \"Abcd\""},
+    {"language without keys",
+     [](auto& f) { f.Replace(kIni, "[UISTRING.ar]", "[UISTRING.he]\r\n[UISTRING.ar]"); }, kIni, 0,
+     "[UISTRING.he] has no keys: the installer never chooses it"},
+    {"key missing in a language",
+     [](auto& f) {
+       f.Replace(kIni, "IDS_STATUS_INSTALLING=\xE3\x82\xA4", "IDS_STATUS_INSTALLIN=\xE3\x82\xA4");
+     },
+     kIni, 0,
+     "IDS_STATUS_INSTALLING is missing in [UISTRING.ja]: the window shows [UISTRING]'s \"Installing...\""},
+    {"key missing everywhere",
+     [](auto& f) {
+       f.Replace(kIni, "IDS_STATUS_VERIFYING=Verifying...", "");
+       f.Replace(kIni, "IDS_STATUS_VERIFYING=V\xC3\xA9rification...", "");
+     },
+     kIni, 0,
+     "IDS_STATUS_VERIFYING is missing in [UISTRING.fr]: the window shows the English \"Verifying...\""},
+    {"misspelt key in a language",
+     [](auto& f) { f.Replace(kIni, "IDS_TEXT_CANCEL=Abbrechen", "IDS_TEXT_CANCLE=Abbrechen"); }, kIni, 0,
+     "unknown key IDS_TEXT_CANCLE in [UISTRING.de] (did you mean IDS_TEXT_CANCEL?)"},
+    {"text left in English", [](auto& f) { f.Replace(kIni, "=Termin\xC3\xA9.", "=Finished."); }, kIni, 0,
+     "IDS_STATUS_FINISHED in [UISTRING.fr] is left in English: \"Finished.\""},
+    {"text copied from [UISTRING]",
+     [](auto& f) {
+       f.Replace(kIni, "=Initializing...", "=Starting...");
+       f.Replace(kIni, "=Initialisation...", "=Starting...");
+     },
+     kIni, 0, "IDS_STATUS_INIT in [UISTRING.fr] is the same as in [UISTRING]: \"Starting...\""},
+    {"status text wider than the status line",
+     [](auto& f) {
+       f.Replace(kIni, "=Verbindung wird wiederhergestellt...",
+                 "=Die Verbindung zum Server wird gerade wiederhergestellt, bitte warten...");
+     },
+     kIni, 0, "the status line has 300 px (StatusBkg.jpg's width), so the window cuts it"},
+    {"caption that wraps out of Cancel", [](auto& f) { f.Replace(kIni, "=Abbrechen", "=Vorgang abbrechen"); },
+     kIni, 0, "px: the Cancel button is 110 x 34 px, so the window cuts its caption"},
+    {"link caption wider than the link",
+     [](auto& f) {
+       f.Replace(kIni, "IDS_DOWNLOAD_PROBLEM=Probl",
+                 "IDS_DOWNLOAD_PROBLEM=Vous rencontrez des difficult\xC3\xA9s pour t\xC3\xA9l\xC3\xA9"
+                 "charger le programme ? Probl");
+     },
+     kIni, 0, "the problem link is 221 x 28 px, so the window cuts its caption"},
+    {"product name wider than the heading",
+     [](auto& f) {
+       f.Replace(kXml, "Plantyx Studio 2026",
+                 "Plantyx Studio 2026 Professional Edition for Teams and Enterprise Customers");
+     },
+     kXml, 0, "the title and the heading have 300 px, so the window cuts it"},
     {"caption image too big", [](auto& f) { f.WriteImage("Close_N.jpg", Plain(30, 30, kRed)); },
      "Close_N.jpg", 0, "is 30 x 30: the installer paints exactly 23 x 23"},
     {"key colour in Cancel_H",

@@ -24,11 +24,12 @@ TEST(CommandLine, CheckAndPreviewWithTheirOptions) {
   EXPECT_TRUE(check->online);
 
   const std::optional<Command> preview =
-      Parse({u"preview", u"vendor", u"--scale", u"1.5", u"--out", u"pics"});
+      Parse({u"preview", u"vendor", u"--scale", u"1.5", u"--out", u"pics", u"--lang", u"pt-BR"});
   ASSERT_TRUE(preview);
   EXPECT_EQ(preview->kind, Command::Kind::Preview);
   EXPECT_EQ(preview->outDir, u"pics");
   EXPECT_EQ(preview->scale, 1.5);
+  EXPECT_EQ(preview->language, u"pt-BR");
 }
 
 TEST(CommandLine, BadUsageIsRefused) {
@@ -41,6 +42,9 @@ TEST(CommandLine, BadUsageIsRefused) {
       {u"preview", u"vendor", u"--out"},
       {u"preview", u"vendor", u"--out", u"pics", u"--scale", u"3"},
       {u"check", u"vendor", u"extra"},
+      {u"preview", u"vendor", u"--out", u"pics", u"--lang"},
+      {u"preview", u"vendor", u"--out", u"pics", u"--lang", u""},
+      {u"check", u"vendor", u"--lang", u"de"},
   };
   for (const auto& args : bad) {
     std::string error;

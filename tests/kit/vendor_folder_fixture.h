@@ -10,6 +10,7 @@
 #include <string>
 
 #include "kit/png_writer.h"
+#include "platform/utf.h"
 #include "tests/support/temp_folder.h"
 #include "ui/bitmap.h"
 
@@ -22,6 +23,23 @@ inline std::string ReadFile(const std::filesystem::path& path) {
   std::stringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();
+}
+
+inline std::u16string FromUtf16(std::string_view littleEndian) {
+  std::u16string text(littleEndian.size() / 2, u'\0');
+  for (size_t i = 0; i < text.size(); ++i)
+    text[i] = static_cast<char16_t>(static_cast<unsigned char>(littleEndian[2 * i]) |
+                                    static_cast<unsigned char>(littleEndian[2 * i + 1]) << 8);
+  return text;
+}
+
+inline std::string ToUtf16Bytes(std::u16string_view text) {
+  std::string bytes;
+  for (char16_t c : text) {
+    bytes += static_cast<char>(c & 0xFF);
+    bytes += static_cast<char>(c >> 8);
+  }
+  return bytes;
 }
 
 class VendorFolder {
@@ -41,13 +59,16 @@ class VendorFolder {
   void Write(std::string_view name, std::string_view bytes) const { m_folder.Write(name, bytes); }
   void Remove(std::string_view name) const { std::filesystem::remove(m_folder / name); }
   void WriteImage(std::string_view name, const ui::Bitmap& image) const { Write(name, EncodePng(image)); }
-  // Replaces the first `from` in the file by `to`; the test fails when `from` is not there.
+  // Replaces the first `from` in the file by `to` (UTF-8; a UTF-16 file stays UTF-16); the test fails
+  // when `from` is not there.
   void Replace(std::string_view name, std::string_view from, std::string_view to) const {
-    std::string text = ReadFile(m_folder / name);
+    const std::string bytes = ReadFile(m_folder / name);
+    const bool utf16 = bytes.starts_with("\xFF\xFE");
+    std::string text = utf16 ? platform::ToUtf8(FromUtf16(bytes.substr(2))) : bytes;
     const size_t at = text.find(from);
     ASSERT_NE(at, std::string::npos) << from << " is not in " << name;
     text.replace(at, from.size(), to);
-    Write(name, text);
+    Write(name, utf16 ? "\xFF\xFE" + ToUtf16Bytes(platform::FromUtf8(text)) : text);
   }
 
  private:

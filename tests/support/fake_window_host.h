@@ -35,6 +35,7 @@ struct FakeMessageBox {
   std::u16string text;
   std::optional<std::u16string> caption;
   platform::MessageBoxKind kind;
+  platform::ReadingOrder order;
 };
 
 class FakeButtonWindow final : public platform::IButtonWindow {
@@ -50,6 +51,7 @@ class FakeButtonWindow final : public platform::IButtonWindow {
   void OpenAddress(const std::u16string& address) override { openedAddresses.push_back(address); }
   void PlayNamedSound(const std::u16string& name, uint32_t) override { playedSounds.push_back(name); }
   std::optional<platform::ButtonSystemColors> GetSystemColors() override { return systemColors; }
+  void SetTooltipReadingOrder(platform::ReadingOrder order) override { tooltipOrder = order; }
 
   platform::Rect rect;
   std::u16string text;
@@ -59,6 +61,7 @@ class FakeButtonWindow final : public platform::IButtonWindow {
   std::vector<std::u16string> openedAddresses;
   std::vector<std::u16string> playedSounds;
   std::optional<platform::ButtonSystemColors> systemColors;  // none: as on a platform without a theme
+  platform::ReadingOrder tooltipOrder = platform::ReadingOrder::LeftToRight;
   platform::IButtonEvents* events = nullptr;
 };
 
@@ -115,9 +118,11 @@ class FakeWindowHost final : public platform::IWindowHost {
     }
     presented.push_back(std::move(copy));
   }
-  platform::MessageBoxAnswer ShowMessageBox(const std::u16string& text, const std::optional<std::u16string>& caption,
-                                            platform::MessageBoxKind kind) override {
-    messageBoxes.push_back({text, caption, kind});
+  platform::MessageBoxAnswer ShowMessageBox(const std::u16string& text,
+                                            const std::optional<std::u16string>& caption,
+                                            platform::MessageBoxKind kind,
+                                            platform::ReadingOrder order) override {
+    messageBoxes.push_back({text, caption, kind, order});
     if (onMessageBox) onMessageBox();
     if (answers.empty()) return platform::MessageBoxAnswer::Cancel;
     const auto answer = answers.front();

@@ -13,16 +13,19 @@ Options (query): status=N (answer with that status and the whole body, range ign
 close), long=N (send and announce N bytes more than asked), forever=1 (no length, stream without
 end), reset=N (reset the connection after N body bytes; a client that has not read them yet loses
 them), cut=N (close the connection cleanly after N body bytes), trickle=MS (1,024-byte pieces, MS ms
-apart), silent_after=N (send N body bytes, then nothing while the client stays), norange=1 (ignore
-Range), redirect=URL (302 to URL), badstart=1 / badtotal=1 (a Content-Range that does not match),
-range_only=1 (the other options apply to transfers only: requests for more than the first byte),
-range_delay=MS (wait before answering a transfer), header_delay=MS (wait before answering any
-request), expect_range=V / expect_agent=V (answer 400 unless the header equals V).
+apart), silent_after=N (send N body bytes, then nothing while the client stays), drip_after=N with
+drip=MS (send N body bytes, then one byte every MS ms), norange=1 (ignore Range), ignore_if_range=1
+(serve the range asked for whatever If-Range says), redirect=URL (302 to URL), badstart=1 /
+badtotal=1 (a Content-Range that does not match), range_only=1 (the other options apply to
+transfers only: requests for more than the first byte), range_delay=MS (wait before answering a
+transfer), header_delay=MS (wait before answering any request), expect_range=V / expect_agent=V
+(answer 400 unless the header equals V), expect_nocache=1 (answer 400 unless Cache-Control and
+Pragma both say no-cache). retry_after=S adds Retry-After to a status option's reply.
 resume_status=N (a resume, a transfer that does not start at byte 0, is answered with status N and
 the whole body, or with no body for N >= 400; retry_after=S adds Retry-After).
 Per-test state, kept under id=NAME: faults=K (the other options apply to the first K transfers of
 that id only), change_after=R (from the R+1-th transfer on, the file is version 2, newsize=M bytes
-long when given), validators=both|etag|weak|lastmod|none (default both), dropat=A,B,... (close
+long when given), validators=both|etag|weak|weak_lastmod|lastmod|none (default both), dropat=A,B,... (close
 the connection once when a transfer reaches each of these file positions). GET /log/NAME lists the requests seen under that id, one a
 line: "<Range or -> <If-Range or -> <status> <body bytes sent>".
 GET /report/NAME answers 204 and adds its query, as it came, to the log of NAME (header_delay=MS
@@ -46,7 +49,7 @@ import urllib.parse
 
 PATTERN_PERIOD = 65521
 # Options that describe the test's state rather than a fault; they hold for every request.
-STATE_OPTIONS = ("id", "faults", "change_after", "newsize", "validators", "dropat")
+STATE_OPTIONS = ("id", "faults", "change_after", "newsize", "validators", "dropat", "ignore_if_range")
 PROGRAM_HEADER = {0: b"MZ", 0x3C: b"\x40\0\0\0", 0x40: b"PE\0\0"}
 
 
@@ -187,6 +190,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
         for header, key in (("Range", "expect_range"), ("User-Agent", "expect_agent")):
             if key in opts and self.headers.get(header) != opts[key]:
                 return self.simple(400, ("%s was %r" % (header, self.headers.get(header))).encode())
+        if "expect_nocache" in opts:
+            for header in ("Cache-Control", "Pragma"):
+                if "no-cache" not in (self.headers.get(header) or ""):
+                    return self.simple(400, ("%s was %r" % (header, self.headers.get(header))).encode())
         if "range_delay" in opts and self.is_transfer():
             time.sleep(int(opts["range_delay"]) / 1000.0)
         if "redirect" in opts:
@@ -209,11 +216,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
         etag = '"v%d"' % self.version
         date = "Mon, 0%d Jan 2024 00:00:00 GMT" % self.version
         return {"both": (etag, date), "etag": (etag, None), "weak": ("W/" + etag, None),
-                "lastmod": (None, date), "none": (None, None)}[kind]
+                "weak_lastmod": ("W/" + etag, date), "lastmod": (None, date), "none": (None, None)}[kind]
 
     def if_range_holds(self, opts):
         value = self.headers.get("If-Range")
-        if value is None:
+        if value is None or "ignore_if_range" in opts:
             return True
         etag, date = self.validators(opts)
         return value == etag if value.startswith('"') else value == date
@@ -255,6 +262,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         first, last = span if span else (0, size - 1)
         length = last - first + 1 + int(opts.get("long", 0))
         self.send_response(status)
+        if "status" in opts and "retry_after" in opts:
+            self.send_header("Retry-After", opts["retry_after"])
         etag, date = self.validators(opts)
         if etag:
             self.send_header("ETag", etag)
@@ -293,13 +302,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.close_connection = True
         silent_at = int(opts["silent_after"]) if "silent_after" in opts else None
         trickle = int(opts["trickle"]) / 1000.0 if "trickle" in opts else None
+        drip_at = int(opts["drip_after"]) if "drip_after" in opts else None
         piece = 1024 if trickle is not None else PIECE
         sent = 0
         while sent < send:
             if silent_at is not None and sent >= silent_at:
                 self.wait_for_client_to_leave()
                 return
+            if drip_at is not None and sent >= drip_at:
+                piece, trickle = 1, int(opts["drip"]) / 1000.0
             take = int(min(piece, send - sent))
+            if drip_at is not None and sent < drip_at:
+                take = min(take, drip_at - sent)
             if reset_at is not None:
                 take = min(take, reset_at - sent)
                 if take <= 0:

@@ -156,4 +156,25 @@ inline Rect Difference(const Bitmap& a, const Bitmap& ground, Rect area) {
   return d;
 }
 
+// The pixels of `b` inside `area`.
+inline Bitmap Cut(const Bitmap& b, Rect area) {
+  Bitmap part(area.Width(), area.Height());
+  Canvas(part).BitBlt(Point{}, part.Extent(), b, Point{area.left, area.top});
+  return part;
+}
+
+// Whether `shape` stands somewhere in `b`, pixel for pixel.
+inline bool Contains(const Bitmap& b, const Bitmap& shape) {
+  for (int32_t top = 0; top + shape.Height() <= b.Height(); ++top) {
+    for (int32_t left = 0; left + shape.Width() <= b.Width(); ++left) {
+      bool same = true;
+      for (int32_t y = 0; same && y < shape.Height(); ++y)
+        for (int32_t x = 0; same && x < shape.Width(); ++x)
+          same = b.GetPixel(left + x, top + y) == shape.GetPixel(x, y);
+      if (same) return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace ui::test
