@@ -1,7 +1,6 @@
 // The ranged transfer: one request for the range, and after a lost connection further requests for
 // the rest, each checked against the first reply so that two versions of a file are never joined.
 #include <algorithm>
-#include <chrono>
 #include <mutex>
 #include <optional>
 
@@ -282,8 +281,7 @@ RangeTransfer::Verdict RangeTransfer::JudgeResumed(Request& request) {
 RangeTransfer::Verdict RangeTransfer::JudgePassingFailure(Request& request, uint32_t status) {
   const std::optional<std::u16string> retryAfter = ReplyHeader(request, Header::RetryAfter);
   if (retryAfter) {
-    const auto now = std::chrono::system_clock::now().time_since_epoch();
-    m_retryAfter = ParseRetryAfter(*retryAfter, std::chrono::duration_cast<std::chrono::seconds>(now).count());
+    m_retryAfter = ParseRetryAfter(*retryAfter, platform::UnixTimeSeconds());
   }
   m_dropReason = JoinUtf8({"status ", status, retryAfter ? ", Retry-After " : "", retryAfter.value_or(u"")});
   return Verdict::Dropped;

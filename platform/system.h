@@ -83,4 +83,7 @@ void DebugLine(std::u16string_view line);
 
 void SleepFor(uint32_t milliseconds);
 
+// The wall clock: seconds since 1970-01-01 00:00:00 UTC.
+int64_t UnixTimeSeconds();
+
 }  // namespace platform

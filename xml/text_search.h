@@ -146,10 +146,11 @@ inline const char16_t* FindStartTagEnd(const char16_t* body, const char16_t* end
 }
 
 // Whether the start tag whose body begins at `body` and ends at the ">" at `greater` closes itself:
-// a "/" right before the ">", itself right after the name, white space or a quote.
+// a "/" right before the ">", itself right after the name, white space, a quote or a U+0000 (which
+// the scanner has always read as standing where nothing does).
 inline bool ClosesItself(const char16_t* body, const char16_t* greater) {
   if (greater == body || greater[-1] != u'/') return false;
   if (greater - 1 == body) return true;
   const char16_t beforeSlash = greater[-2];
-  return IsXmlWhitespace(beforeSlash) || beforeSlash == u'\'' || beforeSlash == u'"';
+  return IsXmlWhitespace(beforeSlash) || beforeSlash == u'\'' || beforeSlash == u'"' || beforeSlash == u'\0';
 }

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -165,5 +166,7 @@ void DebugLine(std::u16string_view line) {
 }
 
 void SleepFor(uint32_t milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+
+int64_t UnixTimeSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
 
 }  // namespace platform

@@ -96,4 +96,12 @@ void DebugLine(std::u16string_view line) {
 
 void SleepFor(uint32_t milliseconds) { Sleep(milliseconds); }
 
+int64_t UnixTimeSeconds() {
+  FILETIME now{};
+  GetSystemTimeAsFileTime(&now);
+  // A file time counts 100-ns steps since 1601-01-01.
+  const uint64_t steps = (uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
+  return static_cast<int64_t>(steps / 10'000'000) - 11'644'473'600;
+}
+
 }  // namespace platform

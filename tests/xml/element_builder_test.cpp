@@ -3,6 +3,7 @@
 
 #include "tests/xml/index_invariants.h"
 #include "tests/xml/test_text.h"
+#include "xml/node_scanner.h"
 #include "xml/result_record.h"
 #include "xml/xml_document.h"
 
@@ -105,4 +106,23 @@ TEST(ElementBuilder, ReparsingReplacesTheIndex) {
   EXPECT_FALSE(document.SetText());
   EXPECT_EQ(document.Index().Capacity(), 8);
   EXPECT_FALSE(document.FindElement());
+}
+
+// A U+0000 right before "/>" stands where nothing does: the tag closes itself, in the scanner and
+// in the builder's quick path alike, and the next element is its sibling.
+TEST(ElementBuilder, AZeroUnitBeforeTheSlashClosesTheTag) {
+  for (std::u16string_view text : {std::u16string_view(u"<r><a \0/><c/></r>", 17),
+                                   std::u16string_view(u"<r><a x='1' \0/><c/></r>", 23)}) {
+    CXmlDocument document;
+    EXPECT_TRUE(document.SetText(text)) << U8(document.Result());
+    ASSERT_TRUE(document.FindElement(u"r"));
+    ASSERT_TRUE(document.EnterElement());
+    EXPECT_TRUE(document.FindElement(u"a"));
+    EXPECT_TRUE(document.FindElement(u"c")) << "c follows a as its sibling";
+
+    TextCursor cursor(text.substr(3), 0);
+    NodeToken node;
+    EXPECT_EQ(ScanNode(cursor, node), NODE_START_TAG);
+    EXPECT_TRUE(node.SelfClosing());
+  }
 }
