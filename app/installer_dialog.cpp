@@ -155,7 +155,7 @@ void CTorvinWebInstallerDlg::ChooseTextsLanguage() {
       m_strRequestedLanguage.empty() ? platform::PreferredUILanguages() : std::vector<std::u16string>{};
   m_language = ChooseLanguage(m_strRequestedLanguage, preferred,
                               [this](std::u16string_view tag) { return HasUISection(tag, m_strIniPath); });
-  LogLine({m_language.why});
+  LogLine({"texts: ", m_language.why});
 }
 
 std::u16string CTorvinWebInstallerDlg::Text(const UIString& text) const {

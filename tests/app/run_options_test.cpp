@@ -86,6 +86,12 @@ TEST(RunOptions, CommandLinesAgainstTheirParse) {
   }
 }
 
+TEST(RunOptions, LangNamesTheTextsLanguage) {
+  EXPECT_EQ(ParseRunOptions(u"i.exe /quiet -LANG pt-BR").language, u"pt-BR");
+  EXPECT_EQ(ParseRunOptions(u"i.exe /quiet").language, u"");
+  EXPECT_EQ(ParseRunOptions(u"i.exe /lang").problem, RunOptions::Problem::MissingValue);
+}
+
 TEST(RunOptions, AProblemIsToldByItsWord) {
   EXPECT_EQ(DescribeCommandLineProblem(ParseRunOptions(u"i.exe /silent")), u"Unknown switch: /silent");
   EXPECT_EQ(DescribeCommandLineProblem(ParseRunOptions(u"i.exe /LOG")), u"Missing value after /LOG");
