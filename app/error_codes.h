@@ -62,7 +62,7 @@ inline constexpr std::array<RunErrorEntry, 23> kRunErrors = {{
     {RunError::RedirectRefused, "E2005", "A redirect was refused: from https to http, or too many.", kExitFailed},
     {RunError::RangeRefused, "E2006", "The server's answer did not fit the range asked for (another size or place, more bytes).", kExitFailed},
     {RunError::TransferRefused, "E2007", "The server answered the transfer with an error status (such as 403 or 404).", kExitFailed},
-    {RunError::FruitlessTries, "E2008", "Five tries in a row brought no new byte (the connection kept dropping or stalling).", kExitFailed},
+    {RunError::FruitlessTries, "E2008", "Five tries in a row brought no new byte, or twenty tries less than a mebibyte (the connection kept dropping, stalling or trickling).", kExitFailed},
     {RunError::WriteFailed, "E2009", "The downloaded file could not be written (the disk is full, the file is locked).", kExitFailed},
     {RunError::DownloadFailed, "E2010", "The download failed without a more precise reason.", kExitFailed},
     {RunError::CheckImpossible, "E3001", "The downloaded file could not be opened or read for its checks.", kExitFailed},
