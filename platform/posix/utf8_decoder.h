@@ -6,11 +6,20 @@
 
 namespace platform::posix {
 
+// How the conversions below decode. Blocks: 16 bytes at a time wherever they hold only ASCII and
+// well-formed two- and three-byte sequences, on x86 processors with SSSE3 and POPCNT (elsewhere as
+// Scalar). Scalar: one sequence at a time; the reference that the block decoder must equal.
+enum class Utf8Decoding { kBlocks, kScalar };
+
+// Whether this processor decodes in blocks.
+bool HasUtf8BlockDecoder();
+
 // The UTF-16 units that count bytes of UTF-8 make.
-size_t CountUtf8AsUtf16(const char* bytes, size_t count);
+size_t CountUtf8AsUtf16(const char* bytes, size_t count, Utf8Decoding decoding = Utf8Decoding::kBlocks);
 
 // Writes the UTF-16 form of count bytes of UTF-8 to out, which has room for count units (the
-// form is never longer); returns the units written.
-size_t Utf8ToUtf16(const char* bytes, size_t count, char16_t* out);
+// form is never longer; units past the result may be overwritten); returns the units written.
+size_t Utf8ToUtf16(const char* bytes, size_t count, char16_t* out,
+                   Utf8Decoding decoding = Utf8Decoding::kBlocks);
 
 }  // namespace platform::posix

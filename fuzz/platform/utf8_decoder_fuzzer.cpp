@@ -1,0 +1,27 @@
+// The block decoder of UTF-8 against the one-sequence-at-a-time decoder: any bytes give the same
+// units and the same count both ways, and no write leaves the room of one unit per byte.
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "platform/posix/utf8_decoder.h"
+
+namespace {
+
+void Check(bool condition) {
+  if (!condition) __builtin_trap();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using platform::posix::Utf8Decoding;
+  const auto* bytes = reinterpret_cast<const char*>(data);
+  std::vector<char16_t> blocks(size), scalar(size);
+  const size_t fromBlocks = platform::posix::Utf8ToUtf16(bytes, size, blocks.data(), Utf8Decoding::kBlocks);
+  const size_t fromScalar = platform::posix::Utf8ToUtf16(bytes, size, scalar.data(), Utf8Decoding::kScalar);
+  Check(fromBlocks == fromScalar);
+  Check(std::equal(blocks.begin(), blocks.begin() + static_cast<ptrdiff_t>(fromScalar), scalar.begin()));
+  Check(platform::posix::CountUtf8AsUtf16(bytes, size, Utf8Decoding::kBlocks) == fromScalar);
+  return 0;
+}
