@@ -51,6 +51,7 @@ platform::PixelView ButtonBinding::DrawItem(const platform::ItemState& state) {
   item.disabled = state.disabled;
   item.caption = caption;
   m_button.DrawItem(m_surface, item);
+  m_parent.DecorateButton(m_button, m_surface, state);
   return PixelsOf(m_surface);
 }
 

@@ -8,10 +8,12 @@
 #include "ui/torvin_button.h"
 
 // The window a button sits on: its composed face, from which the button's transparent background
-// is taken.
+// is taken, and what the face adds to a drawn button (outline, focus cue).
 class IParentFace {
  public:
   virtual const ui::Bitmap& ParentFace() = 0;
+  virtual void DecorateButton(const ui::CTorvinButton& button, ui::Bitmap& surface,
+                              const platform::ItemState& state) = 0;
 
  protected:
   ~IParentFace() = default;

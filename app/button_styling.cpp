@@ -3,6 +3,9 @@
 
 #include <memory>
 
+#include "ui/canvas.h"
+#include "ui/focus_cue.h"
+
 namespace {
 
 constexpr ui::Color kWhite = ui::Rgb(255, 255, 255);
@@ -19,12 +22,26 @@ void SetCaptionColors(ui::CTorvinButton& button, ui::Color in, ui::Color out) {
   button.SetColor(ui::CTorvinButton::ColorForeFocus, out);
 }
 
+// An opaque button without images, filled with the palette's button face.
+void StylePlainButton(ui::CTorvinButton& button, const ui::Palette& palette, ui::Color caption) {
+  button.SetImages(ui::ImageRef(), ui::ImageRef());
+  button.m_bTransparent = false;
+  for (auto slot : {ui::CTorvinButton::ColorBackIn, ui::CTorvinButton::ColorBackOut, ui::CTorvinButton::ColorBackFocus})
+    button.SetColor(slot, palette.buttonFace);
+  SetCaptionColors(button, caption, caption);
+}
+
 void StyleCancel(ui::CTorvinButton& cancel, ui::SkinImages& skin, const ui::DisplayScale& scale,
-                 bool cancelConfirmed) {
+                 bool cancelConfirmed, const ui::Palette& palette) {
   const ui::Size font = scale.Of(kCancelFont);
   cancel.SetAlignment(ui::CTorvinButton::AlignImageWhole);
   cancel.SetCaptionFont(u"Arial", font.cx, font.cy, false);
   cancel.SetDrawFrame(false);
+  if (!palette.skinImages) {
+    cancel.SetPressOffset(cancelConfirmed ? 0 : 1, cancelConfirmed ? 0 : 1);
+    StylePlainButton(cancel, palette, cancelConfirmed ? palette.disabledText : palette.buttonText);
+    return;
+  }
   if (cancelConfirmed) {
     // It looks disabled but stays enabled.
     SetCaptionColors(cancel, kCancelledCaption, kCancelledCaption);
@@ -40,22 +57,37 @@ void StyleCancel(ui::CTorvinButton& cancel, ui::SkinImages& skin, const ui::Disp
   cancel.SetTransparent();
 }
 
-void StyleLink(ui::CTorvinButton& link, const ui::DisplayScale& scale) {
+void StyleLink(ui::CTorvinButton& link, const ui::DisplayScale& scale, const ui::Palette& palette) {
   const ui::Size font = scale.Of(kLinkFont);
   link.SetCaptionFont(u"Arial", font.cx, font.cy, true);
-  SetCaptionColors(link, kWhite, kLinkGrey);
   link.SetDrawFrame(false);
+  if (!palette.skinImages) {
+    StylePlainButton(link, palette, palette.buttonText);
+    return;
+  }
+  SetCaptionColors(link, kWhite, kLinkGrey);
   link.SetTransparent();
 }
 
 }  // namespace
 
 void StyleDialogButtons(ui::CTorvinButton& cancel, ui::CTorvinButton& link, ui::SkinImages& skin,
-                        const ui::DisplayScale& scale, bool cancelConfirmed, bool rightToLeft) {
-  StyleCancel(cancel, skin, scale, cancelConfirmed);
-  StyleLink(link, scale);
+                        const ui::DisplayScale& scale, bool cancelConfirmed, bool rightToLeft,
+                        const ui::Palette& palette) {
+  StyleCancel(cancel, skin, scale, cancelConfirmed, palette);
+  StyleLink(link, scale, palette);
   cancel.SetRightToLeftReading(rightToLeft);
   link.SetRightToLeftReading(rightToLeft);
+}
+
+void DecorateDialogButton(ui::Bitmap& surface, const ui::Palette& palette, const ui::DisplayScale& scale,
+                          bool isCancel, bool focusCue) {
+  if (isCancel && !palette.skinImages)
+    ui::Canvas(surface).Draw3dRect(surface.Bounds(), palette.buttonText, palette.buttonText);
+  if (!focusCue) return;
+  ui::Rect area = surface.Bounds();
+  area.Deflate(scale.Px(2));
+  ui::DrawFocusCue(surface, area, palette, scale);
 }
 
 DialogButtonPlaces PlaceDialogButtons(ui::Size window, ui::Size cancelSize, ui::Size linkSize,

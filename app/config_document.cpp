@@ -6,8 +6,8 @@
 #include "download/sha256_text.h"
 #include "xml/xml_document.h"
 
-bool OpenProduct(CXmlDocument& document, const std::u16string& path) {
-  return document.LoadFile(path) && document.FindElement(u"torvinwebinstaller") &&
+bool OpenProduct(CXmlDocument& document, const platform::FileSource& file) {
+  return document.LoadFile(file) && document.FindElement(u"torvinwebinstaller") &&
          document.FindChildElement(u"product") && document.EnterElement();
 }
 

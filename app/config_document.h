@@ -7,15 +7,21 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_source.h"
+
 class CXmlDocument;
 
 // The attribute of a link element ("rlink" or "patch") that holds its published SHA-256 digest.
 inline constexpr std::u16string_view kDigestAttribute = u"sha256";
+// The attribute of "product" that names the signer the installer must be signed by.
+inline constexpr std::u16string_view kSignerAttribute = u"signer";
+// The attribute of "product" that holds the address of the vendor's report.
+inline constexpr std::u16string_view kReportAttribute = u"report";
 
 // Loads the file and makes the element "product" of the document element "torvinwebinstaller" the
 // current element, with no child found yet. False when the file cannot be read, is not well formed,
 // or either element is missing.
-bool OpenProduct(CXmlDocument& document, const std::u16string& path);
+bool OpenProduct(CXmlDocument& document, const platform::FileSource& file);
 
 // The character data of the current element, references decoded, nothing trimmed.
 std::u16string CurrentText(const CXmlDocument& document);

@@ -60,9 +60,9 @@ std::vector<ResultRecordNote> DescribeResultRecords(const CXmlDocument& document
   return notes;
 }
 
-std::string ConfigurationProblem(const std::u16string& path, const PlatformInfo& platform) {
+std::string ConfigurationProblem(const platform::FileSource& file, const PlatformInfo& platform) {
   CXmlDocument document;
-  if (!document.LoadFile(path)) {
+  if (!document.LoadFile(file)) {
     // A file that cannot be read says so itself; otherwise its markup is to blame.
     const std::vector<ResultRecordNote> notes = DescribeResultRecords(document);
     std::string problem = !notes.empty() && notes[0].offset < 0 ? "" : "not well-formed";
@@ -81,8 +81,10 @@ std::string ConfigurationProblem(const std::u16string& path, const PlatformInfo&
   document.EnterElement();
   if (!DigestsWellFormed(document, document.Current()))
     return "a sha256 attribute is not 64 hexadecimal digits, so no link may be used";
+  const std::optional<std::u16string> signer = ElementAttribute(document, document.Current(), kSignerAttribute);
+  if (signer && signer->empty()) return "<product> has signer=\"\": an empty signer would check no signature";
   InstallerConfig config;
-  if (LoadConfiguration(path, platform, config)) return {};
+  if (LoadConfiguration(file, platform, config)) return {};
   return platform::JoinUtf8({"no <installerInfo> entry for ", platform.strName, " ", platform.strBits,
                              "-bit (os, bit and rlink, in that order) and none marked default=\"YES\""});
 }

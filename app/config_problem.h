@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/platform_checks.h"
+#include "platform/file_source.h"
 
 class CXmlDocument;
 
@@ -18,5 +19,5 @@ struct ResultRecordNote {
 };
 std::vector<ResultRecordNote> DescribeResultRecords(const CXmlDocument& document);
 
-// Why LoadConfiguration refuses the file at `path` on `platform`, as one line; empty when it does not.
-std::string ConfigurationProblem(const std::u16string& path, const PlatformInfo& platform);
+// Why LoadConfiguration refuses `file` on `platform`, as one line; empty when it does not.
+std::string ConfigurationProblem(const platform::FileSource& file, const PlatformInfo& platform);

@@ -12,7 +12,7 @@ void CTorvinWebInstallerDlg::OnMouseMove(platform::Point at) {
     m_host->SetCursor(platform::Cursor::Hand);
     if (!m_bCloseHot) {
       m_bCloseHot = true;
-      DrawSkinImage(m_layout.rcClose, m_skin.closeHot);
+      DrawCaptionButton(ui::CaptionButton::Close, true);
     }
     return;
   }
@@ -20,17 +20,17 @@ void CTorvinWebInstallerDlg::OnMouseMove(platform::Point at) {
     m_host->SetCursor(platform::Cursor::Hand);
     if (!m_bMinimizeHot) {
       m_bMinimizeHot = true;
-      DrawSkinImage(m_layout.rcMinimize, m_skin.minimizeHot);
+      DrawCaptionButton(ui::CaptionButton::Minimize, true);
     }
     return;
   }
   m_host->SetCursor(platform::Cursor::Arrow);
   if (m_bCloseHot) {
     m_bCloseHot = false;
-    DrawSkinImage(m_layout.rcClose, m_skin.closeNormal);
+    DrawCaptionButton(ui::CaptionButton::Close, false);
   } else if (m_bMinimizeHot) {
     m_bMinimizeHot = false;
-    DrawSkinImage(m_layout.rcMinimize, m_skin.minimizeNormal);
+    DrawCaptionButton(ui::CaptionButton::Minimize, false);
   }
 }
 

@@ -16,6 +16,8 @@ ui::FaceState CTorvinWebInstallerDlg::MakeFaceState() const {
   state.statusText = m_strStatusText;
   state.shownBytes = m_ullShownBytes;
   state.totalBytes = m_ullTotalBytes;
+  state.palette = FacePalette();
+  state.bandsMove = m_look.animations;
   return state;
 }
 
@@ -29,7 +31,7 @@ platform::Size CTorvinWebInstallerDlg::WindowSize() {
 // presents the kept copy. The buttons take their background from it too.
 const ui::Bitmap& CTorvinWebInstallerDlg::Face() {
   const platform::Size window = WindowSize();
-  FaceKey key{{window.width, window.height}, m_scale.factor, m_layout, m_config.strProductName};
+  FaceKey key{{window.width, window.height}, m_scale.factor, m_layout, m_config.strProductName, FacePalette()};
   if (m_face.Empty() || key != m_faceKey) {
     ui::FaceState state = MakeFaceState();
     state.window = key.window;
@@ -62,8 +64,9 @@ void CTorvinWebInstallerDlg::OnPaint() {
   }
 }
 
-void CTorvinWebInstallerDlg::DrawSkinImage(const ui::Rect& rect, const ui::Bitmap& image) {
+void CTorvinWebInstallerDlg::DrawCaptionButton(ui::CaptionButton button, bool hot) {
+  const ui::Rect& rect = button == ui::CaptionButton::Close ? m_layout.rcClose : m_layout.rcMinimize;
   m_host->Invalidate(ToWindowRect(rect));
-  const ui::Bitmap part = ui::DrawSkinImage(rect, image, Face());
+  const ui::Bitmap part = ui::PaintCaptionButton(MakeFaceState(), button, hot, Face());
   m_host->Present(PixelsOf(part), {rect.left, rect.top});
 }

@@ -5,7 +5,6 @@
 #include "app/ui_strings.h"
 #include "app/window_geometry.h"
 #include "download/installer_hold.h"
-#include "platform/file.h"
 #include "platform/utf.h"
 #include "ui/window_painting.h"
 
@@ -18,10 +17,10 @@ constexpr int32_t kIdleFailureTicks = 8;
 
 }  // namespace
 
-// The record as the engine left it, or, when no engine was started, a failure that ends after a
-// moment, so that the user sees why nothing is downloaded.
+// The record as the engine left it, or, when no engine was started or the installer did not start,
+// a failure that ends after a moment, so that the user sees that nothing will be installed.
 DownloadStatus CTorvinWebInstallerDlg::PollStatus() {
-  if (m_bEngineStarted) return ReadStatus();
+  if (m_bEngineStarted && !m_bLaunchFailed) return ReadStatus();
   DownloadStatus idle;
   idle.state = m_nIdleTicks++ < kIdleFailureTicks ? STATUS_DOWNLOAD_FAILED : STATUS_FINISHED;
   return idle;
@@ -48,8 +47,7 @@ void CTorvinWebInstallerDlg::OnCancelModeTick(const DownloadStatus& status) {
       OnCancel();
       return;
     case STATUS_PREPARE_INSTALL:
-      ReleaseVerifiedInstaller();
-      platform::RemoveFile(m_strInstallerPath);
+      DiscardVerifiedInstaller();
       LogLine("the completed download was cancelled: its file is deleted, nothing is launched");
       EndRun(RunOutcome::Cancelled);
       OnCancel();
@@ -102,9 +100,15 @@ bool CTorvinWebInstallerDlg::OnNormalTick(const DownloadStatus& status) {
       return true;
     }
     s_bLaunchArmed = false;
-    LaunchInstaller();
-    OnCancel();
-    return false;
+    if (LaunchInstaller()) {
+      OnCancel();
+      return false;
+    }
+    // "Download failed." from this tick on, for a moment, then the dialog ends.
+    m_bLaunchFailed = true;
+    ShowStatus(STATUS_DOWNLOAD_FAILED);
+    m_nLastState = STATUS_DOWNLOAD_FAILED;
+    ShowTaskbarProgress(STATUS_DOWNLOAD_FAILED);
   }
   return true;
 }
@@ -135,21 +139,25 @@ void CTorvinWebInstallerDlg::ShowTaskbarProgress(int32_t state) {
   }
 }
 
+// The held file is launched by the path the system gives it, and held until the launch has returned.
 // The launch's outcome is the run's: launched (the process kept for /wait), or failed.
-void CTorvinWebInstallerDlg::LaunchInstaller() {
-  LogLine({"launching ", m_strInstallerPath, " with the arguments: ", m_options.installerArguments});
+bool CTorvinWebInstallerDlg::LaunchInstaller() {
+  const std::u16string path = VerifiedInstallerPath();
+  LogLine({"launching ", path, " with the arguments: ", m_options.installerArguments});
   TheRun.Begin(RunPhase::Launch);
-  platform::ProgramLaunch launch = m_host->OpenInstaller(m_strInstallerPath, m_options.installerArguments);
-  ReleaseVerifiedInstaller();  // held unchanged since its checks, until the launch has returned
+  platform::ProgramLaunch launch;
+  if (!path.empty()) launch = m_host->OpenInstaller(path, m_options.installerArguments);
+  ReleaseVerifiedInstaller();
   TheRun.End(RunPhase::Launch);
   if (!launch.started) {
     TheRun.Fail(RunError::LaunchFailed, platform::JoinUtf8({"the system did not start the installer: error ", launch.error}));
     EndRun(RunOutcome::Failed);
-    return;
+    return false;
   }
   LogLine("the installer was started");
   m_launchedInstaller = std::move(launch.process);
   EndRun(RunOutcome::Launched);
+  return true;
 }
 
 void CTorvinWebInstallerDlg::ShowStatus(int32_t state) {
@@ -157,6 +165,7 @@ void CTorvinWebInstallerDlg::ShowStatus(int32_t state) {
   m_bStatusDirty = true;
   m_host->Invalidate(ToWindowRect(m_layout.rcStatus));
   m_host->PostPaint();
+  AnnounceStatus();
 }
 
 void CTorvinWebInstallerDlg::ShowProgress(uint64_t received) {
@@ -165,6 +174,7 @@ void CTorvinWebInstallerDlg::ShowProgress(uint64_t received) {
   m_bStatusDirty = true;
   m_host->Invalidate(ToWindowRect(ui::ProgressInvalidRect(m_layout, m_scale)));
   m_host->SendPaint();
+  AnnounceProgress();
 }
 
 // The question's own message loop keeps the polling timer running; the ticks meanwhile neither
@@ -176,6 +186,8 @@ void CTorvinWebInstallerDlg::OnCancelClicked() {
   CancelEvent.Set();
   RunEvent.Set();
   StyleButtons();  // Cancel now looks disabled but stays enabled; further clicks are ignored
+  m_cancelBinding.Window().LeaveTabOrder();
+  m_host->NotifyAccessibleChange(platform::kAccessibleCancel, platform::AccessibleChange::State);
 }
 
 // The transfer holds while the question is open; with /passive nothing is asked.

@@ -69,12 +69,15 @@ bool ReadDownloadEntries(CXmlDocument& document, const PlatformInfo& platform, I
 
 }  // namespace
 
-bool LoadConfiguration(const std::u16string& path, const PlatformInfo& platform, InstallerConfig& config) {
+bool LoadConfiguration(const platform::FileSource& file, const PlatformInfo& platform, InstallerConfig& config) {
   config.strInstallerUrl.clear();
   CXmlDocument document;
-  if (!OpenProduct(document, path) || !DigestsWellFormed(document, document.Current())) return false;
-  config.strSigner = document.GetAttribute(document.Current(), u"signer");
-  config.strReportUrl = document.GetAttribute(document.Current(), u"report");
+  if (!OpenProduct(document, file) || !DigestsWellFormed(document, document.Current())) return false;
+  // An empty signer would turn the signature check off unnoticed, as an empty digest would.
+  const std::optional<std::u16string> signer = ElementAttribute(document, document.Current(), kSignerAttribute);
+  if (signer && signer->empty()) return false;
+  config.strSigner = signer.value_or(u"");
+  config.strReportUrl = ElementAttribute(document, document.Current(), kReportAttribute).value_or(u"");
   if (document.FindChildElement(u"name")) config.strProductName = FoundChildText(document);
   if (document.FindChildElement(u"registry")) config.strRegistryKey = FoundChildText(document);
   // The entries are searched after the last of "name" and "registry" that was found.

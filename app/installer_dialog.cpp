@@ -1,5 +1,5 @@
-// The dialog's life: construction, the start-up sequence in its fixed order, the three start-up
-// failures, the start of the download engine, and the teardown.
+// The dialog's life: construction, the start-up sequence in its fixed order, the start-up failures,
+// the start of the download engine, and the teardown.
 #include "app/installer_dialog.h"
 
 #include "app/button_styling.h"
@@ -20,23 +20,15 @@
 namespace {
 
 constexpr uint32_t kPollMs = 250;
-constexpr char16_t kIniFileName[] = u"TorvinWebInstallerString.ini";
-constexpr char16_t kConfigFileName[] = u"TorvinWebInstaller.xml";
 constexpr char16_t kXmlMissing[] = u"Xml file is missing!";
 constexpr char16_t kUnrecognizedUrl[] = u"Unrecognized URL";
-
-// Everything before the executable path's last backslash; empty when the path is unknown.
-std::u16string ModuleFolder() {
-  const std::u16string path = platform::ModulePath();
-  const size_t slash = path.find_last_of(u"\\/");
-  return slash == std::u16string::npos ? std::u16string() : path.substr(0, slash);
-}
 
 }  // namespace
 
 CTorvinWebInstallerDlg::CTorvinWebInstallerDlg(const RunOptions& options)
     : m_options(options),
-      m_strModuleDir(ModuleFolder()),
+      m_strModulePath(platform::ModulePath()),
+      m_strModuleDir(FolderOf(m_strModulePath)),
       m_strRequestedLanguage(options.language),
       m_cancelBinding(m_btnCancel, *this),
       m_linkBinding(m_btnProblemLink, *this) {}
@@ -62,14 +54,14 @@ void CTorvinWebInstallerDlg::DoDataExchange() {
 bool CTorvinWebInstallerDlg::OnInitDialog() {
   DoDataExchange();
   m_host->SetWindowIcons();
+  m_look = m_host->GetSystemLook();
   DetectPlatform(m_platform);
   TheRun.SetDpi(m_host->GetDpi());
   LogLine({"display: ", m_host->GetDpi(), " DPI"});
-  m_skinSource = ui::LoadSkinSource(m_strModuleDir);
+  m_vendorFiles = VendorFiles::Open(m_strModulePath, m_strModuleDir);
+  m_skinSource = ui::LoadSkinSource(m_vendorFiles);
   ScaleSkin(m_host->GetDpi());
-  bool ended = false;
-  LoadAndCheckConfiguration(ended);
-  if (ended) return true;
+  if (!LoadAndCheckConfiguration()) return true;
   SizeWindowToBackground();
   CentreWindowOnWorkArea();
   m_designBarFrames = ui::LoadBarFrames();
@@ -90,31 +82,40 @@ bool CTorvinWebInstallerDlg::OnInitDialog() {
   return true;
 }
 
-// Configuration, patch choice, installer path and the 64-bit gate. Without a module folder all of
-// it is skipped: the links stay empty and the URL check ends start-up.
-void CTorvinWebInstallerDlg::LoadAndCheckConfiguration(bool& ended) {
-  m_strIniPath = kIniFileName;
-  std::u16string configPath = kConfigFileName;
+// Configuration, patch choice, installer path and the 64-bit gate; false when start-up ended.
+// Without a module folder all of it is skipped: the links stay empty and the URL check ends
+// start-up. Damaged packed files end it at once, with the configuration's message.
+bool CTorvinWebInstallerDlg::LoadAndCheckConfiguration() {
+  if (m_vendorFiles.GetOrigin() == VendorFiles::Origin::Damaged) {
+    OpenDefaultRunLog(u"");
+    FailStartUp(RunError::EmbeddedFilesDamaged, "the files packed into the installer are damaged", kXmlMissing,
+                std::nullopt, platform::MessageBoxKind::OkCancel, platform::ReadingOrder::LeftToRight);
+    return false;
+  }
+  m_iniFile = platform::FileSource(kTextsFileName);
   if (m_strModuleDir.empty()) {
     LogLine("the installer's own folder is unknown: no configuration is read");
-    return;
+    return true;
   }
-  m_strIniPath = m_strModuleDir + u"\\" + m_strIniPath;
+  m_iniFile = m_vendorFiles.File(kTextsFileName);
   ChooseTextsLanguage();
-  configPath = m_strModuleDir + u"\\" + configPath;
-  if (!LoadConfiguration(configPath, m_platform, m_config)) {
+  const platform::FileSource configFile = m_vendorFiles.File(kConfigFileName);
+  const std::u16string configPlace = m_vendorFiles.GetOrigin() == VendorFiles::Origin::Packed
+                                         ? u"packed in " + m_strModulePath
+                                         : m_strModuleDir + u"\\" + kConfigFileName;
+  if (!LoadConfiguration(configFile, m_platform, m_config)) {
     OpenDefaultRunLog(m_config.strProductName);
     FailStartUp(RunError::ConfigurationUnusable,
-                platform::JoinUtf8({"configuration ", configPath, ": ", ConfigurationProblem(configPath, m_platform)}),
+                platform::JoinUtf8({"configuration ", configPlace, ": ", ConfigurationProblem(configFile, m_platform)}),
                 kXmlMissing, std::nullopt, platform::MessageBoxKind::OkCancel, platform::ReadingOrder::LeftToRight);
-    ended = true;
-    return;
+    return false;
   }
   OpenDefaultRunLog(m_config.strProductName);
-  LogChosenLinks(configPath);
+  LogChosenLinks(configPlace);
+  m_host->SetTitle(m_config.strProductName);
   m_config.strPatchUrl = m_config.strInstallerUrl;
   m_config.strPatchSha256 = m_config.strInstallerSha256;
-  if (SelectPatchLink(configPath, m_platform, m_config)) {
+  if (SelectPatchLink(configFile, m_platform, m_config)) {
     m_config.strInstallerUrl = m_config.strPatchUrl;
     m_config.strInstallerSha256 = m_config.strPatchSha256;
   }
@@ -122,12 +123,13 @@ void CTorvinWebInstallerDlg::LoadAndCheckConfiguration(bool& ended) {
   if (m_platform.strBits == u"32") {
     FailStartUp(RunError::NotOn64BitWindows, "the system is 32-bit Windows", Text(IDS_MESSAGE_NOT_SUPPORTED),
                 m_config.strProductName, platform::MessageBoxKind::OkExclamation, TextsReadingOrder());
-    ended = true;
+    return false;
   }
+  return true;
 }
 
-void CTorvinWebInstallerDlg::LogChosenLinks(const std::u16string& configPath) {
-  LogLine({"configuration ", configPath, ": product \"", m_config.strProductName, "\", ", m_platform.strName, " ",
+void CTorvinWebInstallerDlg::LogChosenLinks(const std::u16string& configPlace) {
+  LogLine({"configuration ", configPlace, ": product \"", m_config.strProductName, "\", ", m_platform.strName, " ",
            m_platform.strBits, "-bit entry \"", m_config.strInstallerUrl, "\", default entry \"",
            m_config.strDefaultUrl, "\", signer \"", m_config.strSigner, "\""});
 }
@@ -154,12 +156,12 @@ void CTorvinWebInstallerDlg::ChooseTextsLanguage() {
   const std::vector<std::u16string> preferred =
       m_strRequestedLanguage.empty() ? platform::PreferredUILanguages() : std::vector<std::u16string>{};
   m_language = ChooseLanguage(m_strRequestedLanguage, preferred,
-                              [this](std::u16string_view tag) { return HasUISection(tag, m_strIniPath); });
+                              [this](std::u16string_view tag) { return HasUISection(tag, m_iniFile); });
   LogLine({"texts: ", m_language.why});
 }
 
 std::u16string CTorvinWebInstallerDlg::Text(const UIString& text) const {
-  return GetUIString(text, m_strIniPath, m_language.tag);
+  return GetUIString(text, m_iniFile, m_language.tag);
 }
 
 platform::ReadingOrder CTorvinWebInstallerDlg::TextsReadingOrder() const {
@@ -224,7 +226,7 @@ void CTorvinWebInstallerDlg::SetUpButtons() {
 // captured background is taken again.
 void CTorvinWebInstallerDlg::StyleButtons() {
   StyleDialogButtons(m_btnCancel, m_btnProblemLink, m_skin, m_scale, m_bCancelConfirmed,
-                     m_language.rightToLeft);
+                     m_language.rightToLeft, FacePalette());
 }
 
 // The engine starts only with a destination that is a plain file of the executable's folder and a

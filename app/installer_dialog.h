@@ -12,6 +12,7 @@
 #include "app/platform_checks.h"
 #include "app/run_options.h"
 #include "app/run_record.h"
+#include "app/vendor_files.h"
 #include "app/ui_strings.h"
 #include "download/download_status.h"
 #include "platform/window.h"
@@ -47,9 +48,13 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
   void OnClicked(int id) override;
   void OnCloseRequest() override;
   void OnDpiChanged(int32_t dpi, const platform::Rect& suggested) override;
+  void OnSystemLookChanged() override;
+  platform::AccessibleFace DescribeFace() override;
 
   // The buttons take their background from the composed face.
   const ui::Bitmap& ParentFace() override { return Face(); }
+  void DecorateButton(const ui::CTorvinButton& button, ui::Bitmap& surface,
+                      const platform::ItemState& state) override;
 
   // The install flow.
   void ShowStatus(int32_t state);
@@ -64,9 +69,12 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
 
   // The command line's switches: questions and message boxes, the installer's arguments.
   RunOptions m_options;
+  std::u16string m_strModulePath;  // the running executable; empty when it cannot be learned
   std::u16string m_strModuleDir;
+  // The configuration, texts and skin: packed inside the executable, or beside it.
+  VendorFiles m_vendorFiles;
   InstallerConfig m_config;
-  std::u16string m_strIniPath;
+  platform::FileSource m_iniFile{u""};
   // The language the command line asks for ("/lang TAG"); empty: the user's preferred languages
   // choose.
   std::u16string m_strRequestedLanguage;
@@ -95,18 +103,27 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
   ui::CTorvinButton m_btnProblemLink;
   // The download engine's worker was started: only then is the status record polled.
   bool m_bEngineStarted = false;
-  // Ticks seen while no engine runs (the failure text is shown for a moment, then the dialog ends).
+  // Ticks seen while no engine runs or after a launch that failed (the failure text is shown for a
+  // moment, then the dialog ends).
   int32_t m_nIdleTicks = 0;
+  bool m_bLaunchFailed = false;
   // Belongs to the timer handler: the launch waits for the second tick that sees state 8.
   bool s_bLaunchArmed = false;
   // The cancel question is on screen.
   bool m_bAskingCancel = false;
+  // High contrast and animations as the system last reported them.
+  platform::SystemLook m_look;
+  // The progress strip has been painted; and what assistive technology was last told of the
+  // progress and the status.
+  bool m_bProgressShown = false;
+  std::u16string m_strAnnouncedProgress;
+  std::u16string m_strAnnouncedStatus;
   // The launched installer, for a wait on its end after the dialog.
   platform::ProcessHandle m_launchedInstaller;
 
  private:
-  void LoadAndCheckConfiguration(bool& ended);
-  void LogChosenLinks(const std::u16string& configPath);
+  bool LoadAndCheckConfiguration();
+  void LogChosenLinks(const std::u16string& configPlace);
   // Ends start-up: the failure logged with its code and reported, its message box shown unless
   // nothing may be asked, and the dialog ended.
   void FailStartUp(RunError error, std::string_view why, const std::u16string& text,
@@ -114,7 +131,6 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
                    platform::ReadingOrder order);
   // The run's outcome is known: recorded, and the report sent.
   void EndRun(RunOutcome outcome);
-  void LaunchInstaller();
   void ChooseTextsLanguage();
   std::u16string Text(const UIString& text) const;
   platform::ReadingOrder TextsReadingOrder() const;
@@ -129,10 +145,16 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
   DownloadStatus PollStatus();
   void OnCancelModeTick(const DownloadStatus& status);
   bool OnNormalTick(const DownloadStatus& status);
+  bool LaunchInstaller();
   void ShowTaskbarProgress(int32_t state);
-  void DrawSkinImage(const ui::Rect& rect, const ui::Bitmap& image);
+  // A painted caption button drawn straight onto the window, normal or under the pointer.
+  void DrawCaptionButton(ui::CaptionButton button, bool hot);
   const ui::Bitmap& Face();
   ui::FaceState MakeFaceState() const;
+  ui::Palette FacePalette() const;
+  // Tells assistive technology of a new status text or a new whole percent.
+  void AnnounceStatus();
+  void AnnounceProgress();
   platform::Size WindowSize();
   // Clears the taskbar's progress and ends the modal loop.
   void EndDialog(int result);
@@ -146,6 +168,7 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
     double scale = 1.0;  // the skin images are those of this scale
     ui::Layout layout;
     std::u16string productName;
+    ui::Palette palette;
     friend bool operator==(const FaceKey&, const FaceKey&) = default;
   };
   ui::Bitmap m_face;

@@ -58,3 +58,8 @@ bool IsPlainFileName(std::u16string_view name) {
 std::u16string InstallerPathFor(const std::u16string& moduleDir, const std::u16string& productName) {
   return moduleDir + u"\\" + productName + u".exe";
 }
+
+std::u16string FolderOf(const std::u16string& path) {
+  const size_t slash = path.find_last_of(u"\\/");
+  return slash == std::u16string::npos ? std::u16string() : path.substr(0, slash);
+}

@@ -10,5 +10,8 @@
 // device name (CON, NUL, COM1 and the others, with or without an extension).
 bool IsPlainFileName(std::u16string_view name);
 
+// Everything before the last "\" or "/" of `path`: the folder of a file; empty without either.
+std::u16string FolderOf(const std::u16string& path);
+
 // `moduleDir` + "\" + `productName` + ".exe".
 std::u16string InstallerPathFor(const std::u16string& moduleDir, const std::u16string& productName);

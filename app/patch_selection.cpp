@@ -29,7 +29,7 @@ std::optional<std::u16string> InstalledBitness(const PlatformInfo& platform, con
 
 }  // namespace
 
-bool SelectPatchLink(const std::u16string& configPath, const PlatformInfo& platform,
+bool SelectPatchLink(const platform::FileSource& configFile, const PlatformInfo& platform,
                      InstallerConfig& config) {
   // Without a key there is nothing that could show an installed copy; the empty path would name
   // the hive itself, which always exists.
@@ -43,7 +43,7 @@ bool SelectPatchLink(const std::u16string& configPath, const PlatformInfo& platf
     return false;
   }
   LogLine({"HKLM\\", config.strRegistryKey, " is in the ", *bits, "-bit registry view: installed, the patch"});
-  if (FindPatchLink(configPath, platform, *bits, config)) {
+  if (FindPatchLink(configFile, platform, *bits, config)) {
     LogLine({"the patch of the ", *bits, "-bit entry: ", config.strPatchUrl});
   } else {
     LogLine("patch link not found! the entry's own link is used");
@@ -51,10 +51,10 @@ bool SelectPatchLink(const std::u16string& configPath, const PlatformInfo& platf
   return true;
 }
 
-bool FindPatchLink(const std::u16string& configPath, const PlatformInfo& platform, std::u16string_view bits,
+bool FindPatchLink(const platform::FileSource& configFile, const PlatformInfo& platform, std::u16string_view bits,
                    InstallerConfig& config) {
   CXmlDocument document;
-  if (!OpenProduct(document, configPath)) return false;
+  if (!OpenProduct(document, configFile)) return false;
   // Entering once more leaves no current element, so the search starts at the product's first
   // child: every entry counts here, wherever it stands.
   document.EnterElement();

@@ -28,16 +28,16 @@ std::u16string UISection(std::u16string_view language) {
 // A key missing from the language's section comes back as this default, which no texts file holds
 // (the lookup cannot tell a missing key from a value equal to its default otherwise).
 std::u16string GetUIString(std::u16string_view key, std::u16string_view defaultText,
-                           const std::u16string& iniPath, std::u16string_view language) {
+                           const platform::FileSource& iniFile, std::u16string_view language) {
   if (!language.empty()) {
     constexpr std::u16string_view kMissing = u"\x1F";
     std::u16string value =
-        platform::ReadProfileString(UISection(language), key, kMissing, iniPath, kValueBufferChars);
+        platform::ReadProfileString(UISection(language), key, kMissing, iniFile, kValueBufferChars);
     if (value != kMissing) return value;
   }
-  return platform::ReadProfileString(kSection, key, defaultText, iniPath, kValueBufferChars);
+  return platform::ReadProfileString(kSection, key, defaultText, iniFile, kValueBufferChars);
 }
 
-bool HasUISection(std::u16string_view language, const std::u16string& iniPath) {
-  return platform::ProfileSectionHasKeys(UISection(language), iniPath);
+bool HasUISection(std::u16string_view language, const platform::FileSource& iniFile) {
+  return platform::ProfileSectionHasKeys(UISection(language), iniFile);
 }

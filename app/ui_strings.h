@@ -1,12 +1,15 @@
-// Every text the installer window shows, looked up by key in the texts file beside the executable:
-// in the chosen language's section "UISTRING.<tag>", then in section "UISTRING", then the English
-// default built in. A translated file replaces the texts; a partly translated section still works.
+// Every text the installer window shows, looked up by key in the texts file beside the executable
+// (or packed inside it): in the chosen language's section "UISTRING.<tag>", then in section
+// "UISTRING", then the English default built in. A translated file replaces the texts; a partly
+// translated section still works.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "platform/file_source.h"
 
 struct UIString {
   std::u16string_view key;
@@ -50,19 +53,20 @@ inline constexpr std::array<UIString, 17> kUIStrings = {
 // The status text of each download state code, 1 to 12; nullptr outside that range.
 const UIString* StatusUIString(int32_t state);
 
-// The value of `key` in section "UISTRING.<language>" of the file at `iniPath` (not with an empty
+// The value of `key` in section "UISTRING.<language>" of the texts file (not with an empty
 // `language`), else in section "UISTRING", else `defaultText`; at most 259 characters. A key present
-// with an empty value is an empty text. Reads the file on every call.
+// with an empty value is an empty text. A file on disk is read on every call; a file in memory is
+// looked up by the same rules.
 std::u16string GetUIString(std::u16string_view key, std::u16string_view defaultText,
-                           const std::u16string& iniPath, std::u16string_view language = {});
-inline std::u16string GetUIString(const UIString& text, const std::u16string& iniPath,
+                           const platform::FileSource& iniFile, std::u16string_view language = {});
+inline std::u16string GetUIString(const UIString& text, const platform::FileSource& iniFile,
                                   std::u16string_view language = {}) {
-  return GetUIString(text.key, text.defaultText, iniPath, language);
+  return GetUIString(text.key, text.defaultText, iniFile, language);
 }
 
 // The name of the section of `language`: "UISTRING.<language>", or "UISTRING" for none.
 std::u16string UISection(std::u16string_view language);
 
-// Whether the file at `iniPath` has the section of `language` with at least one key: a section
-// without keys is no language.
-bool HasUISection(std::u16string_view language, const std::u16string& iniPath);
+// Whether the texts file has the section of `language` with at least one key: a section without
+// keys is no language.
+bool HasUISection(std::u16string_view language, const platform::FileSource& iniFile);

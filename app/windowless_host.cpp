@@ -22,6 +22,7 @@ class WindowlessButton final : public platform::IButtonWindow {
   void SetText(const std::u16string& text) override { m_text = text; }
   void Redraw() override {}
   void TakeFocus() override {}
+  void LeaveTabOrder() override {}
   void TrackMouseLeave() override {}
   void OpenAddress(const std::u16string&) override {}
   void PlayNamedSound(const std::u16string&, uint32_t) override {}
@@ -47,6 +48,7 @@ class WindowlessHost final : public platform::IWindowHost {
   }
   void KillTimer(uint32_t id) override { m_timers.erase(id); }
   void Invalidate(const platform::Rect&) override {}
+  void RedrawAll() override {}
   void PostPaint() override {}
   void SendPaint() override {}
   void Present(const platform::PixelView&, platform::Point) override {}
@@ -62,6 +64,9 @@ class WindowlessHost final : public platform::IWindowHost {
   }
   void SetTaskbarProgress(platform::TaskbarProgress, uint64_t, uint64_t) override {}
   void EndDialog(int result) override { m_result = result; }
+  void SetTitle(const std::u16string&) override {}
+  platform::SystemLook GetSystemLook() override { return {}; }
+  void NotifyAccessibleChange(platform::AccessiblePart, platform::AccessibleChange) override {}
   platform::IButtonWindow& Control(int id) override { return m_buttons[id]; }
   void BindControl(int, platform::IButtonEvents&) override {}
 

@@ -1,8 +1,8 @@
 // The installer checks, each giving the reason it refused, and the one report line they make.
 #include "download/installer_verification.h"
 
-#include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "download/sha256_text.h"
 #include "platform/trust.h"
@@ -11,19 +11,6 @@ namespace {
 
 using platform::HeldFile;
 using platform::SignerCheck;
-
-constexpr uint64_t kPeOffsetField = 0x3C;
-
-std::u16string Hex32(uint32_t value) {
-  constexpr char16_t kDigits[] = u"0123456789ABCDEF";
-  std::u16string text = u"0x";
-  for (int shift = 28; shift >= 0; shift -= 4) text += kDigits[(value >> shift) & 0x0F];
-  return text;
-}
-
-bool ReadExactly(const HeldFile& file, uint64_t position, void* data, size_t size) {
-  return file.ReadAt(position, data, size) == static_cast<int64_t>(size);
-}
 
 // Empty when the check passed, else why it refused (and the failure it counts as).
 std::optional<std::u16string> CheckDigest(const HeldFile& file, const std::u16string& expected,
@@ -36,6 +23,27 @@ std::optional<std::u16string> CheckDigest(const HeldFile& file, const std::u16st
   return u"SHA-256: expected " + expected + u", found " + Sha256Text(*digest);
 }
 
+// A name in quotation marks, each control character (an embedded NUL among them) written as \xHH,
+// so that the report line shows the whole name.
+std::u16string Quoted(const std::u16string& name) {
+  std::u16string text = u"\"";
+  for (char16_t c : name) {
+    if (c < 0x20 || c == 0x7F) {
+      text += u"\\x" + ResultCodeText(c).substr(8);  // the last two of its eight digits
+    } else {
+      text += c;
+    }
+  }
+  return text + u"\"";
+}
+
+std::u16string QuotedList(const std::vector<std::u16string>& names) {
+  if (names.empty()) return u"no common name";
+  std::u16string text;
+  for (const std::u16string& name : names) text += (text.empty() ? u"" : u", ") + Quoted(name);
+  return text;
+}
+
 std::optional<std::u16string> CheckSigner(const HeldFile& file, const std::u16string& expected,
                                          DownloadFailure& failure) {
   const SignerCheck check = platform::CheckAuthenticodeSigner(file);
@@ -44,31 +52,21 @@ std::optional<std::u16string> CheckSigner(const HeldFile& file, const std::u16st
     case SignerCheck::Outcome::Unavailable:
       return u"signer: " + check.step;
     case SignerCheck::Outcome::Refused: {
-      std::u16string reason = u"signer: " + check.step + u" refused, result " + Hex32(check.code);
-      if (!check.commonName.empty()) reason += u", signed by \"" + check.commonName + u"\"";
+      std::u16string reason = u"signer: " + check.step + u" refused, result " + ResultCodeText(check.code);
+      if (!check.commonNames.empty()) reason += u", signed by " + QuotedList(check.commonNames);
       return reason;
     }
     case SignerCheck::Outcome::Trusted:
       break;
   }
-  if (check.commonName == expected) return std::nullopt;
+  if (std::optional<std::u16string> problem = CertificateTableProblem(file)) return problem;
+  // One common name, equal in full: a second one, or more after an embedded NUL, is somebody else's.
+  if (check.commonNames.size() == 1 && check.commonNames.front() == expected) return std::nullopt;
   failure = DownloadFailure::SignerMismatch;
-  return u"signer: expected \"" + expected + u"\", found \"" + check.commonName + u"\"";
+  return u"signer: expected " + Quoted(expected) + u", found " + QuotedList(check.commonNames);
 }
 
 }  // namespace
-
-bool IsWindowsProgram(const HeldFile& file) {
-  char mz[2];
-  uint8_t offsetBytes[4];
-  if (!ReadExactly(file, 0, mz, sizeof mz) || mz[0] != 'M' || mz[1] != 'Z') return false;
-  if (!ReadExactly(file, kPeOffsetField, offsetBytes, sizeof offsetBytes)) return false;
-  const uint64_t peOffset = offsetBytes[0] | (offsetBytes[1] << 8) | (offsetBytes[2] << 16) |
-                            (static_cast<uint64_t>(offsetBytes[3]) << 24);
-  char signature[4];
-  return ReadExactly(file, peOffset, signature, sizeof signature) && signature[0] == 'P' &&
-         signature[1] == 'E' && signature[2] == '\0' && signature[3] == '\0';
-}
 
 VerificationResult VerifyInstaller(const HeldFile& file, const InstallerChecks& checks) {
   VerificationResult result;

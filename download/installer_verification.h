@@ -6,6 +6,7 @@
 #include <string>
 
 #include "download/download_log.h"
+#include "download/program_file.h"
 #include "platform/held_file.h"
 
 struct InstallerChecks {
@@ -16,17 +17,16 @@ struct InstallerChecks {
 struct VerificationResult {
   bool passed = false;
   // One line for the log: the check that failed and why (expected and actual digest, the system's
-  // result code, the common name found), or the checks that passed with the digest and signer.
+  // result code, the common names found), or the checks that passed with the digest and signer.
   std::u16string report;
   // Which check refused the file, when one did.
   DownloadFailure failure = DownloadFailure::CheckImpossible;
 };
 
-// Checks a file held unchanged, in order: program, digest, signer; stops at the first failure.
+// Checks a file held unchanged, in order: program, digest, signer; stops at the first failure. The
+// signer check asks the system, then looks at the certificate table itself, then requires the
+// signer's certificate to carry exactly one common name, equal to the expected one in full.
 VerificationResult VerifyInstaller(const platform::HeldFile& file, const InstallerChecks& checks);
 
 // The same for a file named by its path, held for the time of the checks.
 VerificationResult VerifyInstallerAt(const std::u16string& path, const InstallerChecks& checks);
-
-// "MZ" at the start, and the 32-bit offset at 0x3C pointing inside the file at "PE\0\0".
-bool IsWindowsProgram(const platform::HeldFile& file);

@@ -1,4 +1,4 @@
-// Digest texts: the syntax check and the comparison without regard to case.
+// Digest texts: the syntax check and the comparison without regard to case; result code texts.
 #include "download/sha256_text.h"
 
 #include <algorithm>
@@ -37,4 +37,11 @@ bool MatchesSha256Text(const platform::Sha256Digest& digest, std::u16string_view
   const std::u16string expected = Sha256Text(digest);
   return std::equal(text.begin(), text.end(), expected.begin(),
                     [](char16_t a, char16_t b) { return ToLowerHex(a) == b; });
+}
+
+std::u16string ResultCodeText(uint32_t code) {
+  constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+  std::u16string text = u"0x";
+  for (int shift = 28; shift >= 0; shift -= 4) text += kDigits[(code >> shift) & 0x0F];
+  return text;
 }

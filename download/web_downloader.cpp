@@ -162,16 +162,19 @@ bool CWebDownloader::Init(const std::u16string& primaryUrl, const std::u16string
   if (m_worker.Exists() || DestinationFile.IsOpen()) return false;  // one download per engine
   m_strPrimaryUrl = primaryUrl;
   m_strFallbackUrl = fallbackUrl;
-  if (!DestinationFile.CreateExclusive(destinationPath)) {
+  // An earlier download under the installer's name goes first, unless it is in use (it may still
+  // run): then nothing starts.
+  if (!platform::RemoveFile(destinationPath) || !DestinationFile.CreateExclusive(destinationPath + kPartialSuffix)) {
     LogDownloadFailure(DownloadFailure::DestinationNotCreated,
-                       {"cannot create ", destinationPath, " (the folder is not writable or the file is in use)"});
+                       {"cannot create ", destinationPath + kPartialSuffix,
+                        " (the folder is not writable, or an earlier download under the installer's name is in use)"});
     return false;
   }
   m_strDestinationPath = destinationPath;
   ResetDownloadShared();
   if (!OpenInternetSession() || !m_worker.Create(RunWorker, this)) {
     LogDownloadFailure(DownloadFailure::NotStarted, {"the system refused the internet session or the worker thread"});
-    CloseAndDeleteFile();
+    DiscardDestinationFile();
     return false;
   }
   LogDownloadStep({"download to ", destinationPath, " from ", primaryUrl, ", default link ", fallbackUrl});
@@ -207,7 +210,7 @@ void CWebDownloader::Run() {
   const uint64_t size = probe.size;
   if (size == 0) {
     LogNoSize(probe, "no size from either link: nothing is downloaded");
-    CloseAndDeleteFile();
+    DiscardDestinationFile();
     PublishStatus({STATUS_DOWNLOAD_FAILED, 0, 0});
     platform::SleepFor(kFailedPauseMs);
     PublishState(STATUS_FINISHED);
@@ -219,7 +222,7 @@ void CWebDownloader::Run() {
 }
 
 void CWebDownloader::FinishCancelledBeforeTransfer() {
-  CloseAndDeleteFile();
+  DiscardDestinationFile();
   StoreCancelledBeforeTransfer();
   platform::SleepFor(kCancelledPauseMs);
   PublishState(STATUS_FINISHED);
@@ -237,24 +240,23 @@ void CWebDownloader::FinishTransfer(int32_t state) {
     state = STATUS_DOWNLOAD_FAILED;
     PublishState(state);
   }
-  DestinationFile.Close();
-  if (state == STATUS_DOWNLOADDONE) {
-    platform::SleepFor(kDonePauseMs);
-    state = VerifyDownloadedInstaller(m_strDestinationPath, m_primaryChecks);
-  }
+  // The file goes from the download's handle straight to the hold of the checks.
+  if (state == STATUS_DOWNLOADDONE) state = VerifyDownloadedInstaller(DestinationFile, m_strDestinationPath, m_primaryChecks);
   switch (state) {
     case STATUS_DOWNLOADDONE:
+      PublishState(STATUS_DOWNLOADDONE);  // checked: "Download completed." for a moment
+      platform::SleepFor(kDonePauseMs);
       PublishState(STATUS_PREPARE_INSTALL);
       return;
     case STATUS_DOWNLOAD_CANCELLED:
-      platform::RemoveFile(m_strDestinationPath);
+      DiscardDestinationFile();
       platform::SleepFor(kCancelledPauseMs);
       PublishState(STATUS_FINISHED);
       return;
     default:
       platform::SleepFor(kFailedPauseMs);
       PublishState(STATUS_CLEANUP_FILES);
-      platform::RemoveFile(m_strDestinationPath);
+      DiscardDestinationFile();  // a refused installer is gone already
       platform::SleepFor(kCleanupPauseMs);
       PublishState(STATUS_FINISHED);
       return;
@@ -308,12 +310,6 @@ int32_t CWebDownloader::TransferFromFallback(int32_t failedState) {
   return TransferWholeFile(size);
 }
 
-void CWebDownloader::CloseAndDeleteFile() {
-  if (!DestinationFile.IsOpen()) return;
-  DestinationFile.Close();
-  platform::RemoveFile(m_strDestinationPath);
-}
-
 void CWebDownloader::StopAndJoin() {
   if (m_worker.WasResumed()) {
     // The owner ends only after a final state; a worker still running is told to stop.
@@ -321,5 +317,5 @@ void CWebDownloader::StopAndJoin() {
     RunEvent.Set();
   }
   m_worker.Join();
-  CloseAndDeleteFile();  // the file of a worker that never ran
+  DiscardDestinationFile();  // the file of a worker that never ran
 }

@@ -23,9 +23,10 @@ struct DownloadSegment {
 
 class CWebDownloader {
  public:
-  // Opens the destination file exclusively (emptied), makes the events, the internet session and
-  // the worker thread, created suspended. False at the first step that fails; then nothing runs
-  // and no file is left behind.
+  // Removes an earlier file at the destination path, creates the file the download is written to
+  // beside it (the destination's name with ".partial" added, open to us alone), makes the events,
+  // the internet session and the worker thread, created suspended. False at the first step that
+  // fails; then nothing runs and no file is left behind.
   bool Init(const std::u16string& primaryUrl, const std::u16string& fallbackUrl,
             const std::u16string& destinationPath);
   // What the downloaded file must pass before it may be launched, for the file of each address
@@ -55,7 +56,6 @@ class CWebDownloader {
   void FinishTransfer(int32_t state);
   void FinishCancelledBeforeTransfer();
   void SwitchToFallback();
-  void CloseAndDeleteFile();
 
   std::u16string m_strDestinationPath;
   std::u16string m_strPrimaryUrl;

@@ -6,6 +6,7 @@
 
 #include "app/run_report.h"
 #include "kit/languages_check.h"
+#include "kit/pack_command.h"
 #include "kit/skin_check.h"
 #include "kit/text_width_check.h"
 #include "kit/texts_check.h"
@@ -54,13 +55,16 @@ CheckReport CheckFolder(const std::u16string& folder, bool online, std::ostream&
 }
 
 int RunCheck(const Command& command, std::ostream& out, std::ostream& progress) {
-  const CheckReport report = CheckFolder(command.folder, command.online, progress);
-  if (command.json) {
-    PrintJson(report, out);
-  } else {
-    PrintText(report, out);
-  }
-  return report.findings.Empty() ? 0 : 1;
+  return WithVendorFolder(command.input, progress, [&](const std::u16string& folder) {
+    CheckReport report = CheckFolder(folder, command.online, progress);
+    report.folder = command.input;
+    if (command.json) {
+      PrintJson(report, out);
+    } else {
+      PrintText(report, out);
+    }
+    return report.findings.Empty() ? 0 : 1;
+  });
 }
 
 }  // namespace kit

@@ -1,4 +1,5 @@
-// `torvin-kit check`: reads a vendor's folder as the installer would and reports what to fix.
+// `torvin-kit check`: reads a vendor's folder (or the files packed into an installer) as the
+// installer would and reports what to fix.
 #pragma once
 
 #include <ostream>
@@ -12,7 +13,8 @@ namespace kit {
 // per probed link as it finishes.
 CheckReport CheckFolder(const std::u16string& folder, bool online, std::ostream& progress);
 
-// Prints the report (JSON with command.json) to `out`; 0 when there is nothing to fix, 1 otherwise.
+// Prints the report (JSON with command.json) to `out`; 0 when there is nothing to fix, 1 otherwise
+// (also when a packed installer's files cannot be read, which `progress` then says).
 int RunCheck(const Command& command, std::ostream& out, std::ostream& progress);
 
 }  // namespace kit

@@ -86,8 +86,12 @@ void WriteLinkJson(const LinkProbeReport& l, std::ostream& out) {
 
 }  // namespace
 
+void PrintFindings(const Findings& findings, std::ostream& out) {
+  for (const Finding& f : findings.Items()) out << Place(f) << ": " << f.message << "\n";
+}
+
 void PrintText(const CheckReport& report, std::ostream& out) {
-  for (const Finding& f : report.findings.Items()) out << Place(f) << ": " << f.message << "\n";
+  PrintFindings(report.findings, out);
   if (!report.findings.Empty()) out << "\n";
   if (report.config.readable) {
     out << "What each system downloads (installed: the product's registry key exists):\n";

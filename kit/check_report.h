@@ -23,8 +23,10 @@ struct CheckReport {
   std::vector<LinkProbeReport> links;  // with --online
 };
 
-// "file:line:column: message" per finding (the place left out when the finding has none), then
-// what each system downloads, the texts file's encoding, the links' probes and a closing count.
+// "file:line:column: message" per finding (the place left out when the finding has none).
+void PrintFindings(const Findings& findings, std::ostream& out);
+// The findings, then what each system downloads, the texts file's encoding, the links' probes and
+// a closing count.
 void PrintText(const CheckReport& report, std::ostream& out);
 void PrintJson(const CheckReport& report, std::ostream& out);
 

@@ -73,6 +73,9 @@ class ConfigChecker {
   void CheckBit(int32_t bit);
   void CheckLinkOrder(int32_t entry, int32_t os, int32_t bit);
   void CheckLink(int32_t element);
+  void CheckDigestCoverage(int32_t product, int32_t defaultEntry);
+  // The "rlink" of an entry, looked for after its "os"; 0 when it has none.
+  int32_t EntryLink(int32_t entry) const { return FindAfter(entry, FindAfter(entry, 0, u"os"), u"rlink"); }
 
   const CXmlDocument& m_doc;
   Findings& m_findings;
@@ -146,6 +149,22 @@ void ConfigChecker::CheckEntries(int32_t product, int32_t firstSeenAfter) {
     Report(product,
            "no entry is marked default=\"YES\": systems without an entry of their own get "
            "\"Xml file is missing!\" and no download has a fallback link");
+  } else {
+    CheckDigestCoverage(product, *firstDefault);
+  }
+}
+
+// A digest belongs to its own link: one on the default entry's link checks nothing that comes from
+// another entry's link.
+void ConfigChecker::CheckDigestCoverage(int32_t product, int32_t defaultEntry) {
+  const int32_t defaultLink = EntryLink(defaultEntry);
+  if (defaultLink == 0 || !ElementAttribute(m_doc, defaultLink, kDigestAttribute)) return;
+  for (int32_t e = m_doc.GetRecord(product).firstChild; e != 0; e = m_doc.GetRecord(e).nextSibling) {
+    if (e == defaultEntry || m_doc.GetElementName(e) != u"installerInfo") continue;
+    const int32_t link = EntryLink(e);
+    if (link == 0 || ElementAttribute(m_doc, link, kDigestAttribute)) continue;
+    Report(link, "<rlink> has no sha256 while the default entry's <rlink> (line " + std::to_string(Line(defaultLink)) +
+                     ") has one: the download for this entry's system is not checked against a digest");
   }
 }
 
@@ -273,15 +292,23 @@ ConfigReport CheckConfiguration(const std::u16string& folder, Findings& findings
     return report;
   }
   report.readable = true;
-  report.signer = document.GetAttribute(document.Child(), u"signer");
-  report.report = document.GetAttribute(document.Child(), u"report");
+  const int32_t product = document.Child();
+  const std::optional<std::u16string> signer = ElementAttribute(document, product, kSignerAttribute);
+  report.signer = signer.value_or(u"");
+  if (signer && signer->empty()) {
+    const TextPosition at = PositionOf(document.Text(), document.GetRecord(product).start);
+    findings.Add(platform::ToUtf8(kConfigFileName), at.line, at.column,
+                 "<product> has signer=\"\": the installer refuses the whole configuration and shows \"Xml file "
+                 "is missing!\" (leave signer out to check no signature)");
+  }
+  report.report = ElementAttribute(document, product, kReportAttribute).value_or(u"");
   if (!report.report.empty() && !IsReportAddress(report.report)) {
-    const TextPosition at = PositionOf(document.Text(), document.GetRecord(document.Child()).start);
+    const TextPosition at = PositionOf(document.Text(), document.GetRecord(product).start);
     findings.Add(platform::ToUtf8(kConfigFileName), at.line, at.column,
                  "report=\"" + platform::ToUtf8(report.report) +
                      "\" is not an https address: the installer sends no report to it");
   }
-  ConfigChecker(document, findings, report).CheckProduct(document.Child());
+  ConfigChecker(document, findings, report).CheckProduct(product);
   return report;
 }
 

@@ -2,12 +2,9 @@
 // check), waited for by polling the status record; then the digest and signer checks.
 #include "kit/installer_file_check.h"
 
-#include <filesystem>
-#include <random>
-#include <system_error>
-
 #include "download/download_status.h"
 #include "download/web_downloader.h"
+#include "kit/scratch_folder.h"
 #include "platform/system.h"
 #include "platform/trust.h"
 #include "platform/utf.h"
@@ -16,27 +13,6 @@ namespace kit {
 namespace {
 
 constexpr uint32_t kPollMs = 50;
-
-// A folder of its own under the system's temporary folder, removed with its content.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::error_code error;
-    m_path = std::filesystem::temp_directory_path(error) /
-             ("torvin-kit-" + std::to_string(std::random_device{}()));
-    std::filesystem::create_directories(m_path, error);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-  }
-  std::u16string File(const char* name) const { return (m_path / name).u16string(); }
-
- private:
-  std::filesystem::path m_path;
-};
 
 int32_t CurrentState() {
   std::lock_guard lock(StatusLock);

@@ -101,9 +101,7 @@ std::string EncodePng(const ui::Bitmap& image) {
 }
 
 bool WritePng(const ui::Bitmap& image, const std::u16string& path) {
-  const std::string bytes = EncodePng(image);
-  platform::File file;
-  return file.CreateExclusive(path) && file.WriteAt(0, bytes.data(), bytes.size()) && file.Sync();
+  return platform::WriteWholeFile(path, EncodePng(image));
 }
 
 }  // namespace kit

@@ -9,7 +9,7 @@
 namespace kit {
 
 // The pictures side by side, two to a row, each under its label.
-ui::Bitmap ContactSheet(const std::array<ui::Bitmap, 6>& pictures);
+ui::Bitmap ContactSheet(const std::array<ui::Bitmap, kPreviewStateCount>& pictures);
 
 // Paints at the command's scale; 0 when every picture was written, 1 when the folder has no usable
 // background or a file could not be written.

@@ -12,16 +12,18 @@
 
 namespace kit {
 
-const std::array<PreviewState, 6> kPreviewStates = {{
-    {"1-initialising", "Initialising", &IDS_STATUS_INIT, false, 0, 0, PreviewState::Cancel::Normal},
+const std::array<PreviewState, kPreviewStateCount> kPreviewStates = {{
+    {"1-initialising", "Initialising", &IDS_STATUS_INIT, false, 0, 0, PreviewState::Cancel::Normal, false},
     {"2-downloading", "Downloading, 47 %", &IDS_STATUS_DOWNLOADING, true, 47, 100,
-     PreviewState::Cancel::Normal},
+     PreviewState::Cancel::Normal, false},
     {"3-cancel-hot", "Cancel under the pointer", &IDS_STATUS_DOWNLOADING, true, 47, 100,
-     PreviewState::Cancel::Hot},
-    {"4-completed", "Completed", &IDS_STATUS_DOWNLOADDONE, true, 100, 100, PreviewState::Cancel::Normal},
+     PreviewState::Cancel::Hot, false},
+    {"4-completed", "Completed", &IDS_STATUS_DOWNLOADDONE, true, 100, 100, PreviewState::Cancel::Normal, false},
     {"5-cancelling", "Cancelling", &IDS_STATUS_DOWNLOAD_CANCELLING, true, 47, 100,
-     PreviewState::Cancel::Confirmed},
-    {"6-failed", "Failed", &IDS_STATUS_DOWNLOAD_FAILED, true, 47, 100, PreviewState::Cancel::Normal},
+     PreviewState::Cancel::Confirmed, false},
+    {"6-failed", "Failed", &IDS_STATUS_DOWNLOAD_FAILED, true, 47, 100, PreviewState::Cancel::Normal, false},
+    {"7-link-focused", "Keyboard focus on the help link", &IDS_STATUS_DOWNLOADING, true, 47, 100,
+     PreviewState::Cancel::Normal, true},
 }};
 
 namespace {
@@ -47,15 +49,24 @@ class FaceButtonHost final : public ui::IButtonHost {
   ui::Point m_at;
 };
 
-// Draws `button` at `at` over `window`; a hot button has the pointer over it.
-void DrawButton(ui::CTorvinButton& button, const ui::Rect& at, bool hot, std::u16string_view caption,
-                ui::Bitmap& window) {
-  if (hot) button.OnMouseMove(false, true, true);
+// How a button is drawn on the preview.
+struct ButtonLook {
+  bool hot = false;      // the pointer is over it
+  bool focused = false;  // it has the keyboard focus, and the keyboard has been used
+  bool isCancel = false;
+};
+
+// Draws `button` at `at` over `window`, with what the face adds to it.
+void DrawButton(ui::CTorvinButton& button, const ui::Rect& at, ButtonLook look, std::u16string_view caption,
+                const ui::Palette& palette, const ui::DisplayScale& scale, ui::Bitmap& window) {
+  if (look.hot) button.OnMouseMove(false, true, true);
   ui::Bitmap surface(at.Width(), at.Height());
   ui::DrawItemInfo item;
   item.rcItem = surface.Bounds();
+  item.focus = look.focused;
   item.caption = caption;
   button.DrawItem(surface, item);
+  DecorateDialogButton(surface, palette, scale, look.isCancel, look.focused);
   ui::Canvas(window).BitBlt(ui::Point{at.left, at.top}, surface.Extent(), surface);
 }
 
@@ -64,13 +75,13 @@ void DrawButton(ui::CTorvinButton& button, const ui::Rect& at, bool hot, std::u1
 // Cancel as large as its image, the link at its template size. The skin is at the window's scale,
 // so its background has the window's size.
 PreviewButtons::PreviewButtons(ui::SkinImages& skin, const ui::DisplayScale& scale, bool cancelConfirmed,
-                               bool rightToLeft) {
+                               bool rightToLeft, const ui::Palette& palette) {
   const ui::Size cancelSize = skin.cancelNormal.Extent();
   const ui::Size linkSize = scale.Of(kLinkSize);
   places = PlaceDialogButtons(skin.background.Extent(), cancelSize, linkSize, scale, rightToLeft);
   cancel.SetClientSize(cancelSize);
   link.SetClientSize(linkSize);
-  StyleDialogButtons(cancel, link, skin, scale, cancelConfirmed, rightToLeft);
+  StyleDialogButtons(cancel, link, skin, scale, cancelConfirmed, rightToLeft, palette);
 }
 
 PreviewSource::PreviewSource(const std::u16string& folder)
@@ -84,7 +95,7 @@ PreviewSource::PreviewSource(const std::u16string& folder)
 }
 
 ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state, const ui::DisplayScale& scale,
-                        const LanguageChoice& language) {
+                        const LanguageChoice& language, const ui::Palette& palette) {
   const auto text = [&](const UIString& t) { return GetUIString(t, source.textsPath, language.tag); };
   ui::SkinImages skin = ui::SkinAtScale(source.skin, scale);
   const ui::BarFrames frames = ui::BarFramesAtScale(source.frames, scale);
@@ -102,6 +113,7 @@ ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state, 
   face.statusText = status;
   face.shownBytes = state.shown;
   face.totalBytes = state.total;
+  face.palette = palette;
 
   const ui::Bitmap staticFace = ui::PaintStaticFace(face);
   ui::Bitmap picture = staticFace;
@@ -115,16 +127,18 @@ ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state, 
   const ui::Bitmap line = ui::PaintStatusLine(face);
   canvas.BitBlt(ui::Point{face.layout.rcStatus.left, face.layout.rcStatus.top}, line.Extent(), line);
 
-  PreviewButtons buttons(skin, scale, state.cancel == PreviewState::Cancel::Confirmed, language.rightToLeft);
+  PreviewButtons buttons(skin, scale, state.cancel == PreviewState::Cancel::Confirmed, language.rightToLeft,
+                         palette);
   const ui::Rect& cancelAt = buttons.places.cancel;
   const ui::Rect& linkAt = buttons.places.link;
   FaceButtonHost cancelHost(staticFace, {cancelAt.left, cancelAt.top}),
       linkHost(staticFace, {linkAt.left, linkAt.top});
   buttons.cancel.SetHost(&cancelHost);
   buttons.link.SetHost(&linkHost);
-  DrawButton(buttons.cancel, cancelAt, state.cancel == PreviewState::Cancel::Hot, text(IDS_TEXT_CANCEL),
+  DrawButton(buttons.cancel, cancelAt, {state.cancel == PreviewState::Cancel::Hot, false, true},
+             text(IDS_TEXT_CANCEL), palette, scale, picture);
+  DrawButton(buttons.link, linkAt, {false, state.linkFocused, false}, text(IDS_DOWNLOAD_PROBLEM), palette, scale,
              picture);
-  DrawButton(buttons.link, linkAt, false, text(IDS_DOWNLOAD_PROBLEM), picture);
   return picture;
 }
 

@@ -11,6 +11,7 @@
 #include "app/ui_strings.h"
 #include "ui/bitmap.h"
 #include "ui/display_scale.h"
+#include "ui/face_palette.h"
 #include "ui/skin.h"
 #include "ui/torvin_button.h"
 
@@ -24,9 +25,11 @@ struct PreviewState {
   uint64_t shown;
   uint64_t total;
   enum class Cancel { Normal, Hot, Confirmed } cancel;
+  bool linkFocused;  // the keyboard has moved the focus to the help link
 };
 
-extern const std::array<PreviewState, 6> kPreviewStates;
+inline constexpr size_t kPreviewStateCount = 7;
+extern const std::array<PreviewState, kPreviewStateCount> kPreviewStates;
 
 // What the window is painted from: the folder's skin (with its "@2x" copies), texts and product name.
 struct PreviewSource {
@@ -39,17 +42,20 @@ struct PreviewSource {
 };
 
 // The dialog's two buttons on a window of `skin` (at `scale`), placed and styled as the dialog
-// places and styles them; Cancel takes its images out of `skin`.
+// places and styles them in `palette`; Cancel takes its images out of `skin`.
 struct PreviewButtons {
-  PreviewButtons(ui::SkinImages& skin, const ui::DisplayScale& scale, bool cancelConfirmed, bool rightToLeft);
+  PreviewButtons(ui::SkinImages& skin, const ui::DisplayScale& scale, bool cancelConfirmed, bool rightToLeft,
+                 const ui::Palette& palette = {});
   ui::CTorvinButton cancel;
   ui::CTorvinButton link;
   DialogButtonPlaces places;
 };
 
 // The whole window in `state` at the display `scale`, in device pixels, with the texts of
-// `language` (mirrored for a right-to-left one); the progress bar's tiling starts with the first tile.
+// `language` (mirrored for a right-to-left one) and in `palette`; the progress bar's tiling starts
+// with the first tile.
 ui::Bitmap PaintPreview(const PreviewSource& source, const PreviewState& state,
-                        const ui::DisplayScale& scale = {}, const LanguageChoice& language = {});
+                        const ui::DisplayScale& scale = {}, const LanguageChoice& language = {},
+                        const ui::Palette& palette = {});
 
 }  // namespace kit

@@ -147,7 +147,7 @@ class SkinChecker {
   // A copy for twice the scale is optional; when present it must be readable and twice the size.
   void CheckDoubleSizeCopies() {
     for (size_t i = 0; i < m_images.size(); ++i) {
-      const std::u16string name = DoubleSizeName(ui::kSkinFileNames[i]);
+      const std::u16string name = ui::DoubleSizeName(ui::kSkinFileNames[i]);
       const std::optional<ui::Bitmap> copy = Load(m_folder, name, {}, m_findings);
       const ui::Bitmap* base = Get(i);
       if (copy && (i == kCancelH || i == kCancelD)) CheckKeyColour(*copy, platform::ToUtf8(name));
@@ -166,13 +166,6 @@ class SkinChecker {
 };
 
 }  // namespace
-
-std::u16string DoubleSizeName(std::u16string_view name) {
-  const size_t dot = name.rfind(u'.');
-  const std::u16string_view stem = name.substr(0, dot);
-  const std::u16string_view extension = dot == std::u16string_view::npos ? u"" : name.substr(dot);
-  return std::u16string(stem) + u"@2x" + std::u16string(extension);
-}
 
 void CheckSkin(const std::u16string& folder, Findings& findings) { SkinChecker(folder, findings).Run(); }
 

@@ -9,7 +9,4 @@ namespace kit {
 
 void CheckSkin(const std::u16string& folder, Findings& findings);
 
-// "MainWndBkg.jpg" -> "MainWndBkg@2x.jpg".
-std::u16string DoubleSizeName(std::u16string_view name);
-
 }  // namespace kit

@@ -18,6 +18,8 @@ constexpr std::u16string_view kSection = u"UISTRING";
 // The installer reads a value into 260 characters; a larger buffer shows how long it really is.
 constexpr size_t kInstallerValueChars = 259;
 constexpr size_t kFullValueChars = 1 << 16;
+// Far more than any texts file needs; a larger file is not read.
+constexpr int64_t kMaxTextsFileSize = int64_t{1} << 30;
 
 char16_t Lower(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
 
@@ -66,16 +68,6 @@ size_t SharedWords(std::u16string_view a, std::u16string_view b) {
 bool IsKnownKey(std::u16string_view key) {
   return std::any_of(kUIStrings.begin(), kUIStrings.end(),
                      [&](const UIString& s) { return SameKey(s.key, key); });
-}
-
-std::optional<std::string> ReadBytes(const std::u16string& path) {
-  platform::InputFile file;
-  if (!file.Open(path)) return std::nullopt;
-  const int64_t size = file.Size();
-  if (size < 0) return std::nullopt;
-  std::string bytes(static_cast<size_t>(size), '\0');
-  if (!file.Read(bytes.data(), bytes.size())) return std::nullopt;
-  return bytes;
 }
 
 // Whether 8-bit text holds multi-byte UTF-8 sequences (and nothing that UTF-8 forbids).
@@ -151,7 +143,7 @@ std::u16string_view ClosestKnownKey(std::u16string_view key) {
 std::string CheckTexts(const std::u16string& folder, Findings& findings) {
   const std::u16string path = InFolder(folder, kTextsFileName);
   const std::string file = platform::ToUtf8(kTextsFileName);
-  const std::optional<std::string> bytes = ReadBytes(path);
+  const std::optional<std::string> bytes = platform::ReadWholeFile(path, kMaxTextsFileSize);
   if (!bytes) return {};
   const std::string encoding = Encoding(*bytes, file, findings);
   const std::vector<std::u16string> keys = platform::ReadProfileKeys(kSection, path);

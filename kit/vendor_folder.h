@@ -4,10 +4,9 @@
 #include <string>
 #include <string_view>
 
-namespace kit {
+#include "app/vendor_files.h"
 
-inline constexpr char16_t kConfigFileName[] = u"TorvinWebInstaller.xml";
-inline constexpr char16_t kTextsFileName[] = u"TorvinWebInstallerString.ini";
+namespace kit {
 
 // `folder` + "\" + `name`, as the installer builds its paths (the Linux seams read "\" as "/").
 inline std::u16string InFolder(const std::u16string& folder, std::u16string_view name) {

@@ -17,4 +17,10 @@ HeldFile& HeldFile::operator=(HeldFile&& other) noexcept {
   return *this;
 }
 
+// Either separator ends the folder: paths are built with "\" on every platform.
+std::u16string HeldFile::SiblingPath(const std::u16string& name) const {
+  const size_t separator = m_strPath.find_last_of(u"\\/");
+  return (separator == std::u16string::npos ? std::u16string() : m_strPath.substr(0, separator + 1)) + name;
+}
+
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -40,5 +41,10 @@ struct SystemError {
 SystemError LastSystemError();
 // The error of a file too large for this program to read into memory.
 SystemError FileTooLargeError();
+// The error of a file that does not exist.
+SystemError MissingFileError();
+
+// The whole file at `path`; nullopt when it is missing, unreadable or larger than `maxSize` bytes.
+std::optional<std::string> ReadWholeFile(const std::u16string& path, int64_t maxSize);
 
 }  // namespace platform

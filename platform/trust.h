@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/held_file.h"
 
@@ -16,6 +18,9 @@ using Sha256Digest = std::array<uint8_t, 32>;
 
 // The digest of the whole file, read from its start; empty when the file cannot be read.
 std::optional<Sha256Digest> FileSha256(const HeldFile& file);
+
+// The digest of bytes in memory; empty when the system cannot compute it.
+std::optional<Sha256Digest> BytesSha256(std::string_view bytes);
 
 struct SignerCheck {
   enum class Outcome {
@@ -27,8 +32,9 @@ struct SignerCheck {
   // Which step refused ("signature", "chain policy", "chain"), and the system's result code there.
   std::u16string step;
   uint32_t code = 0;
-  // The signer's common name, whenever a signer certificate was found.
-  std::u16string commonName;
+  // Every common name in the signer certificate's subject, each in full (an embedded NUL does not end
+  // it), whenever a signer certificate was found.
+  std::vector<std::u16string> commonNames;
 };
 
 SignerCheck CheckAuthenticodeSigner(const HeldFile& file);

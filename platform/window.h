@@ -4,6 +4,7 @@
 // and IButtonWindow. Every call happens on the user-interface thread.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -87,7 +88,55 @@ struct ItemState {
   bool selected = false;
   bool focused = false;
   bool disabled = false;
+  // Focus cues are shown: the keyboard has been used in the window, or the user always wants them.
+  bool focusCues = false;
 };
+
+// How the user asked the system to show things.
+struct SystemLook {
+  bool highContrast = false;
+  bool animations = true;  // client-area animation
+  // The system's colours (0x00BBGGRR), which a high-contrast theme sets.
+  struct Colors {
+    uint32_t window = 0xFFFFFF;
+    uint32_t windowText = 0;
+    uint32_t highlight = 0xD77800;
+    uint32_t highlightText = 0xFFFFFF;
+    uint32_t buttonFace = 0xF0F0F0;
+    uint32_t buttonText = 0;
+    uint32_t grayText = 0x6D6D6D;
+    bool operator==(const Colors&) const = default;
+  } colors;
+  bool operator==(const SystemLook&) const = default;
+};
+
+// What assistive technology is told about the window: the window itself and the parts of its
+// face, each with a role, a name, a value and its states.
+enum class AccessibleRole { Dialog, ProgressBar, StaticText, PushButton, Link };
+
+struct AccessibleItem {
+  AccessibleRole role = AccessibleRole::StaticText;
+  std::u16string name;
+  std::u16string value;
+  std::u16string defaultAction;  // empty: none
+  Rect rect;                     // client coordinates
+  bool unavailable = false;
+  bool focusable = false;
+  bool linked = false;  // follows an address
+  int controlId = 0;    // the button control that shows this part; 0: painted on the face
+  bool operator==(const AccessibleItem&) const = default;
+};
+
+// The parts in the order a reader walks them; a part's child number is its index + 1.
+enum AccessiblePart : uint32_t { kAccessibleProgress, kAccessibleStatus, kAccessibleCancel, kAccessibleLink };
+inline constexpr uint32_t kAccessiblePartCount = 4;
+
+struct AccessibleFace {
+  AccessibleItem window;
+  std::array<AccessibleItem, kAccessiblePartCount> parts;
+};
+
+enum class AccessibleChange { Name, Value, State };
 
 // What an image button's logic needs of its own window.
 class IButtonWindow {
@@ -103,6 +152,8 @@ class IButtonWindow {
   // Invalidates the whole button with erase, so that it is drawn again.
   virtual void Redraw() = 0;
   virtual void TakeFocus() = 0;
+  // Takes the button out of the dialog's tab order, passing its focus on to the next tab stop.
+  virtual void LeaveTabOrder() = 0;
   // Asks for one OnMouseLeave when the pointer leaves the button.
   virtual void TrackMouseLeave() = 0;
   // Opens an address with the shell's "open" verb, maximised, without the shell's error dialogs.
@@ -171,6 +222,8 @@ class IWindowHost {
   virtual void KillTimer(uint32_t id) = 0;
   // Invalidates a client rectangle without erasing.
   virtual void Invalidate(const Rect& rect) = 0;
+  // Invalidates the whole window and its buttons with erase, so that all of it is painted again.
+  virtual void RedrawAll() = 0;
   // A paint request that runs when the message queue gets to it.
   virtual void PostPaint() = 0;
   // A paint request that runs before the call returns.
@@ -187,13 +240,20 @@ class IWindowHost {
   // Starts the platform's own window drag, as a press on a caption at `at` (client coordinates).
   virtual void StartDrag(Point at) = 0;
   // Starts a program file with the shell's "open" verb, the default show mode and `parameters` as
-  // its command line, this window as its owner (OpenProgram of the launch seam).
+  // its command line, this window as its owner (OpenProgram of the launch seam); the path is taken
+  // as it stands (a "%" in it is no variable), and the call returns once the start has run its
+  // course.
   virtual ProgramLaunch OpenInstaller(const std::u16string& path, const std::u16string& parameters) = 0;
   // Shows progress on the window's taskbar button; `completed` of `total` counts in the states
   // that show a share. Nothing happens where the platform has no such display.
   virtual void SetTaskbarProgress(TaskbarProgress state, uint64_t completed, uint64_t total) = 0;
   // Ends the modal loop with a result.
   virtual void EndDialog(int result) = 0;
+  // The window's own text: what the taskbar, the task switcher and screen readers call it.
+  virtual void SetTitle(const std::u16string& title) = 0;
+  virtual SystemLook GetSystemLook() = 0;
+  // Tells assistive technology that a part of the face changed (DescribeFace has the new state).
+  virtual void NotifyAccessibleChange(AccessiblePart part, AccessibleChange change) = 0;
   // The button control of the template with this id, and binding it to its logic.
   virtual IButtonWindow& Control(int id) = 0;
   virtual void BindControl(int id, IButtonEvents& events) = 0;
@@ -220,6 +280,10 @@ class IDialogEvents {
   // The window is now on a monitor of another DPI; `suggested` is the rectangle the system proposes
   // for it there (screen coordinates).
   virtual void OnDpiChanged(int32_t dpi, const Rect& suggested) = 0;
+  // High contrast, the system's colours or the animation setting may have changed: GetSystemLook.
+  virtual void OnSystemLookChanged() = 0;
+  // The face as assistive technology is to get it now.
+  virtual AccessibleFace DescribeFace() = 0;
 };
 
 // Runs a modal dialog from the executable's dialog template `templateId` and returns its end

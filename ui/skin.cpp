@@ -20,12 +20,6 @@ auto Members(Images& s) {
                     &s.minimizeHot, &s.cancelNormal, &s.cancelHot,   &s.cancelDisabled, &s.check};
 }
 
-// "name.jpg" -> "name@2x.jpg"; a name without an extension gets "@2x" at its end.
-std::u16string DoubleName(const std::u16string& name) {
-  const size_t dot = name.find_last_of(u'.');
-  return dot == std::u16string::npos ? name + u"@2x" : name.substr(0, dot) + u"@2x" + name.substr(dot);
-}
-
 Bitmap ImageAtScale(const Bitmap& image, const Bitmap& doubled, const DisplayScale& scale) {
   if (image.Empty()) return Bitmap();
   const Bitmap& source = scale.WantsDoubleImages() && !doubled.Empty() ? doubled : image;
@@ -58,29 +52,37 @@ Layout DesignLayout(Size window, const Bitmap& tile, const Bitmap& statusBack) {
 
 }  // namespace
 
+std::u16string DoubleSizeName(std::u16string_view name) {
+  const size_t dot = name.rfind(u'.');
+  const std::u16string_view stem = name.substr(0, dot);
+  const std::u16string_view extension = dot == std::u16string_view::npos ? u"" : name.substr(dot);
+  return std::u16string(stem) + u"@2x" + std::u16string(extension);
+}
+
 const std::array<const char16_t*, 10> kSkinFileNames = {
     u"MainWndBkg.jpg", u"StatusBkg.jpg", u"Close_N.jpg",  u"Close_H.jpg",  u"Min_N.jpg",
     u"Min_H.jpg",      u"Cancel_N.jpg",  u"Cancel_H.jpg", u"Cancel_D.jpg", u"CheckD.jpg"};
 
-SkinImages LoadSkinImages(const std::u16string& moduleDir) {
+SkinImages LoadSkinImages(const platform::IFileSet& files) {
   SkinImages skin;
   const auto members = Members(skin);
-  for (size_t i = 0; i < kSkinFileNames.size(); ++i) {
-    *members[i] = platform::LoadImageFile(moduleDir + u'\\' + kSkinFileNames[i]);
-  }
+  for (size_t i = 0; i < kSkinFileNames.size(); ++i) *members[i] = platform::LoadImage(files.File(kSkinFileNames[i]));
   return skin;
 }
 
-SkinSource LoadSkinSource(const std::u16string& moduleDir) {
-  SkinSource source{LoadSkinImages(moduleDir), {}};
+SkinImages LoadSkinImages(const std::u16string& moduleDir) { return LoadSkinImages(platform::FolderFiles(moduleDir)); }
+
+SkinSource LoadSkinSource(const platform::IFileSet& files) {
+  SkinSource source{LoadSkinImages(files), {}};
   const auto images = Members(source.images);
   const auto doubled = Members(source.doubled);
   for (size_t i = 0; i < kSkinFileNames.size(); ++i) {
-    if (!images[i]->Empty())
-      *doubled[i] = platform::LoadImageFile(moduleDir + u'\\' + DoubleName(kSkinFileNames[i]));
+    if (!images[i]->Empty()) *doubled[i] = platform::LoadImage(files.File(DoubleSizeName(kSkinFileNames[i])));
   }
   return source;
 }
+
+SkinSource LoadSkinSource(const std::u16string& moduleDir) { return LoadSkinSource(platform::FolderFiles(moduleDir)); }
 
 SkinImages SkinAtScale(const SkinSource& source, const DisplayScale& scale) {
   SkinImages scaled;

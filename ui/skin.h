@@ -1,10 +1,12 @@
-// The skin: the ten images beside the executable, the three built-in progress tiles, and the layout
-// rectangles of the window that follow from their sizes.
+// The skin: the ten images beside the executable (or packed inside it), the three built-in progress
+// tiles, and the layout rectangles of the window that follow from their sizes.
 #pragma once
 
 #include <array>
 #include <string>
+#include <string_view>
 
+#include "platform/file_source.h"
 #include "ui/bitmap.h"
 #include "ui/display_scale.h"
 
@@ -27,8 +29,14 @@ struct SkinImages {
 // File names in loading order, matching the members of SkinImages.
 extern const std::array<const char16_t*, 10> kSkinFileNames;
 
-// Loads every image from `moduleDir` + "\" + file name (the Linux build reads "\" as "/"). A
-// failed file leaves its image empty and loading goes on.
+// The name of an image's sharper copy: "MainWndBkg.jpg" -> "MainWndBkg@2x.jpg"; a name without an
+// extension gets "@2x" at its end.
+std::u16string DoubleSizeName(std::u16string_view name);
+
+// Loads every image by its file name from `files`. A missing or unreadable file leaves its image
+// empty and loading goes on.
+SkinImages LoadSkinImages(const platform::IFileSet& files);
+// The same from `moduleDir` + "\" + file name (the Linux build reads "\" as "/").
 SkinImages LoadSkinImages(const std::u16string& moduleDir);
 
 // The skin as shipped: each image at its design size, and the sharper copy a vendor may ship beside
@@ -38,6 +46,7 @@ struct SkinSource {
   SkinImages images;
   SkinImages doubled;
 };
+SkinSource LoadSkinSource(const platform::IFileSet& files);
 SkinSource LoadSkinSource(const std::u16string& moduleDir);
 
 // The skin's images in device pixels at `scale`: each is its design size times the scale, taken

@@ -13,9 +13,6 @@ int32_t s_nBarPhase = 0;
 
 namespace {
 
-// What shows where the background or the status image is missing: the face's own dark grey, so the
-// white texts stay readable.
-constexpr Color kPlainFaceColor = kPercentBoxColor;
 // Design sizes, scaled at each paint.
 constexpr Size kCaptionButtonSize{23, 23};
 constexpr int32_t kCheckWidth = 45;
@@ -52,15 +49,50 @@ void PutImage(Canvas& canvas, const Bitmap& image, Point at, Size size) {
   if (!image.Empty()) canvas.BitBlt(at, size, image);
 }
 
+// Where a missing image leaves the face plain, and the background of a face without images.
+Color GroundUnder(const Bitmap& image, const Palette& palette) {
+  return image.Empty() || !palette.skinImages ? palette.plainFace : palette.surface;
+}
+
+// A skin image, or nothing where the palette paints without images.
+const Bitmap kNoImage;
+const Bitmap& SkinImage(const Bitmap& image, const Palette& palette) {
+  return palette.skinImages ? image : kNoImage;
+}
+
 // The empty track: barW + 2m by barH + m pixels for a margin m (1 at the design scale), its bottom m
 // rows the bottom line (a pen of 2m centred on the row below the track). The track is a gradient
-// whose two ends have the same colour, so a skin variant may shade it.
-Bitmap EmptyTrack(int32_t barW, int32_t barH, int32_t m) {
+// whose two ends have the same colour, so a skin variant may shade it. Without images the track is
+// the face's own colour, so its outline shows where the bar runs.
+Bitmap EmptyTrack(int32_t barW, int32_t barH, int32_t m, const Palette& palette) {
   Bitmap track(barW + 2 * m, barH + m);
   Canvas canvas(track);
-  canvas.GradientFillH(track.Bounds(), kTrackColor, kTrackColor);
-  canvas.Line(Point{0, barH + m}, Point{barW + 2 * m, barH + m}, 2 * m, kTrackLineColor);
+  canvas.GradientFillH(track.Bounds(), palette.track, palette.track);
+  canvas.Line(Point{0, barH + m}, Point{barW + 2 * m, barH + m}, 2 * m, palette.trackLine);
+  if (!palette.skinImages) canvas.Draw3dRect(track.Bounds(), palette.trackLine, palette.trackLine);
   return track;
+}
+
+// The bar's fill: the tiles from `barPhase` on, which moves one tile per paint while the bands move;
+// without images a solid fill.
+Bitmap PaintBarFill(const FaceState& state, int32_t fillW, int32_t barH, int32_t& barPhase) {
+  Bitmap bar(fillW, barH);
+  Canvas barCanvas(bar);
+  if (!state.palette.skinImages) {
+    barCanvas.FillSolidRect(bar.Bounds(), state.palette.barFill);
+    return bar;
+  }
+  barCanvas.FillSolidRect(bar.Bounds(), kSurfaceBkColor);
+  const BarFrames& frames = *state.barFrames;
+  const Size tile = frames[0].Empty() ? state.scale.Of(kFallbackTileSize) : frames[0].Extent();
+  int32_t k = (barPhase % 3 + 3) % 3;  // a phase from outside 0 to 2 still names a tile
+  if (state.bandsMove) barPhase = k + 1;
+  for (int32_t x = 0; x < fillW; x += tile.cx) {
+    barCanvas.BitBlt(Point{x, 0}, tile, frames[static_cast<size_t>(k)]);
+    k = k == 2 ? 0 : k + 1;
+  }
+  if (barPhase == 3) barPhase = 0;
+  return bar;
 }
 
 // floor(shown * 100 / total) for shown < total, without overflowing 64 bits.
@@ -94,6 +126,11 @@ BarFill ComputeBarFill(uint64_t shown, uint64_t total, int32_t barWidth) {
   return fill;
 }
 
+std::u16string PercentText(int64_t percent) {
+  const std::string digits = std::to_string(percent) + "%";
+  return std::u16string(digits.begin(), digits.end());
+}
+
 // From the bar's outer edge, with a margin, to the percentage box's outer edge.
 Rect ProgressStripRect(const Layout& layout, const DisplayScale& scale) {
   const int32_t m = scale.Px(kTrackMargin);
@@ -113,23 +150,30 @@ Bitmap PaintStaticFace(const FaceState& state) {
   const SkinImages& skin = *state.skin;
   const Layout& layout = state.layout;
   const DisplayScale& s = state.scale;
+  const Palette& palette = state.palette;
   Bitmap face(state.window.cx, state.window.cy);
   Canvas canvas(face);
-  canvas.FillSolidRect(face.Bounds(), skin.background.Empty() ? kPlainFaceColor : kSurfaceBkColor);
-  PutImage(canvas, skin.background, Point{}, face.Extent());
+  canvas.FillSolidRect(face.Bounds(), GroundUnder(skin.background, palette));
+  PutImage(canvas, SkinImage(skin.background, palette), Point{}, face.Extent());
 
-  canvas.SetTextColor(kFaceTextColor);
+  canvas.SetTextColor(palette.text);
   const uint32_t format = Start(layout) | platform::kTextSingleLine | Reading(layout);
   canvas.RenderText(TitleFont(s), state.productName, layout.rcTitle, format);
   canvas.RenderText(TitleFont(s), state.productName, layout.rcHeading, format);
 
   const Size captionButton = s.Of(kCaptionButtonSize);
-  PutImage(canvas, skin.closeNormal, Point{layout.rcClose.left, layout.rcClose.top}, captionButton);
-  PutImage(canvas, skin.minimizeNormal, Point{layout.rcMinimize.left, layout.rcMinimize.top}, captionButton);
+  if (palette.skinImages) {
+    PutImage(canvas, skin.closeNormal, Point{layout.rcClose.left, layout.rcClose.top}, captionButton);
+    PutImage(canvas, skin.minimizeNormal, Point{layout.rcMinimize.left, layout.rcMinimize.top}, captionButton);
+  } else {
+    DrawCloseGlyph(face, layout.rcClose, palette.text, s);
+    DrawMinimizeGlyph(face, layout.rcMinimize, palette.text, s);
+  }
 
   const int32_t m = s.Px(kTrackMargin);
-  const Bitmap track = EmptyTrack(layout.rcBar.Width(), layout.rcBar.Height(), m);
+  const Bitmap track = EmptyTrack(layout.rcBar.Width(), layout.rcBar.Height(), m, palette);
   canvas.BitBlt(Point{layout.rcBar.left - m, layout.rcBar.top}, track.Extent(), track);
+  if (palette.windowFrame) canvas.Draw3dRect(face.Bounds(), palette.text, palette.text);
   return face;
 }
 
@@ -143,24 +187,13 @@ Bitmap PaintProgressStrip(const FaceState& state, int32_t& barPhase) {
   // Held inside the track even if a caller's figures say more than a full bar.
   const int32_t fillW = std::clamp(fill.fillWidth, 0, barW);
 
+  const Palette& palette = state.palette;
   Bitmap picture(strip.Width(), strip.Height());
   Canvas canvas(picture);
-  canvas.FillSolidRect(picture.Bounds(), kPercentBoxColor);
-  const Bitmap track = EmptyTrack(barW, barH, m);
+  canvas.FillSolidRect(picture.Bounds(), palette.percentBox);
+  const Bitmap track = EmptyTrack(barW, barH, m, palette);
   canvas.BitBlt(Point{}, track.Extent(), track);
-
-  const BarFrames& frames = *state.barFrames;
-  const Size tile = frames[0].Empty() ? s.Of(kFallbackTileSize) : frames[0].Extent();
-  Bitmap bar(fillW, barH);
-  Canvas barCanvas(bar);
-  barCanvas.FillSolidRect(bar.Bounds(), kSurfaceBkColor);
-  int32_t k = (barPhase % 3 + 3) % 3;  // a phase from outside 0 to 2 still names a tile
-  barPhase = k + 1;
-  for (int32_t x = 0; x < fillW; x += tile.cx) {
-    barCanvas.BitBlt(Point{x, 0}, tile, frames[static_cast<size_t>(k)]);
-    k = k == 2 ? 0 : k + 1;
-  }
-  if (barPhase == 3) barPhase = 0;
+  const Bitmap bar = PaintBarFill(state, fillW, barH, barPhase);
   canvas.BitBlt(Point{m, 0}, bar.Extent(), bar);
   // Mirrored, the bar fills from the right; the percentage and the check mark are not mirrored.
   if (layout.rightToLeft) MirrorHorizontally(picture);
@@ -172,24 +205,25 @@ Bitmap PaintProgressStrip(const FaceState& state, int32_t& barPhase) {
     box = MirroredRect(box, picture.Width());
     check = MirroredRect(check, picture.Width());
   }
-  if (fill.complete) {
+  if (fill.complete && palette.skinImages) {
     PutImage(canvas, state.skin->check, Point{check.left, check.top}, Size{check.Width(), check.Height()});
+  } else if (fill.complete) {
+    DrawCheckGlyph(picture, check, palette.text, s);
   } else if (fill.showPercent) {
-    const std::string digits = std::to_string(fill.percent) + "%";
-    canvas.SetTextColor(kFaceTextColor);
-    canvas.RenderText(PercentFont(s), std::u16string(digits.begin(), digits.end()), box,
+    canvas.SetTextColor(palette.text);
+    canvas.RenderText(PercentFont(s), PercentText(fill.percent), box,
                       platform::kTextCenter | platform::kTextTop | Reading(layout));
   }
   return picture;
 }
 
 Bitmap PaintStatusLine(const FaceState& state) {
-  const Bitmap& back = state.skin->statusBack;
+  const Bitmap& back = SkinImage(state.skin->statusBack, state.palette);
   Bitmap line(state.layout.rcStatus.Width(), state.layout.rcStatus.Height());
   Canvas canvas(line);
-  canvas.FillSolidRect(line.Bounds(), back.Empty() ? kPlainFaceColor : kSurfaceBkColor);
+  canvas.FillSolidRect(line.Bounds(), GroundUnder(back, state.palette));
   PutImage(canvas, back, Point{}, back.Extent());
-  canvas.SetTextColor(kFaceTextColor);
+  canvas.SetTextColor(state.palette.text);
   // Aligned at the bar's end (the right one, or the left one when mirrored), with vertical centring
   // but no single line: the centring has no effect.
   canvas.RenderText(StatusFont(state.scale), state.statusText, line.Bounds(),
@@ -210,6 +244,27 @@ Bitmap DrawSkinImage(const Rect& rect, const Bitmap& image, const Bitmap& face) 
   Canvas canvas(picture);
   canvas.BitBlt(Point{}, picture.Extent(), face, Point{rect.left, rect.top});
   PutImage(canvas, image, Point{}, picture.Extent());
+  return picture;
+}
+
+Bitmap PaintCaptionButton(const FaceState& state, CaptionButton button, bool hot, const Bitmap& face) {
+  const bool close = button == CaptionButton::Close;
+  const Rect& rect = close ? state.layout.rcClose : state.layout.rcMinimize;
+  const Palette& palette = state.palette;
+  if (palette.skinImages) {
+    const SkinImages& skin = *state.skin;
+    const Bitmap& image = close ? (hot ? skin.closeHot : skin.closeNormal) : (hot ? skin.minimizeHot : skin.minimizeNormal);
+    return DrawSkinImage(rect, image, face);
+  }
+  Bitmap picture(rect.Width(), rect.Height());
+  Canvas canvas(picture);
+  canvas.BitBlt(Point{}, picture.Extent(), face, Point{rect.left, rect.top});
+  if (hot) canvas.FillSolidRect(picture.Bounds(), palette.hotBack);
+  const Color glyph = hot ? palette.hotText : palette.text;
+  if (close)
+    DrawCloseGlyph(picture, picture.Bounds(), glyph, state.scale);
+  else
+    DrawMinimizeGlyph(picture, picture.Bounds(), glyph, state.scale);
   return picture;
 }
 

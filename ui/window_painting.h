@@ -4,19 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "ui/bitmap.h"
+#include "ui/face_palette.h"
 #include "ui/skin.h"
 
 namespace ui {
-
-constexpr Color kTrackColor = Rgb(29, 29, 29);
-constexpr Color kTrackLineColor = Rgb(50, 50, 50);
-constexpr Color kPercentBoxColor = Rgb(40, 40, 40);
-constexpr Color kFaceTextColor = Rgb(255, 255, 255);
-// The background colour of a new window surface: what shows where an image is missing.
-constexpr Color kSurfaceBkColor = kWhite;
 
 // The tile with which the next progress paint starts (0, 1 or 2); process-wide, 0 at start.
 extern int32_t s_nBarPhase;
@@ -35,6 +30,8 @@ struct FaceState {
   std::u16string_view statusText;
   uint64_t shownBytes = 0;
   uint64_t totalBytes = 0;
+  Palette palette;
+  bool bandsMove = true;  // off: each progress paint starts with the same tile
 };
 
 // The erase handler's picture: background, title, heading, caption buttons in their normal look and
@@ -61,6 +58,11 @@ int32_t TitleTextWidth(std::u16string_view text, const DisplayScale& scale = {})
 // the rectangle), so the button keeps its normal look.
 Bitmap DrawSkinImage(const Rect& rect, const Bitmap& image, const Bitmap& face);
 
+// A painted caption button in its normal or hot look, as DrawSkinImage draws its image; without
+// the skin's images, its glyph on the face (hot: in the palette's hot colours).
+enum class CaptionButton { Close, Minimize };
+Bitmap PaintCaptionButton(const FaceState& state, CaptionButton button, bool hot, const Bitmap& face);
+
 // Percentage and fill width of the bar for `shown` of `total` bytes. Equal counts are complete; a
 // total of 0 with bytes received shows an empty bar and no percentage; more than the total is held
 // at a full track.
@@ -71,5 +73,7 @@ struct BarFill {
   int32_t fillWidth = 0;
 };
 BarFill ComputeBarFill(uint64_t shown, uint64_t total, int32_t barWidth);
+// A percentage as the face writes it: "47%".
+std::u16string PercentText(int64_t percent);
 
 }  // namespace ui

@@ -72,9 +72,9 @@ void TextFileReader::AddFileError(const platform::SystemError& error) {
                   error.number);
 }
 
-bool TextFileReader::Open(const std::u16string& path) {
+bool TextFileReader::Open(const platform::FileSource& file) {
   m_strReadResult.clear();
-  if (!m_hFile.Open(path)) {
+  if (!m_hFile.Open(file)) {
     AddFileError();
     return false;
   }

@@ -1,4 +1,5 @@
-// Reading a text file into a document's UTF-16 text: the encoding is found from a byte-order
+// Reading a text file (on disk or in memory) into a document's UTF-16 text: the encoding is found
+// from a byte-order
 // mark, then a declaration in the first 1,024 bytes, then UTF-8 detection; zero characters are
 // removed, UTF-16 byte order is swapped where needed. Every step leaves a result record.
 #pragma once
@@ -7,7 +8,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_source.h"
 #include "platform/input_file.h"
+#include "xml/text_source.h"
 
 // Encoding and mode bits of the reader's flag word, kept in the document's flag word after a load.
 enum : uint32_t {
@@ -39,7 +42,7 @@ class TextFileReader {
   explicit TextFileReader(uint32_t flags) : m_nReaderFlags(flags) {}
 
   // Opens the file and settles its encoding as far as the top of the file allows.
-  bool Open(const std::u16string& path);
+  bool Open(const platform::FileSource& file);
   // Reads m_nBytesToRead bytes and leaves their UTF-16 form in `text`.
   bool ReadText(std::u16string& text);
   // The raw read into `buffer` (room for m_nBytesToRead bytes), with zero units removed and
@@ -72,6 +75,6 @@ class TextFileReader {
   int32_t RemoveZeroUnits(void* buffer);
   void RemoveDecodedZeros(std::u16string& text);
 
-  platform::InputFile m_hFile;
+  TextSource m_hFile;
   int32_t m_nNullsRemoved = 0;
 };

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_source.h"
 #include "xml/element_index.h"
 #include "xml/node_scanner.h"
 #include "xml/text_cursor.h"
@@ -33,7 +34,8 @@ class CXmlDocument {
   // nothing but it at the top level. The index is built in every case.
   bool SetText(std::u16string_view text);
   bool SetText();  // no text: empty, and the index released
-  bool LoadFile(const std::u16string& path);
+  // Reads the file (from disk by its path, or held in memory) in any supported encoding, then parses.
+  bool LoadFile(const platform::FileSource& file);
   bool Parse();
   int32_t ParseElements(TextCursor& cursor);
 

@@ -1,10 +1,10 @@
-// Loading a document from a text file in any of the supported encodings.
+// Loading a document from a text file (on disk or in memory) in any of the supported encodings.
 #include "xml/text_file_reader.h"
 #include "xml/xml_document.h"
 
-bool CXmlDocument::LoadFile(const std::u16string& path) {
+bool CXmlDocument::LoadFile(const platform::FileSource& file) {
   TextFileReader reader(m_nFlags | FLAG_READ_FILE);
-  bool loaded = reader.Open(path);
+  bool loaded = reader.Open(file);
   m_strResult = reader.m_strReadResult;
   m_strText.clear();
   if (loaded) {

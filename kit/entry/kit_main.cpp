@@ -5,6 +5,7 @@
 
 #include "kit/check_command.h"
 #include "kit/command_line.h"
+#include "kit/pack_command.h"
 #include "kit/preview_command.h"
 #include "platform/utf.h"
 
@@ -17,8 +18,17 @@ int Run(const std::vector<std::u16string>& args) {
     std::cerr << "torvin-kit: " << error << "\n" << kit::kUsage;
     return 2;
   }
-  if (command->kind == kit::Command::Kind::Check) return kit::RunCheck(*command, std::cout, std::cerr);
-  return kit::RunPreview(*command, std::cout, std::cerr);
+  switch (command->kind) {
+    case kit::Command::Kind::Check:
+      return kit::RunCheck(*command, std::cout, std::cerr);
+    case kit::Command::Kind::Preview:
+      return kit::RunPreview(*command, std::cout, std::cerr);
+    case kit::Command::Kind::Pack:
+      return kit::RunPack(*command, std::cout, std::cerr);
+    case kit::Command::Kind::Unpack:
+      return kit::RunUnpack(*command, std::cout, std::cerr);
+  }
+  return 2;
 }
 
 }  // namespace

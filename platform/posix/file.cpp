@@ -1,4 +1,5 @@
-// The file seam on POSIX: open, an exclusive advisory lock, pwrite, fsync.
+// The file seam on POSIX: open, an exclusive advisory lock, pwrite, fsync. "In use" means locked by
+// somebody: the download's own file and a held file lock theirs.
 #include "platform/file.h"
 
 #include <fcntl.h>
@@ -13,14 +14,16 @@ namespace platform {
 
 bool File::CreateExclusive(const std::u16string& path) {
   Close();
-  int fd = ::open(posix::NativePath(path).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0755);
+  if (!RemoveFile(path)) return false;
+  // O_EXCL: a name that somebody took again meanwhile is never opened, nor a link followed.
+  const int fd = ::open(posix::NativePath(path).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0755);
   if (fd < 0) return false;
-  // Emptied only once the lock is ours, so a file that is open elsewhere keeps its contents.
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ftruncate(fd, 0) != 0) {
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     ::close(fd);
     return false;
   }
   m_hFile = fd;
+  m_strPath = path;
   return true;
 }
 
@@ -42,14 +45,32 @@ bool File::Sync() { return IsOpen() && ::fsync(static_cast<int>(m_hFile)) == 0; 
 
 bool File::Truncate() { return IsOpen() && ::ftruncate(static_cast<int>(m_hFile), 0) == 0; }
 
+// A descriptor cannot remove its file: the name it was created under is removed, while the lock
+// still keeps every other writer out.
+bool File::Discard() {
+  if (!IsOpen()) return true;
+  const bool removed = ::unlink(posix::NativePath(m_strPath).c_str()) == 0 || errno == ENOENT;
+  Close();
+  return removed;
+}
+
 void File::Close() {
   if (!IsOpen()) return;
   ::close(static_cast<int>(m_hFile));  // also releases the lock
   m_hFile = -1;
+  m_strPath.clear();
 }
 
 bool RemoveFile(const std::u16string& path) {
-  return ::unlink(posix::NativePath(path).c_str()) == 0 || errno == ENOENT;
+  const std::string native = posix::NativePath(path);
+  // O_NOFOLLOW: a link is not opened (nor its target tested), only removed.
+  const int fd = ::open(native.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd >= 0) {
+    const bool inUse = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    ::close(fd);
+    if (inUse) return false;
+  }
+  return ::unlink(native.c_str()) == 0 || errno == ENOENT;
 }
 
 }  // namespace platform

@@ -1,24 +1,15 @@
-// The image seam on Linux: JPEG through libjpeg-turbo, PNG through libpng, chosen by the file's
-// signature; the progress tiles from the data generated beside this file.
+// The image seam on Linux: JPEG through libjpeg-turbo, PNG through libpng, chosen by the image's
+// signature, both decoding from memory; the progress tiles from the data generated beside this file.
 #include "platform/image.h"
 
 #include <jpeglib.h>
 #include <png.h>
 
 #include <csetjmp>
-#include <cstdio>
 #include <cstring>
-#include <memory>
-
-#include "platform/posix/native_path.h"
 
 namespace platform {
 namespace {
-
-struct FileCloser {
-  void operator()(FILE* f) const { fclose(f); }
-};
-using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
 struct JpegError {
   jpeg_error_mgr manager;
@@ -31,7 +22,7 @@ struct JpegError {
 
 // Decodes a whole JPEG into `out`; false on any error. No object with a destructor lives between the
 // setjmp and the library calls that may jump back to it.
-bool DecodeJpeg(FILE* file, ui::Bitmap& out) {
+bool DecodeJpeg(std::string_view bytes, ui::Bitmap& out) {
   jpeg_decompress_struct info;
   JpegError error;
   info.err = jpeg_std_error(&error.manager);
@@ -41,7 +32,7 @@ bool DecodeJpeg(FILE* file, ui::Bitmap& out) {
     return false;
   }
   jpeg_create_decompress(&info);
-  jpeg_stdio_src(&info, file);
+  jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<unsigned long>(bytes.size()));
   jpeg_read_header(&info, TRUE);
   info.out_color_space = JCS_EXT_BGRX;  // 4 bytes a pixel: the raw layout of ui::Bitmap
   if (int64_t{info.image_width} * info.image_height > kMaxImagePixels) {
@@ -59,11 +50,11 @@ bool DecodeJpeg(FILE* file, ui::Bitmap& out) {
   return true;
 }
 
-bool DecodePng(FILE* file, ui::Bitmap& out) {
+bool DecodePng(std::string_view bytes, ui::Bitmap& out) {
   png_image image;
   std::memset(&image, 0, sizeof image);
   image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_stdio(&image, file)) return false;
+  if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) return false;
   if (int64_t{image.width} * image.height > kMaxImagePixels) {
     png_image_free(&image);
     return false;
@@ -77,18 +68,14 @@ bool DecodePng(FILE* file, ui::Bitmap& out) {
 
 }  // namespace
 
-ui::Bitmap LoadImageFile(const std::u16string& path) {
-  FilePtr file(fopen(posix::NativePath(path).c_str(), "rb"));
-  if (!file) return {};
-  unsigned char signature[8] = {};
-  const size_t got = fread(signature, 1, sizeof signature, file.get());
-  rewind(file.get());
+ui::Bitmap DecodeImage(std::string_view bytes) {
+  const auto* signature = reinterpret_cast<const unsigned char*>(bytes.data());
   ui::Bitmap bitmap;
   bool ok = false;
-  if (got >= 3 && signature[0] == 0xFF && signature[1] == 0xD8 && signature[2] == 0xFF) {
-    ok = DecodeJpeg(file.get(), bitmap);
-  } else if (got == 8 && png_sig_cmp(signature, 0, 8) == 0) {
-    ok = DecodePng(file.get(), bitmap);
+  if (bytes.size() >= 3 && signature[0] == 0xFF && signature[1] == 0xD8 && signature[2] == 0xFF) {
+    ok = DecodeJpeg(bytes, bitmap);
+  } else if (bytes.size() >= 8 && png_sig_cmp(signature, 0, 8) == 0) {
+    ok = DecodePng(bytes, bitmap);
   }
   if (!ok) return {};
   bitmap.ClearFillerBytes();

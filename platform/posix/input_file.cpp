@@ -63,4 +63,9 @@ SystemError FileTooLargeError() {
   return LastSystemError();
 }
 
+SystemError MissingFileError() {
+  errno = ENOENT;
+  return LastSystemError();
+}
+
 }  // namespace platform

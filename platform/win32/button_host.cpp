@@ -8,6 +8,7 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include "platform/win32/accessible_face.h"
 #include "platform/win32/cursor.h"
 #include "platform/win32/wide.h"
 
@@ -83,6 +84,11 @@ void ButtonHost::SetText(const std::u16string& text) { SetWindowTextW(m_hWnd, Wi
 void ButtonHost::Redraw() { InvalidateRect(m_hWnd, nullptr, TRUE); }
 
 void ButtonHost::TakeFocus() { SetFocus(m_hWnd); }
+
+void ButtonHost::LeaveTabOrder() {
+  SetWindowLongPtrW(m_hWnd, GWL_STYLE, GetWindowLongPtrW(m_hWnd, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_TABSTOP));
+  if (GetFocus() == m_hWnd) PassFocusOn();
+}
 
 void ButtonHost::TrackMouseLeave() {
   TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, m_hWnd, HOVER_DEFAULT};
@@ -165,7 +171,7 @@ void ButtonHost::OnMouseMove(LPARAM lp, WPARAM wp) {
   m_events->OnMouseMove(move);
 }
 
-void ButtonHost::MoveFocusOnDisable() {
+void ButtonHost::PassFocusOn() {
   const HWND parent = GetParent(m_hWnd);
   const HWND next = GetNextDlgTabItem(parent, m_hWnd, FALSE);
   SetFocus(next && next != m_hWnd ? next : parent);
@@ -182,9 +188,20 @@ LRESULT ButtonHost::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       OnMouseMove(lp, wp);
       return result;
     }
+    case WM_KEYDOWN:  // the keyboard is in use: the window shows its focus cues from now on
+      SendMessageW(GetParent(m_hWnd), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+      break;
     case WM_MOUSELEAVE:
       events.OnMouseLeave();
       return 0;
+    case WM_SETFOCUS: {
+      const LRESULT result = Default(msg, wp, lp);
+      NotifyButtonFocus(m_hWnd);
+      return result;
+    }
+    case WM_GETOBJECT:
+      if (const LRESULT object = ServeButtonObject(m_hWnd, wp, lp)) return object;
+      break;
     case WM_KILLFOCUS: {
       const LRESULT result = Default(msg, wp, lp);
       events.OnKillFocus();
@@ -203,7 +220,7 @@ LRESULT ButtonHost::Handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ENABLE: {
       const LRESULT result = Default(msg, wp, lp);
       if (!wp) {
-        MoveFocusOnDisable();
+        PassFocusOn();
         events.OnDisabled();
       }
       return result;

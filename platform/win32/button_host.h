@@ -26,6 +26,7 @@ class ButtonHost final : public IButtonWindow {
   void SetText(const std::u16string& text) override;
   void Redraw() override;
   void TakeFocus() override;
+  void LeaveTabOrder() override;
   void TrackMouseLeave() override;
   void OpenAddress(const std::u16string& address) override;
   void PlayNamedSound(const std::u16string& name, uint32_t flags) override;
@@ -38,7 +39,8 @@ class ButtonHost final : public IButtonWindow {
   LRESULT Default(UINT msg, WPARAM wp, LPARAM lp);
   void RelayToTooltip(UINT msg, WPARAM wp, LPARAM lp);
   void OnMouseMove(LPARAM lp, WPARAM wp);
-  void MoveFocusOnDisable();
+  // Gives the focus to the next tab stop (the dialog itself when there is none).
+  void PassFocusOn();
   void ApplyTooltipReadingOrder();
   void Unbind();
 

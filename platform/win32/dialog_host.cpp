@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "platform/system.h"
+#include "platform/win32/accessible_face.h"
 #include "platform/win32/com_apartment.h"
 #include "platform/win32/cursor.h"
 #include "platform/win32/pixel_blit.h"
@@ -17,6 +18,8 @@ namespace {
 constexpr int kIconResource = 128;
 // Not in every SDK's headers: the message comes from Windows 8.1 on.
 constexpr UINT kDpiChangedMessage = 0x02E0;
+// Not in every SDK's headers either: Windows Vista's "animate controls and elements inside windows".
+constexpr UINT kGetClientAreaAnimation = 0x1042;
 
 // The DPI of the window's monitor where the system can tell it per window (Windows 10 from 1607 on,
 // looked up so that older systems still start), else the system's DPI.
@@ -87,8 +90,24 @@ INT_PTR CALLBACK DialogHost::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
 
 INT_PTR DialogHost::OnInitDialog(HWND hwnd) {
   m_hWnd = hwnd;
+  AttachFace(hwnd, m_events);
   m_events.OnCreate(*this);
+  BOOL alwaysShown = FALSE;
+  m_alwaysFocusCues = SystemParametersInfoW(SPI_GETKEYBOARDCUES, 0, &alwaysShown, 0) && alwaysShown;
+  m_focusCues = m_alwaysFocusCues;
   return m_events.OnInitDialog() ? TRUE : FALSE;
+}
+
+// Windows' dialog manager shows focus cues once the keyboard is used (or at once, when the user
+// always wants them), and says so with these messages; Wine's keeps no such state for a dialog and
+// sends none, so the dialog keeps its own and also counts a keyboard move of the focus.
+void DialogHost::OnUiStateChange(WPARAM wp) {
+  const WORD action = LOWORD(wp);
+  if ((HIWORD(wp) & UISF_HIDEFOCUS) == 0 || (action != UIS_SET && action != UIS_CLEAR)) return;
+  const bool shown = action == UIS_CLEAR || m_alwaysFocusCues;
+  if (shown == m_focusCues) return;
+  m_focusCues = shown;
+  for (const auto& [id, control] : m_controls) InvalidateRect(GetDlgItem(m_hWnd, id), nullptr, FALSE);
 }
 
 INT_PTR DialogHost::Result(LRESULT value) {
@@ -132,6 +151,22 @@ INT_PTR DialogHost::Handle(UINT msg, WPARAM wp, LPARAM lp) {
       return TRUE;
     case WM_SYSCOLORCHANGE:
       ForwardSysColorChange(wp, lp);
+      m_events.OnSystemLookChanged();
+      return FALSE;
+    case WM_SETTINGCHANGE:  // high contrast and the animation setting arrive here
+      m_events.OnSystemLookChanged();
+      return FALSE;
+    case WM_GETOBJECT:
+      return Result(ServeDialogObject(m_hWnd, wp, lp));
+    case WM_CHANGEUISTATE:
+    case WM_UPDATEUISTATE:
+      OnUiStateChange(wp);
+      return FALSE;
+    case WM_NEXTDLGCTL:  // Tab and Shift+Tab, as Wine's dialog manager moves the focus
+      if (!LOWORD(lp)) OnUiStateChange(MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS));
+      return FALSE;
+    case WM_DESTROY:
+      DetachFace(m_hWnd);
       return FALSE;
     case kDpiChangedMessage:
       OnDpiChanged(wp, *reinterpret_cast<const RECT*>(lp));
@@ -172,12 +207,17 @@ void DialogHost::OnDrawItem(const DRAWITEMSTRUCT& item) {
   state.selected = (item.itemState & ODS_SELECTED) != 0;
   state.focused = (item.itemState & ODS_FOCUS) != 0;
   state.disabled = (item.itemState & ODS_DISABLED) != 0;
+  state.focusCues = m_focusCues;
   BlitPixels(item.hDC, events->DrawItem(state), {item.rcItem.left, item.rcItem.top});
 }
 
 void DialogHost::OnCommand(int id, int code) {
   if (id == IDCANCEL) {  // Escape, Alt+F4 and the system menu's close arrive as IDCANCEL
     m_events.OnCloseRequest();
+    return;
+  }
+  if (id == IDOK) {  // Enter where the dialog manager found no default button
+    PressFocusedButton();
     return;
   }
   if (code != BN_CLICKED) return;
@@ -195,6 +235,12 @@ void DialogHost::ForwardSysColorChange(WPARAM wp, LPARAM lp) {
 void DialogHost::OnDpiChanged(WPARAM wp, const RECT& suggested) {
   m_events.OnDpiChanged(static_cast<int32_t>(LOWORD(wp)),
                         {suggested.left, suggested.top, suggested.right, suggested.bottom});
+}
+
+void DialogHost::PressFocusedButton() {
+  const HWND focused = GetFocus();
+  if (focused && GetParent(focused) == m_hWnd && BoundEvents(GetDlgCtrlID(focused)))
+    SendMessageW(focused, BM_CLICK, 0, 0);
 }
 
 IButtonEvents* DialogHost::BoundEvents(int id) {
@@ -280,6 +326,33 @@ void DialogHost::SetTaskbarProgress(TaskbarProgress state, uint64_t completed, u
 }
 
 void DialogHost::EndDialog(int result) { ::EndDialog(m_hWnd, result); }
+
+void DialogHost::SetTitle(const std::u16string& title) { SetWindowTextW(m_hWnd, Wide(title)); }
+
+SystemLook DialogHost::GetSystemLook() {
+  SystemLook look;
+  HIGHCONTRASTW contrast{};
+  contrast.cbSize = sizeof(contrast);
+  look.highContrast = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+                      (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+  BOOL animations = TRUE;  // systems without the setting animate
+  if (SystemParametersInfoW(kGetClientAreaAnimation, 0, &animations, 0)) look.animations = animations != FALSE;
+  SystemLook::Colors& colors = look.colors;
+  colors.window = GetSysColor(COLOR_WINDOW);
+  colors.windowText = GetSysColor(COLOR_WINDOWTEXT);
+  colors.highlight = GetSysColor(COLOR_HIGHLIGHT);
+  colors.highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+  colors.buttonFace = GetSysColor(COLOR_BTNFACE);
+  colors.buttonText = GetSysColor(COLOR_BTNTEXT);
+  colors.grayText = GetSysColor(COLOR_GRAYTEXT);
+  return look;
+}
+
+void DialogHost::NotifyAccessibleChange(AccessiblePart part, AccessibleChange change) {
+  NotifyFaceChange(m_hWnd, part, change);
+}
+
+void DialogHost::RedrawAll() { RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN); }
 
 IButtonWindow& DialogHost::Control(int id) {
   auto& control = m_controls[id];

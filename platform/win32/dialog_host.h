@@ -40,17 +40,25 @@ class DialogHost final : public IWindowHost {
   ProgramLaunch OpenInstaller(const std::u16string& path, const std::u16string& parameters) override;
   void SetTaskbarProgress(TaskbarProgress state, uint64_t completed, uint64_t total) override;
   void EndDialog(int result) override;
+  void SetTitle(const std::u16string& title) override;
+  SystemLook GetSystemLook() override;
+  void NotifyAccessibleChange(AccessiblePart part, AccessibleChange change) override;
+  void RedrawAll() override;
   IButtonWindow& Control(int id) override;
   void BindControl(int id, IButtonEvents& events) override;
 
  private:
   INT_PTR Handle(UINT msg, WPARAM wp, LPARAM lp);
   INT_PTR OnInitDialog(HWND hwnd);
+  void OnUiStateChange(WPARAM wp);
   void OnEraseBackground(HDC target);
   void OnPaint();
   void OnDrawItem(const DRAWITEMSTRUCT& item);
   void OnCommand(int id, int code);
   void ForwardSysColorChange(WPARAM wp, LPARAM lp);
+  // Enter with the focus on one of our buttons presses it, as the dialog manager does for a default
+  // push button.
+  void PressFocusedButton();
   void OnDpiChanged(WPARAM wp, const RECT& suggested);
   IButtonEvents* BoundEvents(int id);
   // A message's own return value, for the messages whose result a dialog procedure cannot return.
@@ -60,6 +68,8 @@ class DialogHost final : public IWindowHost {
   HWND m_hWnd = nullptr;
   HICON m_hIcon = nullptr;
   HDC m_hEraseTarget = nullptr;
+  bool m_alwaysFocusCues = false;  // the user's setting: focus cues even before the keyboard is used
+  bool m_focusCues = false;        // the buttons show where the focus is
   std::map<int, std::unique_ptr<ButtonHost>> m_controls;
   TaskbarProgressDisplay m_taskbar;
 };

@@ -1,24 +1,30 @@
-// The file seam on Win32: CreateFileW with no sharing, positioned WriteFile, FlushFileBuffers.
+// The file seam on Win32: CreateFileW with no sharing, positioned WriteFile, FlushFileBuffers, and
+// removal through the handle.
 #include "platform/file.h"
 
 #include <windows.h>
 
+#include "platform/win32/file_handle.h"
 #include "platform/win32/wide.h"
 
 namespace platform {
 namespace {
 
-HANDLE Native(intptr_t h) { return reinterpret_cast<HANDLE>(h); }
+HANDLE Handle(intptr_t h) { return reinterpret_cast<HANDLE>(h); }
 
 }  // namespace
 
 bool File::CreateExclusive(const std::u16string& path) {
   Close();
-  // No sharing: the open fails, and leaves the file untouched, while anybody else has it open.
-  HANDLE h = CreateFileW(win32::Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  if (!RemoveFile(path)) return false;
+  // No sharing: nobody else opens the file while it is open. CREATE_NEW: a name that somebody took
+  // again meanwhile is never opened, nor a link followed. Delete access: it can be removed through
+  // this handle.
+  HANDLE h = CreateFileW(win32::Wide(path), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   m_hFile = reinterpret_cast<intptr_t>(h);
+  m_strPath = path;
   return true;
 }
 
@@ -31,7 +37,7 @@ bool File::WriteAt(uint64_t position, const void* data, size_t size) {
     at.OffsetHigh = static_cast<DWORD>(position >> 32);
     DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
     DWORD written = 0;
-    if (!WriteFile(Native(m_hFile), bytes, chunk, &written, &at) || written == 0) return false;
+    if (!WriteFile(Handle(m_hFile), bytes, chunk, &written, &at) || written == 0) return false;
     bytes += written;
     size -= written;
     position += written;
@@ -39,18 +45,26 @@ bool File::WriteAt(uint64_t position, const void* data, size_t size) {
   return true;
 }
 
-bool File::Sync() { return IsOpen() && FlushFileBuffers(Native(m_hFile)) != FALSE; }
+bool File::Sync() { return IsOpen() && FlushFileBuffers(Handle(m_hFile)) != FALSE; }
 
 bool File::Truncate() {
   if (!IsOpen()) return false;
   LARGE_INTEGER start = {};
-  return SetFilePointerEx(Native(m_hFile), start, nullptr, FILE_BEGIN) && SetEndOfFile(Native(m_hFile));
+  return SetFilePointerEx(Handle(m_hFile), start, nullptr, FILE_BEGIN) && SetEndOfFile(Handle(m_hFile));
+}
+
+bool File::Discard() {
+  if (!IsOpen()) return true;
+  const bool removed = win32::RemoveThroughHandle(Handle(m_hFile));
+  Close();
+  return removed;
 }
 
 void File::Close() {
   if (!IsOpen()) return;
-  CloseHandle(Native(m_hFile));
+  CloseHandle(Handle(m_hFile));
   m_hFile = -1;
+  m_strPath.clear();
 }
 
 bool RemoveFile(const std::u16string& path) {

@@ -1,10 +1,11 @@
-// The image seam on Windows: GDI+ decodes every format it knows; the progress tiles are bitmap
-// resources of the executable.
+// The image seam on Windows: GDI+ decodes every format it knows, from a stream over the bytes; the
+// progress tiles are bitmap resources of the executable.
 #include "platform/image.h"
 
 #include <windows.h>
 // GDI+ needs the COM declarations that WIN32_LEAN_AND_MEAN leaves out of windows.h.
 #include <objidl.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 namespace Gdiplus {
@@ -14,7 +15,6 @@ using std::min;
 #include <gdiplus.h>
 
 #include "platform/win32/unique_handle.h"
-#include "platform/win32/wide.h"
 
 namespace platform {
 namespace {
@@ -57,6 +57,11 @@ struct DisposeImage {
 };
 using GdipBitmap = win32::UniqueHandle<Gdiplus::GpBitmap*, DisposeImage>;
 
+struct ReleaseStream {
+  void operator()(IStream* stream) const { stream->Release(); }
+};
+using StreamHandle = win32::UniqueHandle<IStream*, ReleaseStream>;
+
 struct DeleteDc {
   void operator()(HDC dc) const { DeleteDC(dc); }
 };
@@ -68,10 +73,12 @@ using GdiBitmap = win32::UniqueHandle<HGDIOBJ, DeleteGdiObject>;
 
 }  // namespace
 
-ui::Bitmap LoadImageFile(const std::u16string& path) {
-  if (!Session.Start()) return {};
+ui::Bitmap DecodeImage(std::string_view bytes) {
+  if (bytes.empty() || bytes.size() > UINT_MAX || !Session.Start()) return {};
+  // The stream holds a copy of the bytes; GDI+ may read from it for as long as the image lives.
+  StreamHandle stream(SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
   Gdiplus::GpBitmap* raw = nullptr;
-  if (gdip::GdipCreateBitmapFromFile(win32::Wide(path), &raw) != Gdiplus::Ok) return {};
+  if (!stream || gdip::GdipCreateBitmapFromStream(stream.Get(), &raw) != Gdiplus::Ok) return {};
   GdipBitmap image(raw);
   UINT width = 0, height = 0;
   gdip::GdipGetImageWidth(reinterpret_cast<Gdiplus::GpImage*>(raw), &width);

@@ -52,4 +52,9 @@ SystemError FileTooLargeError() {
   return LastSystemError();
 }
 
+SystemError MissingFileError() {
+  SetLastError(ERROR_FILE_NOT_FOUND);
+  return LastSystemError();
+}
+
 }  // namespace platform

@@ -1,17 +1,18 @@
-// The profile seam on Windows: GetPrivateProfileStringW.
+// The profile seam on Windows: GetPrivateProfileStringW, which reads files only.
 #include "platform/profile.h"
 
 #include <windows.h>
 
 #include <vector>
 
+#include "platform/profile_rules.h"
 #include "platform/win32/wide.h"
 
 namespace platform {
 
-std::u16string ReadProfileString(std::u16string_view section, std::u16string_view key,
-                                 std::u16string_view defaultText, const std::u16string& path,
-                                 size_t bufferChars) {
+std::u16string ReadProfileFileString(std::u16string_view section, std::u16string_view key,
+                                     std::u16string_view defaultText, const std::u16string& path,
+                                     size_t bufferChars) {
   if (bufferChars == 0) return {};
   const std::u16string sectionZ(section), keyZ(key), defaultZ(defaultText);
   std::vector<wchar_t> buffer(bufferChars, L'\0');
@@ -53,7 +54,7 @@ std::vector<std::u16string> ReadProfileKeys(std::u16string_view section, const s
 }
 
 // The list of key names needs no room beyond its first character to tell whether it is empty.
-bool ProfileSectionHasKeys(std::u16string_view section, const std::u16string& path) {
+bool ProfileFileSectionHasKeys(std::u16string_view section, const std::u16string& path) {
   const std::u16string sectionZ(section);
   wchar_t first[4] = {};
   GetPrivateProfileStringW(win32::Wide(sectionZ), nullptr, L"", first, 4, win32::Wide(path));

@@ -12,6 +12,7 @@
 #include <wincrypt.h>
 #include <wintrust.h>
 
+#include <cstring>
 #include <vector>
 
 #include "platform/win32/unique_handle.h"
@@ -34,12 +35,43 @@ struct CloseStore {
 struct FreeChain {
   void operator()(PCCERT_CHAIN_CONTEXT h) const { CertFreeCertificateChain(h); }
 };
+struct FreeLocal {
+  void operator()(void* memory) const { LocalFree(memory); }
+};
 using AlgorithmHandle = UniqueHandle<BCRYPT_ALG_HANDLE, CloseAlgorithm>;
 using HashHandle = UniqueHandle<BCRYPT_HASH_HANDLE, DestroyHash>;
 using StoreHandle = UniqueHandle<HCERTSTORE, CloseStore>;
 using ChainHandle = UniqueHandle<PCCERT_CHAIN_CONTEXT, FreeChain>;
+using LocalMemory = UniqueHandle<void*, FreeLocal>;
 
 constexpr size_t kReadPiece = 1 << 20;
+
+// One SHA-256 computation through BCrypt; a failing step makes the digest unavailable.
+class Sha256Hash {
+ public:
+  Sha256Hash() {
+    BCRYPT_ALG_HANDLE algorithm = nullptr;
+    if (BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0) != 0) return;
+    m_algorithm.Reset(algorithm);
+    BCRYPT_HASH_HANDLE hash = nullptr;
+    if (BCryptCreateHash(algorithm, &hash, nullptr, 0, nullptr, 0, 0) == 0) m_hash.Reset(hash);
+  }
+  void Add(const void* data, size_t size) {
+    if (m_hash && BCryptHashData(m_hash.Get(), static_cast<PUCHAR>(const_cast<void*>(data)),
+                                 static_cast<ULONG>(size), 0) != 0)
+      m_hash.Reset();
+  }
+  std::optional<Sha256Digest> Finish() {
+    Sha256Digest digest;
+    if (!m_hash || BCryptFinishHash(m_hash.Get(), digest.data(), static_cast<ULONG>(digest.size()), 0) != 0)
+      return std::nullopt;
+    return digest;
+  }
+
+ private:
+  AlgorithmHandle m_algorithm;
+  HashHandle m_hash;
+};
 
 // One WinVerifyTrust verification whose state is kept until it goes out of scope, so that the
 // signer and its chain can be examined.
@@ -75,13 +107,38 @@ class TrustVerification {
   LONG m_status = 0;
 };
 
-std::u16string CommonName(PCCERT_CONTEXT certificate) {
-  void* oid = const_cast<char*>(szOID_COMMON_NAME);
-  const DWORD length = CertGetNameStringW(certificate, CERT_NAME_ATTR_TYPE, 0, oid, nullptr, 0);
-  if (length <= 1) return {};
-  std::vector<wchar_t> name(length);
-  CertGetNameStringW(certificate, CERT_NAME_ATTR_TYPE, 0, oid, name.data(), length);
-  return win32::FromWide(name.data());
+// The code of a call that failed. A failure is never read as success: where the system left no
+// code, a general one stands in.
+DWORD FailureCode() {
+  const DWORD error = GetLastError();
+  return error != ERROR_SUCCESS ? error : static_cast<DWORD>(E_FAIL);
+}
+
+// Every common name of the certificate's subject, each with its full length: the system's display
+// names end at an embedded NUL and give only the first of several.
+std::vector<std::u16string> CommonNames(PCCERT_CONTEXT certificate) {
+  CERT_NAME_INFO* decoded = nullptr;
+  DWORD size = 0;
+  if (!CryptDecodeObjectEx(X509_ASN_ENCODING, X509_UNICODE_NAME, certificate->pCertInfo->Subject.pbData,
+                           certificate->pCertInfo->Subject.cbData, CRYPT_DECODE_ALLOC_FLAG, nullptr, &decoded,
+                           &size)) {
+    return {};
+  }
+  LocalMemory owned(decoded);
+  std::vector<std::u16string> names;
+  for (DWORD r = 0; r < decoded->cRDN; ++r) {
+    const CERT_RDN& rdn = decoded->rgRDN[r];
+    for (DWORD a = 0; a < rdn.cRDNAttr; ++a) {
+      const CERT_RDN_ATTR& attribute = rdn.rgRDNAttr[a];
+      if (std::strcmp(attribute.pszObjId, szOID_COMMON_NAME) != 0) continue;
+      const auto* text = reinterpret_cast<const wchar_t*>(attribute.Value.pbData);
+      size_t length = attribute.Value.cbData / sizeof(wchar_t);
+      // Some decoders count the terminator they add: that one NUL is theirs, any other is the name's.
+      if (length > 0 && text[length - 1] == L'\0') --length;
+      names.push_back(win32::FromWide(text, length));
+    }
+  }
+  return names;
 }
 
 // The Authenticode policy over the chain the verification built; its error, 0 when it passes.
@@ -91,7 +148,7 @@ DWORD AuthenticodePolicyError(PCCERT_CHAIN_CONTEXT chain) {
   CERT_CHAIN_POLICY_STATUS status = {};
   status.cbSize = sizeof status;
   if (!CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_AUTHENTICODE, chain, &policy, &status)) {
-    return GetLastError();
+    return FailureCode();
   }
   return status.dwError;
 }
@@ -102,7 +159,7 @@ DWORD CodeSigningChainError(const CRYPT_PROVIDER_DATA& provider, const CRYPT_PRO
                             PCCERT_CONTEXT certificate) {
   StoreHandle signatureStore(
       CertOpenStore(CERT_STORE_PROV_MSG, X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, 0, 0, provider.hMsg));
-  if (!signatureStore) return GetLastError();
+  if (!signatureStore) return FailureCode();
   char codeSigning[] = szOID_PKIX_KP_CODE_SIGNING;
   LPSTR usages[] = {codeSigning};
   CERT_CHAIN_PARA parameters = {};
@@ -114,37 +171,36 @@ DWORD CodeSigningChainError(const CRYPT_PROVIDER_DATA& provider, const CRYPT_PRO
   PCCERT_CHAIN_CONTEXT built = nullptr;
   if (!CertGetCertificateChain(nullptr, certificate, &asOf, signatureStore.Get(), &parameters,
                                CERT_CHAIN_CACHE_ONLY_URL_RETRIEVAL, nullptr, &built)) {
-    return GetLastError();
+    return FailureCode();
   }
   ChainHandle chain(built);
   return chain.Get()->TrustStatus.dwErrorStatus;
 }
 
-SignerCheck Refused(const char16_t* step, uint32_t code, std::u16string commonName = {}) {
-  return {SignerCheck::Outcome::Refused, step, code, std::move(commonName)};
+SignerCheck Refused(const char16_t* step, uint32_t code, std::vector<std::u16string> commonNames = {}) {
+  return {SignerCheck::Outcome::Refused, step, code, std::move(commonNames)};
 }
 
 }  // namespace
 
 std::optional<Sha256Digest> FileSha256(const HeldFile& file) {
-  BCRYPT_ALG_HANDLE algorithm = nullptr;
-  if (BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0) != 0) return std::nullopt;
-  AlgorithmHandle algorithmHandle(algorithm);
-  BCRYPT_HASH_HANDLE hash = nullptr;
-  if (BCryptCreateHash(algorithm, &hash, nullptr, 0, nullptr, 0, 0) != 0) return std::nullopt;
-  HashHandle hashHandle(hash);
+  Sha256Hash hash;
   std::vector<UCHAR> piece(kReadPiece);
   uint64_t position = 0;
   for (;;) {
     const int64_t got = file.ReadAt(position, piece.data(), piece.size());
     if (got < 0) return std::nullopt;
     if (got == 0) break;
-    if (BCryptHashData(hash, piece.data(), static_cast<ULONG>(got), 0) != 0) return std::nullopt;
+    hash.Add(piece.data(), static_cast<size_t>(got));
     position += static_cast<uint64_t>(got);
   }
-  Sha256Digest digest;
-  if (BCryptFinishHash(hash, digest.data(), static_cast<ULONG>(digest.size()), 0) != 0) return std::nullopt;
-  return digest;
+  return hash.Finish();
+}
+
+std::optional<Sha256Digest> BytesSha256(std::string_view bytes) {
+  Sha256Hash hash;
+  hash.Add(bytes.data(), bytes.size());
+  return hash.Finish();
 }
 
 SignerCheck CheckAuthenticodeSigner(const HeldFile& file) {
@@ -157,14 +213,14 @@ SignerCheck CheckAuthenticodeSigner(const HeldFile& file) {
   if (!signerCertificate || !signerCertificate->pCert || !signer->pChainContext) {
     return Refused(u"signer certificate", static_cast<uint32_t>(TRUST_E_NO_SIGNER_CERT));
   }
-  std::u16string commonName = CommonName(signerCertificate->pCert);
+  std::vector<std::u16string> commonNames = CommonNames(signerCertificate->pCert);
   if (const DWORD error = AuthenticodePolicyError(signer->pChainContext)) {
-    return Refused(u"chain policy", error, std::move(commonName));
+    return Refused(u"chain policy", error, std::move(commonNames));
   }
   if (const DWORD error = CodeSigningChainError(*provider, *signer, signerCertificate->pCert)) {
-    return Refused(u"code-signing chain", error, std::move(commonName));
+    return Refused(u"code-signing chain", error, std::move(commonNames));
   }
-  return {SignerCheck::Outcome::Trusted, {}, 0, std::move(commonName)};
+  return {SignerCheck::Outcome::Trusted, {}, 0, std::move(commonNames)};
 }
 
 }  // namespace platform

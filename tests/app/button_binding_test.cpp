@@ -25,6 +25,7 @@ ui::Bitmap NumberedFace(int32_t width, int32_t height) {
 class ButtonBindingTest : public ::testing::Test, public IParentFace {
  protected:
   const ui::Bitmap& ParentFace() override { return face; }
+  void DecorateButton(const ui::CTorvinButton&, ui::Bitmap&, const platform::ItemState&) override {}
 
   void SetUp() override {
     host.controls[1001].rect = {10, 20, 14, 23};

@@ -1,7 +1,8 @@
 // The dialog's face and buttons as its own start-up sets them up, with the shipped skin in a
 // scratch folder standing in for the executable's folder (start-up ends at the link check, after
 // the layout and the buttons): the buttons' images and caption colours, the texts' colour, the
-// percentage, the paint passes and the kept static face.
+// percentage, the paint passes and the kept static face; what assistive technology is told; the
+// focus cue, high contrast and still bands.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -238,3 +239,128 @@ TEST_F(DialogFaceTest, TheStaticFaceIsComposedOnlyWhenItChanges) {
 }
 
 }  // namespace
+
+// What assistive technology reads: the window under the product's name (its own text too), the
+// bar's whole percent, the status text, Cancel and the link with their captions; a confirmed
+// cancellation makes Cancel unavailable and takes it out of the tab order.
+TEST_F(DialogFaceTest, TheDescriptionFollowsTheFace) {
+  EXPECT_EQ(host.title, u"Plantyx Setup");
+  dialog.m_ullTotalBytes = 200;
+  dialog.ShowStatus(STATUS_DOWNLOADING);
+  dialog.ShowProgress(95);
+  platform::AccessibleFace face = dialog.DescribeFace();
+  EXPECT_EQ(face.window.role, platform::AccessibleRole::Dialog);
+  EXPECT_EQ(face.window.name, u"Plantyx Setup");
+  const platform::AccessibleItem& progress = face.parts[platform::kAccessibleProgress];
+  EXPECT_EQ(progress.role, platform::AccessibleRole::ProgressBar);
+  EXPECT_EQ(progress.value, u"47%");
+  const platform::AccessibleItem& status = face.parts[platform::kAccessibleStatus];
+  EXPECT_EQ(status.role, platform::AccessibleRole::StaticText);
+  EXPECT_EQ(status.name, dialog.m_strStatusText);
+  EXPECT_EQ(status.rect, ToWindowRect(dialog.m_layout.rcStatus));
+  const platform::AccessibleItem& cancel = face.parts[platform::kAccessibleCancel];
+  EXPECT_EQ(cancel.role, platform::AccessibleRole::PushButton);
+  EXPECT_EQ(cancel.name, u"Cancel");
+  EXPECT_EQ(cancel.defaultAction, u"Press");
+  EXPECT_EQ(cancel.controlId, IDC_BTN_CANCEL);
+  EXPECT_TRUE(cancel.focusable);
+  EXPECT_FALSE(cancel.unavailable);
+  const platform::AccessibleItem& link = face.parts[platform::kAccessibleLink];
+  EXPECT_EQ(link.role, platform::AccessibleRole::Link);
+  EXPECT_EQ(link.name, host.controls[IDC_BTN_PROBLEM_LINK].text);
+  EXPECT_EQ(link.value, dialog.m_btnProblemLink.m_szUrl);
+  EXPECT_FALSE(link.value.empty());
+
+  dialog.ShowProgress(200);
+  EXPECT_EQ(dialog.DescribeFace().parts[platform::kAccessibleProgress].value, u"100%");
+
+  host.answers.push_back(platform::MessageBoxAnswer::Yes);
+  dialog.OnCancelClicked();
+  face = dialog.DescribeFace();
+  EXPECT_TRUE(face.parts[platform::kAccessibleCancel].unavailable);
+  EXPECT_FALSE(face.parts[platform::kAccessibleCancel].focusable);
+  EXPECT_FALSE(host.controls[IDC_BTN_CANCEL].tabStop);
+  EXPECT_EQ(host.accessibleChanges.back(),
+            std::make_pair(platform::kAccessibleCancel, platform::AccessibleChange::State));
+}
+
+// A new status text is announced once; the value once per new whole percent, however many
+// progress paints show it.
+TEST_F(DialogFaceTest, ChangesAreAnnouncedOncePerNewTextOrWholePercent) {
+  using Change = std::pair<platform::AccessiblePart, platform::AccessibleChange>;
+  const Change name{platform::kAccessibleStatus, platform::AccessibleChange::Name};
+  const Change value{platform::kAccessibleProgress, platform::AccessibleChange::Value};
+  host.accessibleChanges.clear();
+  dialog.m_ullTotalBytes = 1000;
+  dialog.ShowStatus(STATUS_DOWNLOADING);
+  dialog.ShowStatus(STATUS_DOWNLOADING);
+  for (uint64_t received : {470, 471, 479, 480, 480}) dialog.ShowProgress(received);
+  dialog.ShowStatus(STATUS_DOWNLOAD_FAILED);
+  EXPECT_EQ(host.accessibleChanges, (std::vector<Change>{name, value, value, name}));
+}
+
+// Focus cues show only once the keyboard has been used; the ring is the only difference.
+TEST_F(DialogFaceTest, TheFocusCueShowsOnlyWithFocusCues) {
+  for (const int id : {IDC_BTN_CANCEL, IDC_BTN_PROBLEM_LINK}) {
+    platform::IButtonEvents& events = *host.controls[id].events;
+    const auto draw = [&](bool focused, bool cues) {
+      const platform::PixelView view = events.DrawItem({false, focused, false, cues});
+      return std::vector<uint32_t>(view.pixels, view.pixels + view.stride * view.height);
+    };
+    const std::vector<uint32_t> plain = draw(false, false);
+    EXPECT_EQ(draw(true, false), plain) << id;
+    EXPECT_EQ(draw(false, true), plain) << id;
+    const std::vector<uint32_t> ring = draw(true, true);
+    const int32_t width = host.controls[id].rect.Width();
+    EXPECT_EQ(ui::Bitmap::FromRaw(ring[2 * width + width / 2]), ui::kWhite) << id;
+    EXPECT_EQ(ui::Bitmap::FromRaw(ring[3 * width + width / 2]), ui::kBlack) << id;
+  }
+}
+
+// High contrast switched on while the window is open: everything is painted again in the system's
+// colours, without the skin's images, with a frame; switched off, the skin's face is back, pixel
+// for pixel.
+TEST_F(DialogFaceTest, HighContrastPaintsTheSystemsColoursAndSwitchingBackRestoresTheSkin) {
+  const ui::Layout& layout = dialog.m_layout;
+  dialog.OnEraseBkgnd();
+  const std::vector<ui::Color> cancelBefore = DrawButton(IDC_BTN_CANCEL, false);
+  platform::SystemLook::Colors& colors = host.look.colors;
+  colors = {ui::Rgb(0, 0, 64), ui::Rgb(255, 255, 0), ui::Rgb(0, 200, 0), ui::Rgb(0, 0, 0),
+            ui::Rgb(30, 30, 30), ui::Rgb(250, 250, 250), ui::Rgb(128, 128, 128)};
+  host.look.highContrast = true;
+  dialog.OnSystemLookChanged();
+  EXPECT_EQ(host.redrawsAll, 1);
+  dialog.OnEraseBkgnd();
+  const FakePresent& contrast = host.presented.back();
+  EXPECT_EQ(ColorAt(contrast, 0, 0), colors.windowText);
+  EXPECT_EQ(ColorAt(contrast, 5, layout.rcBar.top - 5), colors.window);
+  EXPECT_TRUE(HasPixel(contrast, layout.rcTitle, colors.windowText));
+  const std::vector<ui::Color> cancel = DrawButton(IDC_BTN_CANCEL, false);
+  EXPECT_EQ(cancel[static_cast<size_t>(3 * host.controls[IDC_BTN_CANCEL].rect.Width() + 3)], colors.buttonFace);
+  EXPECT_TRUE(HasPixel(cancel, colors.buttonText));
+  dialog.m_ullTotalBytes = 100;
+  dialog.ShowProgress(47);
+  EXPECT_EQ(ColorAt(host.presented.back(), 10, 5), colors.highlight);
+
+  host.look.highContrast = false;
+  dialog.OnSystemLookChanged();
+  host.presented.clear();
+  dialog.OnEraseBkgnd();
+  const FakePresent& skinFace = host.presented.back();
+  for (int32_t x = 0; x < skinFace.rect.Width(); x += 7)
+    EXPECT_EQ(ColorAt(skinFace, x, 0), skin.background.GetPixel(x, 0)) << x;
+  EXPECT_EQ(DrawButton(IDC_BTN_CANCEL, false), cancelBefore);
+}
+
+// With animations off, every progress paint starts with the same tile.
+TEST_F(DialogFaceTest, BandsStandStillWhileAnimationsAreOff) {
+  host.look.animations = false;
+  dialog.OnSystemLookChanged();
+  dialog.m_ullTotalBytes = 100;
+  const int32_t phase = ui::s_nBarPhase;
+  dialog.ShowProgress(10);
+  const uint32_t first = host.presented.back().At(1, 1);
+  dialog.ShowProgress(20);
+  EXPECT_EQ(ui::s_nBarPhase, phase);
+  EXPECT_EQ(host.presented.back().At(1, 1), first);
+}

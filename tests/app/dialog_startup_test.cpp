@@ -1,5 +1,6 @@
 // The dialog's start-up on a fake window host, with real files in a scratch folder standing in for
-// the executable's folder: the three start-up failures, the link check with its fall-back to the
+// the executable's folder: the start-up failures, the files packed into the executable preferred
+// to the folder's, the link check with its fall-back to the
 // default link, an unrecognised system's empty bitness, and a product name that would write
 // outside the folder.
 // Natively only: the system seam's source is replaced to play other systems; under Wine the
@@ -8,12 +9,17 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "app/installer_dialog.h"
+#include "app/run_record.h"
+#include "bundle/executable_bundle.h"
 #include "platform/posix/system_source.h"
 #include "platform/utf.h"
 #include "tests/support/fake_window_host.h"
+#include "tests/support/minimal_program.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_registry_keys.h"
 
@@ -30,8 +36,22 @@ std::string Configuration(const std::string& name, const std::string& link, cons
 
 class DialogStartupTest : public ::testing::Test {
  protected:
+  static std::string ReadWhole(const std::u16string& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  static std::string ReadSample(const char* name) {
+    return ReadWhole(platform::FromUtf8(std::string(TORVIN_SOURCE_DIR) + "/skin/" + name));
+  }
+  // A program file with `files` packed into it, in the scratch folder under another name.
+  std::u16string PackedProgram(const std::vector<bundle::PackedFile>& files) const {
+    const std::string program = *bundle::PackExecutable(testing_support::MinimalProgram(true), *bundle::EncodeBundle(files));
+    return folder.Write("packed.exe", program).u16string();
+  }
+
   void SetUp() override {
     ResetDownloadShared();
+    TheRun.Restart();
     // A 64-bit Windows 7, unless a test says otherwise.
     platform::posix::SetSystemSource({platform::OsVersion{6, 1, 2}, platform::ARCHITECTURE_X64});
     std::filesystem::copy_file(std::filesystem::path(TORVIN_SOURCE_DIR) / "skin" / "MainWndBkg.jpg",
@@ -48,6 +68,8 @@ class DialogStartupTest : public ::testing::Test {
 TEST_F(DialogStartupTest, AMissingConfigurationEndsStartUpWithItsMessage) {
   const platform::Rect before = host.windowRect;
   EXPECT_TRUE(host.Open(dialog));
+  ASSERT_TRUE(TheRun.FinalError());
+  EXPECT_EQ(RunErrorInfo(*TheRun.FinalError()).code, "E1002");
   ASSERT_EQ(host.messageBoxes.size(), 1u);
   EXPECT_EQ(host.messageBoxes[0].text, u"Xml file is missing!");
   EXPECT_FALSE(host.messageBoxes[0].caption);  // the application's name is shown
@@ -55,6 +77,43 @@ TEST_F(DialogStartupTest, AMissingConfigurationEndsStartUpWithItsMessage) {
   EXPECT_EQ(host.endResult, platform::kResultOk);
   EXPECT_TRUE(host.timers.empty());
   EXPECT_EQ(host.windowRect, before);
+}
+
+// The executable carries its configuration, texts and background; the folder beside it holds
+// others, planted: only the packed ones count.
+TEST_F(DialogStartupTest, FilesPackedIntoTheExecutableAreReadAndTheFolderIgnored) {
+  const std::string background = ReadSample("MainWndBkg.jpg");
+  const std::vector<bundle::PackedFile> files = {
+      {u"TorvinWebInstaller.xml", Configuration("Plantyx Setup", "http://127.0.0.1:9/packed.exe")},
+      {u"TorvinWebInstallerString.ini", "[UISTRING]\nIDS_TEXT_CANCEL=Stop\n"},
+      {u"MainWndBkg.jpg", background},
+  };
+  dialog.m_strModulePath = PackedProgram(files);
+  folder.Write("TorvinWebInstaller.xml", Configuration("Planted", "http://127.0.0.1:9/planted.exe"));
+  folder.Write("TorvinWebInstallerString.ini", "[UISTRING]\nIDS_TEXT_CANCEL=Planted\n");
+  folder.Write("MainWndBkg.jpg", ReadSample("Cancel_N.jpg"));
+  host.Open(dialog);
+  EXPECT_TRUE(host.messageBoxes.empty());
+  EXPECT_EQ(dialog.m_config.strInstallerUrl, u"http://127.0.0.1:9/packed.exe");
+  EXPECT_EQ(host.controls[1000].text, u"Stop");
+  EXPECT_EQ(host.windowRect.Width(), 600);  // the packed background's, not the planted one's
+  // The download still goes beside the executable.
+  EXPECT_EQ(dialog.m_strInstallerPath, dialog.m_strModuleDir + u"\\Plantyx Setup.exe");
+}
+
+TEST_F(DialogStartupTest, ADamagedPackEndsStartUpWithItsOwnCodeAndNeverReadsTheFolder) {
+  folder.Write("TorvinWebInstaller.xml", Configuration("Plantyx Setup", "http://127.0.0.1:9/x.exe"));
+  std::string program = ReadWhole(PackedProgram({{u"TorvinWebInstaller.xml", "<torvinwebinstaller/>"}}));
+  program[program.size() - 20] ^= 0x01;
+  dialog.m_strModulePath = folder.Write("setup.exe", program).u16string();
+  host.Open(dialog);
+  ASSERT_EQ(host.messageBoxes.size(), 1u);
+  EXPECT_EQ(host.messageBoxes[0].text, u"Xml file is missing!");
+  ASSERT_TRUE(TheRun.FinalError());
+  EXPECT_EQ(RunErrorInfo(*TheRun.FinalError()).code, "E1005");
+  EXPECT_EQ(host.endResult, platform::kResultOk);
+  EXPECT_TRUE(dialog.m_config.strInstallerUrl.empty());
+  EXPECT_TRUE(host.timers.empty());
 }
 
 TEST_F(DialogStartupTest, AThirtyTwoBitSystemIsRefusedAfterTheConfigurationWasRead) {

@@ -3,12 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "app/installer_dialog.h"
 #include "app/window_geometry.h"
+#include "download/installer_hold.h"
+#include "platform/file.h"
 #include "platform/utf.h"
 #include "res/resource_ids.h"
 #include "tests/support/fake_window_host.h"
@@ -27,6 +28,23 @@ class InstallFlowTest : public ::testing::Test {
     dialog.DoDataExchange();
     dialog.m_layout = ui::ComputeLayout({596, 325}, ui::Bitmap(6, 14), ui::Bitmap(300, 20));
     dialog.m_bEngineStarted = true;
+  }
+
+  void TearDown() override { ReleaseVerifiedInstaller(); }
+
+  // A program written as the engine writes one and held as its checks leave it, under `name` in
+  // `folder`: returns its path.
+  std::u16string HoldCheckedInstaller(const TempFolder& folder, const char* name) {
+    const std::u16string path = platform::FromUtf8((folder / name).string());
+    std::string program(0x44, '\0');
+    program.replace(0, 2, "MZ");
+    program[0x3C] = 0x40;
+    program.replace(0x40, 4, std::string("PE\0\0", 4));
+    platform::File written;
+    EXPECT_TRUE(written.CreateExclusive(path + u".partial"));
+    EXPECT_TRUE(written.WriteAt(0, program.data(), program.size()));
+    EXPECT_EQ(VerifyDownloadedInstaller(written, path, {}), STATUS_DOWNLOADDONE);
+    return path;
   }
 
   void Publish(int32_t state, uint64_t received = 0, uint64_t total = 0) {
@@ -84,18 +102,49 @@ TEST_F(InstallFlowTest, EveryTickWithBytesPaintsTheProgressTwiceAndNeverGoesBack
 }
 
 TEST_F(InstallFlowTest, TheLaunchWaitsForTheSecondTickOfStatePrepare) {
+  const TempFolder folder;
+  const std::u16string path = HoldCheckedInstaller(folder, "Product.exe");
   host.timers[IDT_STATUS_POLL] = 250;
-  dialog.m_strInstallerPath = u"/nonexistent/folder/Product.exe";
   Publish(STATUS_PREPARE_INSTALL, 100, 100);
   Tick();
   EXPECT_EQ(dialog.m_strStatusText, u"Preparing installation...");
   EXPECT_FALSE(host.endResult);
   EXPECT_TRUE(host.timers.contains(IDT_STATUS_POLL));
   EXPECT_TRUE(host.launched.empty());
+  // The file is held from its checks until the launch has returned: nobody can remove or replace
+  // it while the launch runs, and it is free again afterwards.
+  bool heldDuringLaunch = false;
+  host.onLaunch = [&] { heldDuringLaunch = !platform::RemoveFile(path) && std::filesystem::exists(folder / "Product.exe"); };
   Tick();
-  EXPECT_EQ(host.launched, std::vector<std::u16string>{u"/nonexistent/folder/Product.exe"});
+  ASSERT_EQ(host.launched.size(), 1u);
+  EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::path(host.launched[0]), folder / "Product.exe"));
+  EXPECT_TRUE(heldDuringLaunch);
+  EXPECT_TRUE(platform::RemoveFile(path));
   EXPECT_EQ(host.endResult, platform::kResultCancel);
   EXPECT_FALSE(host.timers.contains(IDT_STATUS_POLL));
+}
+
+// A launch the system refused is a failure the user sees, not a silent end.
+TEST_F(InstallFlowTest, ALaunchThatFailsShowsTheFailureThenEnds) {
+  const TempFolder folder;
+  HoldCheckedInstaller(folder, "Product.exe");
+  host.timers[IDT_STATUS_POLL] = 250;
+  host.launchStarts = false;
+  Publish(STATUS_PREPARE_INSTALL, 100, 100);
+  Tick();
+  ASSERT_TRUE(Tick());
+  EXPECT_EQ(host.launched.size(), 1u);
+  EXPECT_EQ(dialog.m_strStatusText, u"Download failed.");
+  EXPECT_EQ(host.taskbar.back().state, platform::TaskbarProgress::Error);
+  EXPECT_FALSE(host.endResult);
+  for (int i = 0; i < 20 && !host.endResult; ++i) {
+    Tick();
+    if (!host.endResult) {
+      EXPECT_EQ(dialog.m_strStatusText, u"Download failed.");
+    }
+  }
+  EXPECT_EQ(host.endResult, platform::kResultCancel);
+  EXPECT_EQ(host.launched.size(), 1u) << "a failed launch is not tried again";
 }
 
 // The question's own message loop keeps the timer running while the worker moves from "completed"
@@ -104,8 +153,8 @@ class CancelQuestionTest : public InstallFlowTest, public ::testing::WithParamIn
 
 TEST_P(CancelQuestionTest, TicksWhileTheQuestionIsOpenNeitherLaunchNorEnd) {
   const TempFolder folder;  // each answer its own, as the cases may run side by side
-  const auto file = folder.Write("Asked.exe", "installer");
-  dialog.m_strInstallerPath = platform::FromUtf8(file.string());
+  HoldCheckedInstaller(folder, "Asked.exe");
+  const auto file = folder / "Asked.exe";
   host.timers[IDT_STATUS_POLL] = 250;
   Publish(STATUS_DOWNLOADDONE, 100, 100);
   Tick();
@@ -270,9 +319,9 @@ TEST_F(InstallFlowTest, ClosingTheWindowAsksTheSameQuestion) {
 }
 
 TEST_F(InstallFlowTest, CancelConfirmedAfterTheDownloadCompletedRemovesTheFileWithoutLaunching) {
-  const auto file = std::filesystem::temp_directory_path() / "torvin_flow_test_Product.exe";
-  std::ofstream(file) << "installer";
-  dialog.m_strInstallerPath = platform::FromUtf8(file.string());
+  const TempFolder folder;
+  HoldCheckedInstaller(folder, "Product.exe");
+  const auto file = folder / "Product.exe";
   host.timers[IDT_STATUS_POLL] = 250;
   Publish(STATUS_DOWNLOADDONE, 100, 100);
   Tick();

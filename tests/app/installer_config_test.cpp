@@ -241,6 +241,16 @@ TEST(LoadConfiguration, AMalformedDigestAnywhereMakesTheFileUnusable) {
   }
 }
 
+// Like an empty digest, an empty signer never turns its check off unnoticed.
+TEST(LoadConfiguration, AnEmptySignerMakesTheFileUnusable) {
+  ScratchConfig file;
+  InstallerConfig config;
+  const std::string entry = Entry("default=\"YES\"", "Windows 7", "64", "http://a");
+  EXPECT_FALSE(LoadConfiguration(
+      file.Write("<torvinwebinstaller><product signer=\"\">" + entry + "</product></torvinwebinstaller>"), kWin7x64,
+      config));
+}
+
 TEST(LoadConfiguration, ReadsEveryEncodingTheFileReaderKnows) {
   const std::string body = "<torvinwebinstaller><product><name>Caf\xc3\xa9 \xe2\x82\xac</name>" +
                            Entry("", "Windows 7", "64", "http://a/7.exe") + "</product></torvinwebinstaller>";

@@ -12,6 +12,10 @@
 #include <thread>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "download/download_status.h"
 #include "platform/http.h"
 #include "platform/utf.h"
@@ -54,10 +58,26 @@ inline std::string Pattern(unsigned long long first, size_t length, int version 
   return bytes;
 }
 
+#ifdef _WIN32
+// The engine holds a checked file with delete access, so only a reader that shares deletion (as the
+// system's program loader does) may open it meanwhile; the runtime's streams do not.
+inline std::string ReadBytes(const std::filesystem::path& path) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return {};
+  std::string bytes;
+  char piece[65536];
+  DWORD got = 0;
+  while (ReadFile(h, piece, sizeof piece, &got, nullptr) && got > 0) bytes.append(piece, got);
+  CloseHandle(h);
+  return bytes;
+}
+#else
 inline std::string ReadBytes(const std::filesystem::path& path) {
   std::ifstream file(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
+#endif
 
 inline std::u16string PathText(const std::filesystem::path& path) { return path.u16string(); }
 

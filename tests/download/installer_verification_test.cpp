@@ -103,6 +103,66 @@ TEST(ProgramCheckTest, OnlyAProgramHeaderThatPointsInsideTheFilePasses) {
   }
 }
 
+void PutLe(std::string& bytes, size_t at, uint32_t value, int size) {
+  for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+}
+
+// How a signed PE32+ program's certificate table is laid out: one entry whose signature is a DER
+// SEQUENCE of 17 bytes, so that 7 bytes of padding round the entry up to 32.
+struct TableLayout {
+  std::string padding = std::string(7, '\0');
+  uint16_t revision = 0x0200;
+  std::string afterTable;
+};
+
+std::string ProgramWithTable(const TableLayout& layout) {
+  constexpr size_t kOptionalHeader = 0x40 + 24;
+  std::string bytes = ProgramBytes(0x40, 20 + 240);
+  PutLe(bytes, 0x40 + 4 + 16, 240, 2);  // the optional header's size
+  PutLe(bytes, kOptionalHeader, 0x20B, 2);
+  PutLe(bytes, kOptionalHeader + 108, 16, 4);  // the count of data directories
+  std::string entry(8, '\0');
+  entry += std::string("\x30\x82\x00\x0D", 4) + std::string(13, 's') + layout.padding;
+  PutLe(entry, 0, static_cast<uint32_t>(entry.size()), 4);
+  PutLe(entry, 4, layout.revision, 2);
+  PutLe(entry, 6, 2, 2);
+  PutLe(bytes, kOptionalHeader + 112 + 4 * 8, static_cast<uint32_t>(bytes.size()), 4);
+  PutLe(bytes, kOptionalHeader + 112 + 4 * 8 + 4, static_cast<uint32_t>(entry.size()), 4);
+  return bytes + entry + layout.afterTable;
+}
+
+// The system verifies the signature but not what its table holds around it.
+TEST(CertificateTableTest, OnlyOneSignatureWithZeroPaddingThatEndsTheFilePasses) {
+  TempFolder folder;
+  struct Case {
+    const char* what;
+    TableLayout layout;
+    std::u16string problem;
+  };
+  const Case cases[] = {
+      {"as signed", {}, {}},
+      {"a byte in the padding", {std::string(6, '\0') + "x", 0x0200, ""}, u"the padding after the signature is not zero"},
+      {"eight bytes more in the entry", {std::string(15, '\0'), 0x0200, ""}, u"bytes follow the signature"},
+      {"bytes after the table", {std::string(7, '\0'), 0x0200, "tail"}, u"the table does not end the file"},
+      {"another kind of entry", {std::string(7, '\0'), 0x0100, ""}, u"the entry is no PKCS #7 signature"},
+  };
+  for (const Case& c : cases) {
+    platform::HeldFile file;
+    ASSERT_TRUE(file.Open(PathText(folder.Write("signed.exe", ProgramWithTable(c.layout)))));
+    const std::optional<std::u16string> problem = CertificateTableProblem(file);
+    if (c.problem.empty()) {
+      EXPECT_FALSE(problem.has_value()) << c.what;
+    } else {
+      EXPECT_EQ(problem, u"signer: the certificate table is not exactly one signature ending the file (" +
+                             c.problem + u")")
+          << c.what;
+    }
+  }
+  platform::HeldFile plain;  // no table at all
+  ASSERT_TRUE(plain.Open(PathText(folder.Write("unsigned.exe", ProgramBytes()))));
+  EXPECT_TRUE(CertificateTableProblem(plain).has_value());
+}
+
 TEST(VerifyInstallerTest, ChecksRunInOrderAndTheReportNamesTheOneThatFailed) {
   TempFolder folder;
   const std::u16string program = PathText(folder.Write("program.exe", ProgramBytes()));

@@ -54,6 +54,14 @@ TEST(SignerCheckUnderWine, EveryOtherSignatureIsRefusedWithItsReason) {
       {"server-only.exe",
        u"signer: code-signing chain refused, result 0x00000010, signed by \"Plantyx Software Ltd\""},
       {"wrong-name.exe", u"signer: expected \"Plantyx Software Ltd\", found \"Kestrix Tools\""},
+      // The system leaves the table's padding unchecked; bytes hidden there are refused here.
+      {"padded-table.exe",
+       u"signer: the certificate table is not exactly one signature ending the file (bytes follow the signature)"},
+      // A name is compared in full, and only a certificate with one common name can match.
+      {"nul-in-name.exe",
+       u"signer: expected \"Plantyx Software Ltd\", found \"Plantyx Software Ltd\\x00.attacker\""},
+      {"two-names.exe",
+       u"signer: expected \"Plantyx Software Ltd\", found \"Plantyx Software Ltd\", \"Kestrix Tools\""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);

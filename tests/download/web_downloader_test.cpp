@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
 #include "download/destination_file.h"
 #include "download/installer_hold.h"
 #include "download/sha256_text.h"
@@ -45,14 +49,28 @@ class WebDownloaderTest : public testing::Test {
   }
 
   void ExpectSuccess(uint64_t size) {
-    // The checks of a file this small may come and go between two looks of the watcher.
+    // "Completed." shows again after the checks, which a file this small may pass between two looks
+    // of the watcher.
     std::vector<int32_t> states = m_watch.states;
     std::erase(states, STATUS_VERIFYING);
+    states.erase(std::unique(states.begin(), states.end()), states.end());
     EXPECT_EQ(states, (std::vector<int32_t>{1, 2, 3, 8}));
     EXPECT_EQ(m_watch.final.total, size);
     EXPECT_EQ(m_watch.final.received, size);
     ASSERT_TRUE(m_watch.fileExistsAtFinal);
     EXPECT_EQ(m_watch.fileAtFinal, Pattern(0, size));
+    EXPECT_EQ(DownloadFiles(), std::vector<std::string>{"Plantyx Setup.exe"});
+  }
+
+  // The names in the folder that the download may have used, sorted.
+  std::vector<std::string> DownloadFiles() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(m_folder.Path())) {
+      const std::string name = entry.path().filename().string();
+      if (name.starts_with("Plantyx Setup.exe")) names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
   }
 
   TestHttpServer& m_server = TestHttpServer::Get();
@@ -110,9 +128,17 @@ TEST_F(WebDownloaderTest, NormalizeUrlsPrefixesWhatDoesNotParse) {
   EXPECT_FALSE(std::filesystem::exists(m_file)) << "a worker that never ran leaves no file";
 }
 
-TEST_F(WebDownloaderTest, SuccessLeavesTheWholeFile) {
-  Download(Url(Kind::Http, 200'000, "range_delay=200"), Url(Kind::Http, 10));
+// While bytes arrive the file has a name that no system runs; the installer's name comes with the
+// checks.
+TEST_F(WebDownloaderTest, SuccessLeavesTheWholeFileUnderItsNameOnlyAtTheEnd) {
+  std::vector<std::string> namesWhileDownloading;
+  m_watch.onPoll = [&](const DownloadStatus& now) {
+    if (now.state == STATUS_DOWNLOADING && now.received > 0 && namesWhileDownloading.empty())
+      namesWhileDownloading = DownloadFiles();
+  };
+  Download(Url(Kind::Http, 200'000, "range_delay=200&trickle=2"), Url(Kind::Http, 10));
   ExpectSuccess(200'000);
+  EXPECT_EQ(namesWhileDownloading, std::vector<std::string>{"Plantyx Setup.exe.partial"});
 }
 
 TEST_F(WebDownloaderTest, SuccessOverHttpsWithABareHostPrimaryFallingBack) {
@@ -148,8 +174,17 @@ TEST_F(WebDownloaderTest, AFailedTransferCleansUp) {
     m_watch = StateWatcher(m_file);
     Download(Url(Kind::Http, 100'000, std::string(c.query) + "&range_only=1&range_delay=200"), u"");
     EXPECT_EQ(m_watch.states, c.states);
-    EXPECT_FALSE(m_watch.fileExistsAtFinal);
+    EXPECT_TRUE(DownloadFiles().empty());
   }
+}
+
+// Puts `from` in the place of `to`, as an intruder would: false when the system refuses.
+bool RenameOnto(const std::filesystem::path& from, const std::filesystem::path& to) {
+#ifdef _WIN32
+  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+#else
+  return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
 }
 
 // The SHA-256 text of the first `size` bytes the test server serves.
@@ -178,11 +213,47 @@ TEST_F(WebDownloaderTest, ARefusedInstallerIsDeletedAndNeverPrepared) {
     ShutdownDownloader();
     ResetDownloadShared();
     m_watch = StateWatcher(m_file);
+    // Nobody who learns of the refusal may find the refused file any more.
+    std::optional<std::vector<std::string>> filesAtRefusal;
+    m_watch.onPoll = [&](const DownloadStatus& now) {
+      if (now.state == STATUS_DOWNLOAD_FAILED && !filesAtRefusal) filesAtRefusal = DownloadFiles();
+    };
     Download(Url(Kind::Http, c.size, "range_delay=200"), u"", c.checks);
     std::erase(m_watch.states, STATUS_VERIFYING);
     EXPECT_EQ(m_watch.states, (std::vector<int32_t>{1, 2, 3, 6, 7, 10}));
-    EXPECT_FALSE(m_watch.fileExistsAtFinal);
+    ASSERT_TRUE(filesAtRefusal.has_value());
+    EXPECT_TRUE(filesAtRefusal->empty());
+    EXPECT_TRUE(DownloadFiles().empty());
   }
+}
+
+// Another program put in place of the file being written, from its last byte on (the reply's end
+// comes 400 ms later, so the file is complete and still being written): only the file the engine
+// wrote may ever be prepared. Natively a name can always be changed, and the change is refused; on
+// Windows the file is held from its creation to the launch, so the swap cannot be made at all.
+TEST_F(WebDownloaderTest, AFileSwappedInAfterTheLastByteIsNeverPrepared) {
+  constexpr size_t kSize = 3000;
+  const std::filesystem::path intruder = m_folder.Write("intruder.exe", Pattern(0, kSize, 2));
+  std::vector<bool> swaps;  // each attempt, from the last byte until the final state
+  m_watch.onPoll = [&](const DownloadStatus& now) {
+    if (now.received < kSize || (!swaps.empty() && swaps.back())) return;
+    bool swapped = false;
+    for (const std::string& name : DownloadFiles()) swapped = RenameOnto(intruder, m_folder / name) || swapped;
+    swaps.push_back(swapped);
+  };
+  Download(Url(Kind::Http, kSize, "nolength=1&trickle=400&range_only=1"), u"");
+  ASSERT_FALSE(swaps.empty());
+  if (m_watch.final.state == STATUS_PREPARE_INSTALL) {
+    EXPECT_TRUE(m_watch.fileAtFinal == Pattern(0, kSize)) << "the swapped-in program was prepared";
+  }
+#ifdef _WIN32
+  EXPECT_FALSE(swaps.front()) << "the file was open to a swap while it was being written";
+#else
+  EXPECT_TRUE(swaps.front());
+  std::erase(m_watch.states, STATUS_VERIFYING);
+  EXPECT_EQ(m_watch.states, (std::vector<int32_t>{1, 2, 3, 6, 7, 10}));
+  EXPECT_TRUE(DownloadFiles().empty());
+#endif
 }
 
 TEST_F(WebDownloaderTest, TheDigestFollowsItsLinkToTheFallback) {
@@ -205,6 +276,8 @@ TEST_F(WebDownloaderTest, APrimaryThatFailsMidTransferGivesWayToTheFallback) {
   Download(Url(Kind::Http, 100'000, "cut=40000&resume_status=404&range_only=1&range_delay=200"),
            Url(Kind::Http, 70'000, "range_delay=200"));
   std::erase(m_watch.states, STATUS_VERIFYING);
+  // "Completed." shows before and after the checks, or once when they pass between two looks.
+  m_watch.states.erase(std::unique(m_watch.states.begin(), m_watch.states.end()), m_watch.states.end());
   ASSERT_GE(m_watch.states.size(), 4u);
   EXPECT_EQ(m_watch.states[1], STATUS_DOWNLOADING);
   EXPECT_EQ(std::vector<int32_t>(m_watch.states.end() - 3, m_watch.states.end()),

@@ -20,6 +20,8 @@ class _Handler(http.server.BaseHTTPRequestHandler):
 
     def do_GET(self):
         url = urllib.parse.urlsplit(self.path)
+        with self.server.lock:
+            self.server.paths.append(url.path)
         opts = {k: v[-1] for k, v in urllib.parse.parse_qs(url.query).items()}
         if "status" in opts:
             return self._simple(int(opts["status"]), b"refused by the test")
@@ -96,6 +98,7 @@ class FileServer:
         self._server.lock = threading.Lock()
         self._server.cuts = 0
         self._server.ranges = []  # the Range header of every file request, in order
+        self._server.paths = []  # the path of every request, in order
         self.port = self._server.server_address[1]
         self._thread = threading.Thread(target=self._server.serve_forever, daemon=True)
         self._thread.start()
@@ -108,6 +111,10 @@ class FileServer:
     def ranges(self):
         with self._server.lock:
             return list(self._server.ranges)
+
+    def paths(self):
+        with self._server.lock:
+            return list(self._server.paths)
 
     def close(self):
         self._server.shutdown()

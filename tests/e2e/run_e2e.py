@@ -72,6 +72,7 @@ class Run:
         self.server = None
         self.report_server = None
         self.installer = None
+        self.help_address = None
 
     # -- set-up --------------------------------------------------------------------------------
     def start(self):
@@ -410,14 +411,9 @@ def case_full_download(run):
     run.wait_exit()
 
 
-def case_scaled_face(run):
-    """The window at the prefix's DPI: the background's size times the scale, centred on the screen,
-    and the progress bar's fill, track and percentage box where the scaled layout puts them."""
-    dpi = run.args.dpi
-    run.write_config(run.server.url("full.exe", rate=32 * 1024))
-    run.launch()
-    wid = run.dialog()
-    design_w, design_h = image_size(os.path.join(run.args.skin, "MainWndBkg.jpg"))
+def check_face(run, wid, dpi):
+    """Waits for the progress bar's fill, then checks the track, its bottom line and the percentage
+    box where the shipped skin's layout puts them at `dpi`; returns (width, height) of the window."""
     # The shipped skin's layout: the bar (95,135)-(540,149), the percentage box's right edge at 591.
     left, top, right, bottom = scaled_rect(95, 135, 540, 149, dpi)
     box_right = scaled_rect(546, 135, 591, 149, dpi)[2]
@@ -429,16 +425,6 @@ def case_scaled_face(run):
         r, g, b = pixel(*fill_at)
         return (width, height, pixel) if b > 150 and b > r + 80 else None
     width, height, pixel = wait_for("the bar's fill at %s" % (fill_at,), progress_shown, 60, interval=0.5)
-    os.makedirs(run.args.artifacts, exist_ok=True)
-    run.screenshot(wid, os.path.join(run.args.artifacts, "face-%ddpi.png" % dpi))
-
-    if (width, height) != (px(design_w, dpi), px(design_h, dpi)):
-        raise Failure("window %dx%d at %d DPI, expected the background %dx%d scaled" % (width, height, dpi,
-                                                                                          design_w, design_h))
-    x, y = run.geometry(wid)[:2]
-    screen_w, screen_h = (int(v) for v in run.args.screen.split("x"))
-    if abs(x - (screen_w - width) // 2) > 1 or abs(y - (screen_h - height) // 2) > 1:
-        raise Failure("window at %d,%d, not centred on the %s screen" % (x, y, run.args.screen))
     expected = {
         "track": ((right - px(3, dpi), middle), (29, 29, 29)),
         "track's bottom line": ((left + px(200, dpi), bottom), (50, 50, 50)),
@@ -447,6 +433,27 @@ def case_scaled_face(run):
     for what, (at, colour) in expected.items():
         if pixel(*at) != colour:
             raise Failure("the %s at %s shows %s, expected %s" % (what, at, pixel(*at), colour))
+    return width, height
+
+
+def case_scaled_face(run):
+    """The window at the prefix's DPI: the background's size times the scale, centred on the screen,
+    and the progress bar's fill, track and percentage box where the scaled layout puts them."""
+    dpi = run.args.dpi
+    run.write_config(run.server.url("full.exe", rate=32 * 1024))
+    run.launch()
+    wid = run.dialog()
+    design_w, design_h = image_size(os.path.join(run.args.skin, "MainWndBkg.jpg"))
+    width, height = check_face(run, wid, dpi)
+    os.makedirs(run.args.artifacts, exist_ok=True)
+    run.screenshot(wid, os.path.join(run.args.artifacts, "face-%ddpi.png" % dpi))
+    if (width, height) != (px(design_w, dpi), px(design_h, dpi)):
+        raise Failure("window %dx%d at %d DPI, expected the background %dx%d scaled" % (width, height, dpi,
+                                                                                          design_w, design_h))
+    x, y = run.geometry(wid)[:2]
+    screen_w, screen_h = (int(v) for v in run.args.screen.split("x"))
+    if abs(x - (screen_w - width) // 2) > 1 or abs(y - (screen_h - height) // 2) > 1:
+        raise Failure("window at %d,%d, not centred on the %s screen" % (x, y, run.args.screen))
 
 
 def case_resume_after_drops(run):
@@ -569,6 +576,68 @@ def case_not_supported_on_32bit(run):
     run.answer(PRODUCT, "Return")
     run.wait_exit()
     run.expect_nothing_left()
+
+
+def signature_verifies(path, ca):
+    return subprocess.run(["osslsigncode", "verify", "-CAfile", ca, "-in", path], capture_output=True,
+                          timeout=60).returncode == 0
+
+
+def case_packed_signed_installer(run):
+    """The vendor's two commands: `torvin-kit pack` (the Windows kit) on the folder, then signing.
+    The signed file verifies, and stops verifying after one byte of its pack is changed. Alone in an
+    empty folder it shows the skin, downloads, checks and launches; a configuration planted beside it
+    is ignored (the server only ever sees the packed link); the changed copy ends at start-up with
+    the configuration's message and its own code."""
+    run.write_config(run.server.url("full.exe", rate=160 * 1024))
+    packed = os.path.join(run.folder, "packed.exe")
+    # --force: the test server speaks plain http, which the kit's check (rightly) flags.
+    run.wine(run.args.kit, "pack", windows_path(run.app), "--out", windows_path(packed),
+             "--stub", windows_path(run.args.exe), "--force")
+    signing = os.path.join(run.folder, "signing")
+    subprocess.run([SIGN_SCRIPT, signing, packed], check=True, timeout=120, stdout=subprocess.DEVNULL)
+    ca = os.path.join(signing, "ca.pem")
+    with open(os.path.join(signing, "signed.exe"), "rb") as f:
+        signed = f.read()
+    # One byte of the configuration, inside the pack that follows the program's image.
+    at = signed.rindex(b"TORVPACK") + 100
+    damaged = signed[:at] + bytes([signed[at] ^ 0x20]) + signed[at + 1:]
+    with open(os.path.join(signing, "damaged.exe"), "wb") as f:
+        f.write(damaged)
+    if not signature_verifies(os.path.join(signing, "signed.exe"), ca):
+        raise Failure("osslsigncode does not verify the packed and signed file")
+    if signature_verifies(os.path.join(signing, "damaged.exe"), ca):
+        raise Failure("osslsigncode verifies the signed file after a byte of its pack changed")
+
+    def alone_in(folder, program):
+        run.app = os.path.join(run.folder, folder)
+        os.makedirs(run.app)
+        with open(os.path.join(run.app, APP_NAME + ".exe"), "wb") as f:
+            f.write(program)
+
+    alone_in("alone", signed)
+    run.launch()
+    check_face(run, run.dialog(), 96)
+    run.expect_launched("full", "full.exe")
+    run.wait_exit()
+
+    alone_in("planted", signed)
+    run.write_config(run.server.url("planted.exe"))
+    run.launch()
+    run.expect_launched("full", "full.exe")
+    run.wait_exit()
+    if set(run.server.paths()) != {"/full.exe"}:
+        raise Failure("the server was asked for %r" % sorted(set(run.server.paths())))
+
+    alone_in("damaged", damaged)
+    run.write_config(run.server.url("planted.exe"))
+    run.launch(*run.log_switch())
+    run.answer(APP_NAME, "Return", text="Xml file is missing!")
+    run.wait_exit()
+    run.expect_nothing_left()
+    last = run.log_lines()[-1]
+    if not last.startswith("E1005 "):
+        raise Failure("the damaged file's log ends with %r, not its code E1005" % last)
 
 
 # The shipped skin's layout at 100 %: the status line (240,159)-(540,179) below the bar (95,135)-(540,149),
@@ -780,6 +849,155 @@ def case_report_never_answered(run):
         raise Failure("the installer ended %.1f s after the launch" % waited)
 
 
+# Active Accessibility's roles and states, as the reader probe prints them.
+ROLE = {"dialog": 0x12, "progress bar": 0x30, "static text": 0x29, "push button": 0x2b, "link": 0x1e}
+STATE_UNAVAILABLE, STATE_FOCUSED, STATE_LINKED = 0x1, 0x4, 0x400000
+
+
+def read_face(run):
+    """The dialog as a screen reader gets it: [(role, state, name, value, action)], the window first."""
+    items = []
+    for line in run.probe("reader").decode("utf-8").splitlines():
+        _, role, state, rest = line.split(" ", 3)
+        items.append((int(role, 16), int(state, 16), *rest.split("|")))
+    if len(items) != 5:
+        raise Failure("the reader found %d objects: %r" % (len(items), items))
+    return items
+
+
+def expect_face(run, status, value, cancel_unavailable):
+    window, progress, status_line, cancel, link = read_face(run)
+    checks = [
+        ("window", window[0] == ROLE["dialog"] and window[2] == PRODUCT),
+        ("progress", progress[0] == ROLE["progress bar"] and re.fullmatch(value, progress[3])),
+        ("status", status_line[0] == ROLE["static text"] and status_line[2] == status),
+        ("Cancel", cancel[0] == ROLE["push button"] and cancel[2] == "Cancel" and cancel[4] == "Press"
+         and bool(cancel[1] & STATE_UNAVAILABLE) == cancel_unavailable),
+        ("link", link[0] == ROLE["link"] and link[2] == "Problems downloading?" and link[3] == run.help_address
+         and link[1] & STATE_LINKED),
+    ]
+    for what, ok in checks:
+        if not ok:
+            raise Failure("the reader's %s is wrong: %r" % (what, (window, progress, status_line, cancel, link)))
+    return cancel, link
+
+
+class EventListener:
+    """window_probe events, from another process than the installer's, while the case runs."""
+    def __init__(self, run, seconds):
+        self.process = subprocess.Popen([run.args.wine_run, run.args.window_probe, "events", str(seconds)],
+                                        env=run.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        if self.process.stdout.readline().strip() != b"listening":
+            raise Failure("the event listener did not start")
+
+    def lines(self, timeout=90):
+        out, _ = self.process.communicate(timeout=timeout * time_scale)
+        return out.decode("utf-8").splitlines()
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+
+def use_help_program(run):
+    """Points the help link at a copy of the patch payload, which records that it was opened."""
+    folder = os.path.join(run.app, "help")
+    os.makedirs(folder)
+    shutil.copy(run.args.patch_payload, os.path.join(folder, "help.exe"))
+    run.help_address = "Z:" + os.path.join(folder, "help.exe").replace("/", "\\")
+    ini = os.path.join(run.app, "TorvinWebInstallerString.ini")
+    with open(ini, encoding="utf-16") as f:
+        text = f.read()
+    text = re.sub(r"(?m)^IDS_DOWNLOAD_PROBLEM_RLINK=.*$", lambda _: "IDS_DOWNLOAD_PROBLEM_RLINK=" + run.help_address, text)
+    with open(ini, "w", encoding="utf-16", newline="") as f:
+        f.write(text)
+    return os.path.join(folder, "launch-record.txt")
+
+
+def press(run, wid, *keys):
+    run.xdotool("windowfocus", "--sync", wid)
+    time.sleep(0.3)
+    for key in keys:
+        run.xdotool("key", "--window", wid, key)
+        time.sleep(0.3)
+
+
+def heard(events, kind, child, name, value=None):
+    """The listener's first line of this event on this child with this name (and value, a pattern):
+    (state, value), or None."""
+    for line in events:
+        match = re.fullmatch(r"(\w+) (\d+) ([0-9a-f-]+) ([^|]*)\|(.*)", line)
+        if match and match.group(1) == kind and int(match.group(2)) == child and match.group(4) == name and \
+                (value is None or re.fullmatch(value, match.group(5))):
+            return int(match.group(3), 16), match.group(5)
+    return None
+
+
+def case_keyboard_and_reader(run):
+    """A keyboard user reaches the help link with Tab and opens it with Enter, then Cancel with Tab
+    and asks the question with Space; a screen reader reads the face while downloading, and hears
+    from another process the focus moves, the percentages and, once cancelled, the new status
+    text and the unavailable Cancel."""
+    help_record = use_help_program(run)
+    run.write_config(run.server.url("full.exe", rate=24 * 1024))
+    run.launch()
+    wid = run.dialog()
+    if subprocess.run(["xdotool", "getwindowname", wid], env=run.env, capture_output=True, text=True,
+                      timeout=30).stdout.strip() != PRODUCT:
+        raise Failure("the window's own text is not the product's name")
+    wait_for("a percentage for the reader", lambda: re.fullmatch(r"\d+%", read_face(run)[1][3]), 30, interval=0.5)
+    expect_face(run, "Downloading...", r"\d+%", False)
+    listener = EventListener(run, 60)
+    try:
+        link = run.buttons()[1001]
+        ring_at = (link[0] + 2, (link[1] + link[3]) // 2)
+        if run.window_pixels(wid)[2](*ring_at) == (255, 255, 255):
+            raise Failure("a focus ring shows before the keyboard was used")
+        press(run, wid, "Tab")
+        if not read_face(run)[4][1] & STATE_FOCUSED:
+            raise Failure("Tab did not move the focus to the help link")
+        if run.window_pixels(wid)[2](*ring_at) != (255, 255, 255):
+            raise Failure("no focus ring round the help link after Tab")
+        press(run, wid, "Return")
+        wait_for("the help link's program", lambda: os.path.exists(help_record), 30)
+        press(run, wid, "Tab", "space")
+        run.answer(PRODUCT, "y")
+        run.wait_exit()
+        events = listener.lines()
+    finally:
+        listener.close()
+    run.expect_nothing_left()
+    checks = {
+        "the focus on the link": heard(events, "focus", 4, "Problems downloading?", re.escape(run.help_address)),
+        "the focus back on Cancel": heard(events, "focus", 3, "Cancel"),
+        "a new percentage": heard(events, "value", 1, PRODUCT, r"\d+%"),
+        "the new status text": heard(events, "name", 2, "Cancelling..."),
+        "Cancel's new state": heard(events, "state", 3, "Cancel"),
+    }
+    for what, found in checks.items():
+        if not found:
+            raise Failure("the listener did not hear %s: %r" % (what, events))
+    if not checks["Cancel's new state"][0] & STATE_UNAVAILABLE:
+        raise Failure("Cancel is not unavailable once cancelled: %r" % events)
+
+
+def case_reader_completed(run):
+    """A screen reader hears the completed download: the status text and the full bar."""
+    run.write_config(run.server.url("full.exe", rate=320 * 1024))
+    run.launch()
+    run.dialog()
+    listener = EventListener(run, 60)
+    try:
+        run.expect_launched("full", "full.exe")
+        run.wait_exit()
+        events = listener.lines()
+    finally:
+        listener.close()
+    if not heard(events, "name", 2, "Download completed.") or not heard(events, "value", 1, PRODUCT, "100%"):
+        raise Failure("the listener did not hear the completed download: %r" % events)
+
+
 def case_demo(run):
     """The whole product, slowly enough to watch: download, screenshot, checks, launch."""
     digest = run.serve_signed_payloads()
@@ -808,6 +1026,7 @@ def main():
     parser.add_argument("--patch-payload", required=True)
     parser.add_argument("--exit-code", required=True, help="the program that starts another and tells its exit code")
     parser.add_argument("--message-text", help="the program that reads a message box's text (the cases that check it)")
+    parser.add_argument("--kit", help="torvin-kit.exe (the cases that pack the installer)")
     parser.add_argument("--window-probe", help="the program that reads the dialog's buttons and paints a status line")
     parser.add_argument("--skin", required=True, help="folder of the skin images and the texts file")
     parser.add_argument("--prefix", required=True, help="the Wine prefix of this run")

@@ -31,7 +31,7 @@ std::string Listing(const Findings& findings) {
 TEST(Check, TheShippedSampleHasNothingToFix) {
   std::ostringstream out, progress;
   Command command;
-  command.folder = test::kSampleDir.u16string();
+  command.input = test::kSampleDir.u16string();
   EXPECT_EQ(RunCheck(command, out, progress), 0) << out.str();
   EXPECT_NE(out.str().find("No findings: nothing to fix."), std::string::npos);
   EXPECT_NE(out.str().find("read as UTF-16 (little-endian) with a byte-order mark"), std::string::npos);
@@ -127,6 +127,14 @@ const BrokenFolder kBrokenFolders[] = {
                  "<rlink sha256=\"12ab\">https://downloads.example.com/plantyx/studio-2026-win8");
      },
      kXml, 19, "has sha256=\"12ab\", which is not 64 hexadecimal digits"},
+    {"empty signer", [](auto& f) { f.Replace(kXml, "<product>", "<product signer=\"\">"); }, kXml, 7,
+     "<product> has signer=\"\": the installer refuses the whole configuration"},
+    {"digest only on the default entry's link",
+     [](auto& f) {
+       f.Replace(kXml, "<rlink>https://downloads.example.com/plantyx/studio-2026-x64.exe",
+                 "<rlink sha256=\"" + std::string(64, 'a') + "\">https://downloads.example.com/plantyx/studio-2026-x64.exe");
+     },
+     kXml, 19, "<rlink> has no sha256 while the default entry's <rlink> (line 13) has one"},
     {"product name with a slash", [](auto& f) { f.Replace(kXml, "Plantyx Studio 2026", "Plantyx/Studio"); },
      kXml, 8, "is not a plain file name"},
     {"empty registry key", [](auto& f) { f.Replace(kXml, "SOFTWARE\\Plantyx\\Studio\\2026", ""); }, kXml, 9,
@@ -242,7 +250,7 @@ TEST_P(BrokenFolders, GiveTheirFindingAndExitStatusOne) {
   c.breakIt(folder);
   std::ostringstream out, progress;
   Command command;
-  command.folder = folder.Path();
+  command.input = folder.Path();
   EXPECT_EQ(RunCheck(command, out, progress), 1);
   const CheckReport report = CheckFolder(folder.Path(), false, progress);
   bool found = false;
@@ -268,7 +276,7 @@ TEST(Check, FindingsCarryLineAndColumnOfTheElement) {
   folder.Replace(kXml, "<bit>64</bit>", "<bit>x64</bit>");
   std::ostringstream out, progress;
   Command command;
-  command.folder = folder.Path();
+  command.input = folder.Path();
   RunCheck(command, out, progress);
   EXPECT_NE(out.str().find("TorvinWebInstaller.xml:12:7: unknown bit \"x64\""), std::string::npos)
       << out.str();
@@ -280,7 +288,7 @@ TEST(Check, JsonCarriesTheSameFindings) {
   folder.Replace(kXml, "<installerInfo default=\"YES\">", "<installerInfo default=\"yes\">");
   std::ostringstream out, progress;
   Command command;
-  command.folder = folder.Path();
+  command.input = folder.Path();
   command.json = true;
   EXPECT_EQ(RunCheck(command, out, progress), 1);
   const std::string json = out.str();
@@ -319,11 +327,6 @@ TEST(Check, ClosestKnownKeyForCommonTypos) {
       {u"IDS_STATUS_CANCELLED", u"IDS_STATUS_DOWNLOAD_CANCELLED"},
   };
   for (const auto& [typo, known] : cases) EXPECT_EQ(ClosestKnownKey(typo), known) << platform::ToUtf8(typo);
-}
-
-TEST(Check, DoubleSizeNames) {
-  EXPECT_EQ(DoubleSizeName(u"MainWndBkg.jpg"), u"MainWndBkg@2x.jpg");
-  EXPECT_EQ(DoubleSizeName(u"NoExtension"), u"NoExtension@2x");
 }
 
 }  // namespace

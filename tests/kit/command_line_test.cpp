@@ -19,7 +19,7 @@ TEST(CommandLine, CheckAndPreviewWithTheirOptions) {
   const std::optional<Command> check = Parse({u"check", u"vendor", u"--json", u"--online"});
   ASSERT_TRUE(check);
   EXPECT_EQ(check->kind, Command::Kind::Check);
-  EXPECT_EQ(check->folder, u"vendor");
+  EXPECT_EQ(check->input, u"vendor");
   EXPECT_TRUE(check->json);
   EXPECT_TRUE(check->online);
 
@@ -27,9 +27,11 @@ TEST(CommandLine, CheckAndPreviewWithTheirOptions) {
       Parse({u"preview", u"vendor", u"--scale", u"1.5", u"--out", u"pics", u"--lang", u"pt-BR"});
   ASSERT_TRUE(preview);
   EXPECT_EQ(preview->kind, Command::Kind::Preview);
-  EXPECT_EQ(preview->outDir, u"pics");
+  EXPECT_EQ(preview->out, u"pics");
   EXPECT_EQ(preview->scale, 1.5);
   EXPECT_EQ(preview->language, u"pt-BR");
+  EXPECT_FALSE(preview->highContrast);
+  EXPECT_TRUE(Parse({u"preview", u"vendor", u"--out", u"pics", u"--high-contrast"})->highContrast);
 }
 
 TEST(CommandLine, BadUsageIsRefused) {
@@ -45,6 +47,7 @@ TEST(CommandLine, BadUsageIsRefused) {
       {u"preview", u"vendor", u"--out", u"pics", u"--lang"},
       {u"preview", u"vendor", u"--out", u"pics", u"--lang", u""},
       {u"check", u"vendor", u"--lang", u"de"},
+      {u"check", u"vendor", u"--high-contrast"},
   };
   for (const auto& args : bad) {
     std::string error;

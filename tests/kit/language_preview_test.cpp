@@ -95,12 +95,34 @@ TEST(LanguagePreview, ArabicIsTheMirroredFace) {
   EXPECT_EQ(picture.GetPixel(picture.Width() - layout.rcBar.right + 10, middle), ui::kTrackColor);
 }
 
+// Mirrored in high contrast: the bar fills in the highlight colour from its right end, and the
+// focus ring stands round the link in its mirrored place, right of Cancel.
+TEST(LanguagePreview, TheMirroredFaceInHighContrastWithTheFocusOnTheLink) {
+  const PreviewSource source(test::kSampleDir.u16string());
+  const LanguageChoice arabic = LanguageForTag(u"ar", source.textsPath);
+  const ui::Palette palette = ui::HighContrastPalette(ui::kDarkContrastColors);
+  const ui::Bitmap picture = PaintPreview(source, kPreviewStates.back(), {}, arabic, palette);
+  const ui::Layout layout =
+      ui::ComputeLayout(picture.Extent(), source.frames[0], source.skin.images.statusBack);
+  const ui::ContrastColors& c = ui::kDarkContrastColors;
+  const int32_t middle = layout.rcBar.top + 5, barRight = picture.Width() - layout.rcBar.left;
+  EXPECT_EQ(picture.GetPixel(barRight - 10, middle), c.highlight);
+  EXPECT_EQ(picture.GetPixel(barRight - 300, middle), c.window);
+  // The link's template size at 100 %, 18 px right of Cancel's 110 px from the left edge of 20.
+  const ui::test::Face face;
+  const ui::Point link{20 + 110 + 18, face.linkAt.y};
+  const int32_t linkMiddle = link.y + face.linkSize.cy / 2;
+  EXPECT_EQ(picture.GetPixel(link.x + 2, linkMiddle), palette.focusOuter);
+  EXPECT_EQ(picture.GetPixel(link.x + 3, linkMiddle), palette.focusInner);
+  EXPECT_EQ(picture.GetPixel(face.linkAt.x + 2, linkMiddle), c.window);  // nothing where it stands left to right
+}
+
 TEST(LanguagePreview, OneContactSheetPerLanguageAndATagFindsItsSection) {
   TempFolder out;
   Command command;
   command.kind = Command::Kind::Preview;
-  command.folder = test::kSampleDir.u16string();
-  command.outDir = out.Path().u16string();
+  command.input = test::kSampleDir.u16string();
+  command.out = out.Path().u16string();
   command.language = u"all";
   std::ostringstream text, errors;
   ASSERT_EQ(RunPreview(command, text, errors), 0) << errors.str();
@@ -110,11 +132,11 @@ TEST(LanguagePreview, OneContactSheetPerLanguageAndATagFindsItsSection) {
     EXPECT_EQ(platform::LoadImageFile((out / name).u16string()).Extent(), sheet) << name;
 
   TempFolder swiss;
-  command.outDir = swiss.Path().u16string();
+  command.out = swiss.Path().u16string();
   command.language = u"de-CH";
   ASSERT_EQ(RunPreview(command, text, errors), 0) << errors.str();
   EXPECT_NE(text.str().find("texts: [UISTRING.de] for de-CH, as requested"), std::string::npos) << text.str();
-  const PreviewSource source(command.folder);
+  const PreviewSource source(command.input);
   EXPECT_EQ(DifferingPixels(platform::LoadImageFile((swiss / "2-downloading.png").u16string()),
                             PaintPreview(source, Downloading(), {}, LanguageForTag(u"de", source.textsPath))),
             0);

@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "app/button_styling.h"
 #include "kit/png_writer.h"
 #include "kit/preview_command.h"
 #include "platform/image.h"
@@ -26,7 +27,9 @@ ui::Bitmap FacePicture(const PreviewState& state, ui::DisplayScale scale) {
   if (state.cancel == PreviewState::Cancel::Confirmed) ui::test::ShowCancelConfirmed(cancel, face);
   const auto look = state.cancel == PreviewState::Cancel::Hot ? ui::test::Look::Hot : ui::test::Look::Normal;
   const ui::Bitmap c = ui::test::DrawButton(cancel, look, u"Cancel");
-  const ui::Bitmap l = ui::test::DrawButton(link, ui::test::Look::Normal, u"Problems downloading?");
+  ui::Bitmap l = ui::test::DrawButton(link, state.linkFocused ? ui::test::Look::Focused : ui::test::Look::Normal,
+                                      u"Problems downloading?");
+  if (state.linkFocused) DecorateDialogButton(l, {}, scale, false, true);
   int32_t phase = 0;
   return ui::test::ComposeWindow(face, face.State(state.status->defaultText, state.shown, state.total),
                                  state.progress, c, l, phase);
@@ -98,11 +101,11 @@ TEST(Preview, WritesEveryStateAndTheContactSheet) {
   TempFolder out;
   Command command;
   command.kind = Command::Kind::Preview;
-  command.folder = test::kSampleDir.u16string();
-  command.outDir = (out / "pictures").u16string();
+  command.input = test::kSampleDir.u16string();
+  command.out = (out / "pictures").u16string();
   std::ostringstream text, errors;
   ASSERT_EQ(RunPreview(command, text, errors), 0) << errors.str();
-  const PreviewSource source(command.folder);
+  const PreviewSource source(command.input);
   for (const PreviewState& state : kPreviewStates) {
     const ui::Bitmap written =
         platform::LoadImageFile((out / "pictures" / (std::string(state.name) + ".png")).u16string());
@@ -112,18 +115,64 @@ TEST(Preview, WritesEveryStateAndTheContactSheet) {
   const ui::Bitmap first = PaintPreview(source, kPreviewStates[0]);
   ASSERT_GT(sheet.Width(), 2 * first.Width());
   ASSERT_GT(sheet.Height(), 3 * first.Height());
-  // The last picture stands in the second column of the third row, under its label.
-  const ui::Bitmap last = PaintPreview(source, kPreviewStates[5]);
-  const ui::Point at{sheet.Width() - 16 - last.Width() + 10, sheet.Height() - 16 - last.Height() + 10};
+  // The last picture stands alone in the first column of the fourth row, under its label.
+  ASSERT_EQ(kPreviewStates.size(), 7u);
+  const ui::Bitmap last = PaintPreview(source, kPreviewStates.back());
+  const ui::Point at{16 + 10, sheet.Height() - 16 - last.Height() + 10};
   EXPECT_EQ(sheet.GetPixel(at.x, at.y), last.GetPixel(10, 10));
+}
+
+// The focus state differs from the plain downloading state only on the link, by a ring that stands
+// out on the skin's dark ground and on the link's light caption alike.
+TEST(Preview, TheFocusStateRingsTheLink) {
+  const PreviewSource source(test::kSampleDir.u16string());
+  const PreviewState& focused = kPreviewStates.back();
+  ASSERT_TRUE(focused.linkFocused);
+  const ui::Bitmap ring = PaintPreview(source, focused);
+  const ui::Bitmap plain = PaintPreview(source, kPreviewStates[1]);
+  const ui::test::Face face;
+  const ui::Rect link = ui::RectOf(face.linkAt, face.linkSize);
+  EXPECT_EQ(ui::test::Difference(ring, plain, ring.Bounds()), ui::test::Difference(ring, plain, link));
+  const ui::Point edge{link.left + 2, link.top + link.Height() / 2};
+  EXPECT_EQ(ring.GetPixel(edge.x, edge.y), ui::kWhite);
+  EXPECT_EQ(ring.GetPixel(edge.x + 1, edge.y), ui::kBlack);
+}
+
+// High contrast: the system's colours (here a dark theme's), no skin image, the bar filled in the
+// highlight colour, a frame round the window; the layout stays.
+TEST(Preview, HighContrastPaintsTheDarkThemesColours) {
+  TempFolder out;
+  Command command;
+  command.kind = Command::Kind::Preview;
+  command.input = test::kSampleDir.u16string();
+  command.out = out.Path().u16string();
+  command.highContrast = true;
+  std::ostringstream text, errors;
+  ASSERT_EQ(RunPreview(command, text, errors), 0) << errors.str();
+  const ui::Bitmap picture = platform::LoadImageFile((out / "2-downloading.png").u16string());
+  const ui::ContrastColors& c = ui::kDarkContrastColors;
+  const ui::test::Face face;
+  const ui::Layout& layout = face.layout;
+  ASSERT_EQ(picture.Extent(), face.window);
+  EXPECT_EQ(picture.GetPixel(0, 0), c.windowText);
+  EXPECT_EQ(picture.GetPixel(picture.Width() - 1, picture.Height() - 1), c.windowText);
+  EXPECT_EQ(picture.GetPixel(5, picture.Height() / 2), c.window);
+  EXPECT_EQ(picture.GetPixel(layout.rcBar.left + 100, layout.rcBar.top + 5), c.highlight);
+  EXPECT_EQ(picture.GetPixel(layout.rcBar.left + 300, layout.rcBar.top + 5), c.window);
+  EXPECT_EQ(picture.GetPixel(face.cancelAt.x + 3, face.cancelAt.y + 3), c.buttonFace);
+  bool statusText = false;
+  for (int32_t y = layout.rcStatus.top; y < layout.rcStatus.bottom; ++y)
+    for (int32_t x = layout.rcStatus.left; x < layout.rcStatus.right; ++x)
+      statusText = statusText || picture.GetPixel(x, y) == c.windowText;
+  EXPECT_TRUE(statusText);
 }
 
 TEST(Preview, TheScaleSizesThePictures) {
   TempFolder out;
   Command command;
   command.kind = Command::Kind::Preview;
-  command.folder = test::kSampleDir.u16string();
-  command.outDir = out.Path().u16string();
+  command.input = test::kSampleDir.u16string();
+  command.out = out.Path().u16string();
   command.scale = 1.5;
   std::ostringstream text, errors;
   ASSERT_EQ(RunPreview(command, text, errors), 0) << errors.str();
@@ -135,8 +184,8 @@ TEST(Preview, RefusesWhatItCannotPaint) {
   std::ostringstream text, errors;
   Command command;
   command.kind = Command::Kind::Preview;
-  command.outDir = (out / "pictures").u16string();
-  command.folder = (out / "empty").u16string();
+  command.out = (out / "pictures").u16string();
+  command.input = (out / "empty").u16string();
   EXPECT_EQ(RunPreview(command, text, errors), 1);
   EXPECT_NE(errors.str().find("MainWndBkg.jpg is missing"), std::string::npos);
 }

@@ -1,5 +1,6 @@
 // The same INI cases run natively against our reader and, in the Windows build, against the
-// system's own profile call, so the reader is checked against the platform it imitates.
+// system's own profile call, so the reader is checked against the platform it imitates; a file held
+// in memory (packed inside the executable) must answer each case as the file on disk does.
 #include "platform/profile.h"
 
 #include <gtest/gtest.h>
@@ -89,6 +90,10 @@ TEST_P(ProfileTest, LooksUpAsTheSystemDoes) {
   const std::u16string path = folder.Write("case.ini", c.bytes).u16string();
   EXPECT_EQ(platform::ToUtf8(platform::ReadProfileString(c.section, c.key, u"DEFAULT", path, 260)),
             platform::ToUtf8(c.expected));
+  const platform::FileSource inMemory = platform::FileSource::InMemory(c.bytes);
+  EXPECT_EQ(platform::ToUtf8(platform::ReadProfileString(c.section, c.key, u"DEFAULT", inMemory, 260)),
+            platform::ToUtf8(c.expected))
+      << "in memory";
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ProfileTest, testing::ValuesIn(kCases), [](const auto& info) {

@@ -47,6 +47,10 @@ class FakeButtonWindow final : public platform::IButtonWindow {
   void SetText(const std::u16string& t) override { text = t; }
   void Redraw() override { ++redraws; }
   void TakeFocus() override { focused = true; }
+  void LeaveTabOrder() override {
+    tabStop = false;
+    focused = false;
+  }
   void TrackMouseLeave() override { ++leaveTracks; }
   void OpenAddress(const std::u16string& address) override { openedAddresses.push_back(address); }
   void PlayNamedSound(const std::u16string& name, uint32_t) override { playedSounds.push_back(name); }
@@ -57,6 +61,7 @@ class FakeButtonWindow final : public platform::IButtonWindow {
   std::u16string text;
   int redraws = 0;
   bool focused = false;
+  bool tabStop = true;
   int leaveTracks = 0;
   std::vector<std::u16string> openedAddresses;
   std::vector<std::u16string> playedSounds;
@@ -135,15 +140,22 @@ class FakeWindowHost final : public platform::IWindowHost {
   platform::ProgramLaunch OpenInstaller(const std::u16string& path, const std::u16string& parameters) override {
     launched.push_back(path);
     launchedArguments.push_back(parameters);
+    if (onLaunch) onLaunch();
     platform::ProgramLaunch launch;
     launch.started = launchStarts;
-    launch.error = launchStarts ? 0 : 2;
+    launch.error = launchStarts ? 0 : 5;
     return launch;
   }
   void SetTaskbarProgress(platform::TaskbarProgress state, uint64_t completed, uint64_t total) override {
     taskbar.push_back({state, completed, total});
   }
   void EndDialog(int result) override { endResult = result; }
+  void SetTitle(const std::u16string& text) override { title = text; }
+  platform::SystemLook GetSystemLook() override { return look; }
+  void NotifyAccessibleChange(platform::AccessiblePart part, platform::AccessibleChange change) override {
+    accessibleChanges.emplace_back(part, change);
+  }
+  void RedrawAll() override { ++redrawsAll; }
   platform::IButtonWindow& Control(int id) override { return controls[id]; }
   void BindControl(int id, platform::IButtonEvents& events) override { controls[id].events = &events; }
 
@@ -167,9 +179,15 @@ class FakeWindowHost final : public platform::IWindowHost {
   std::vector<platform::Point> drags;
   std::vector<std::u16string> launched;
   std::vector<std::u16string> launchedArguments;
-  bool launchStarts = true;  // whether OpenInstaller reports a started program
+  // Runs while a launch is under way; and whether the launch then reports a started program.
+  std::function<void()> onLaunch;
+  bool launchStarts = true;
   std::vector<FakeTaskbar> taskbar;
   std::optional<int> endResult;
+  std::u16string title;
+  platform::SystemLook look;
+  std::vector<std::pair<platform::AccessiblePart, platform::AccessibleChange>> accessibleChanges;
+  int redrawsAll = 0;
   std::map<int, FakeButtonWindow> controls;
 
  private:

@@ -177,5 +177,10 @@ TEST_F(SkinSources, DoubleCopiesServeFromOneAndAHalfOnAndOnlyBesideTheirImage) {
   }
 }
 
+TEST(Skin, DoubleSizeNames) {
+  EXPECT_EQ(DoubleSizeName(u"MainWndBkg.jpg"), u"MainWndBkg@2x.jpg");
+  EXPECT_EQ(DoubleSizeName(u"NoExtension"), u"NoExtension@2x");
+}
+
 }  // namespace
 }  // namespace ui
