@@ -2,9 +2,9 @@
 #include "app/windowless_host.h"
 
 #include <chrono>
-#include <map>
 #include <optional>
 
+#include "platform/id_slots.h"
 #include "platform/steady_clock.h"
 #include "platform/system.h"
 
@@ -44,9 +44,11 @@ class WindowlessHost final : public platform::IWindowHost {
   platform::Rect GetWorkAreaUnderPointer() override { return m_rect; }
   void SetWindowIcons() override {}
   void SetTimer(uint32_t id, uint32_t milliseconds) override {
-    m_timers[id] = {std::chrono::milliseconds(milliseconds), SteadyClock::now() + std::chrono::milliseconds(milliseconds)};
+    if (Timer* timer = m_timers.Get(id)) {
+      *timer = {std::chrono::milliseconds(milliseconds), SteadyClock::now() + std::chrono::milliseconds(milliseconds)};
+    }
   }
-  void KillTimer(uint32_t id) override { m_timers.erase(id); }
+  void KillTimer(uint32_t id) override { m_timers.Erase(id); }
   void Invalidate(const platform::Rect&) override {}
   void RedrawAll() override {}
   void PostPaint() override {}
@@ -67,7 +69,11 @@ class WindowlessHost final : public platform::IWindowHost {
   void SetTitle(const std::u16string&) override {}
   platform::SystemLook GetSystemLook() override { return {}; }
   void NotifyAccessibleChange(platform::AccessiblePart, platform::AccessibleChange) override {}
-  platform::IButtonWindow& Control(int id) override { return m_buttons[id]; }
+  // The template has two buttons; any further id gets a spare one.
+  platform::IButtonWindow& Control(int id) override {
+    WindowlessButton* button = m_buttons.Get(static_cast<uint32_t>(id));
+    return button ? *button : m_spareButton;
+  }
   void BindControl(int, platform::IButtonEvents&) override {}
 
  private:
@@ -77,8 +83,10 @@ class WindowlessHost final : public platform::IWindowHost {
   };
 
   platform::Rect m_rect{0, 0, 600, 330};
-  std::map<uint32_t, Timer> m_timers;
-  std::map<int, WindowlessButton> m_buttons;
+  // The dialog's timers (it sets one) and its buttons.
+  platform::IdSlots<Timer, 2> m_timers;
+  platform::IdSlots<WindowlessButton, 2> m_buttons;
+  WindowlessButton m_spareButton;
   std::optional<int> m_result;
 };
 
@@ -87,18 +95,21 @@ class WindowlessHost final : public platform::IWindowHost {
 int WindowlessHost::Run(platform::IDialogEvents& events) {
   events.OnCreate(*this);
   events.OnInitDialog();
-  while (!m_result && !m_timers.empty()) {
-    auto next = m_timers.begin();
-    for (auto it = m_timers.begin(); it != m_timers.end(); ++it) {
-      if (it->second.due < next->second.due) next = it;
-    }
+  for (;;) {
+    uint32_t id = 0;
+    Timer* next = nullptr;
+    m_timers.ForEach([&](uint32_t timerId, Timer& timer) {
+      if (next == nullptr || timer.due < next->due) {
+        id = timerId;
+        next = &timer;
+      }
+    });
+    if (m_result || next == nullptr) break;
     const auto now = SteadyClock::now();
-    if (next->second.due > now) {
-      platform::SleepFor(static_cast<uint32_t>(
-          std::chrono::duration_cast<std::chrono::milliseconds>(next->second.due - now).count()));
+    if (next->due > now) {
+      platform::SleepFor(static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(next->due - now).count()));
     }
-    const uint32_t id = next->first;
-    next->second.due += next->second.period;
+    next->due += next->period;
     events.OnTimer(id);
   }
   return m_result.value_or(-1);

@@ -107,7 +107,7 @@ void DialogHost::OnUiStateChange(WPARAM wp) {
   const bool shown = action == UIS_CLEAR || m_alwaysFocusCues;
   if (shown == m_focusCues) return;
   m_focusCues = shown;
-  for (const auto& [id, control] : m_controls) InvalidateRect(GetDlgItem(m_hWnd, id), nullptr, FALSE);
+  m_controls.ForEach([this](uint32_t id, auto&) { InvalidateRect(GetDlgItem(m_hWnd, static_cast<int>(id)), nullptr, FALSE); });
 }
 
 INT_PTR DialogHost::Result(LRESULT value) {
@@ -227,8 +227,9 @@ void DialogHost::OnCommand(int id, int code) {
 
 // Only top-level windows hear of a colour change; the buttons draw with the system's colours too.
 void DialogHost::ForwardSysColorChange(WPARAM wp, LPARAM lp) {
-  for (const auto& [id, control] : m_controls)
-    SendMessageW(GetDlgItem(m_hWnd, id), WM_SYSCOLORCHANGE, wp, lp);
+  m_controls.ForEach([&](uint32_t id, auto&) {
+    SendMessageW(GetDlgItem(m_hWnd, static_cast<int>(id)), WM_SYSCOLORCHANGE, wp, lp);
+  });
 }
 
 // Both halves of wParam carry the new DPI (the same for x and y).
@@ -244,8 +245,8 @@ void DialogHost::PressFocusedButton() {
 }
 
 IButtonEvents* DialogHost::BoundEvents(int id) {
-  const auto found = m_controls.find(id);
-  return found == m_controls.end() ? nullptr : found->second->Events();
+  const std::unique_ptr<ButtonHost>* control = m_controls.Find(static_cast<uint32_t>(id));
+  return control ? (*control)->Events() : nullptr;
 }
 
 Rect DialogHost::GetWindowRect() {
@@ -355,14 +356,14 @@ void DialogHost::NotifyAccessibleChange(AccessiblePart part, AccessibleChange ch
 void DialogHost::RedrawAll() { RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN); }
 
 IButtonWindow& DialogHost::Control(int id) {
-  auto& control = m_controls[id];
+  std::unique_ptr<ButtonHost>& control = *m_controls.Get(static_cast<uint32_t>(id));
   if (!control) control = std::make_unique<ButtonHost>(GetDlgItem(m_hWnd, id));
   return *control;
 }
 
 void DialogHost::BindControl(int id, IButtonEvents& events) {
   Control(id);
-  m_controls[id]->Bind(events);
+  (*m_controls.Find(static_cast<uint32_t>(id)))->Bind(events);
 }
 
 }  // namespace platform::win32
