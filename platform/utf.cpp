@@ -78,10 +78,10 @@ std::string ToUtf8(std::u16string_view text) {
 void TextPiece::AppendTo(std::string& out) const {
   switch (m_kind) {
     case Kind::Utf8:
-      out.append(static_cast<const char*>(m_data), m_size);
+      out.append(static_cast<const char*>(m_text.data), m_text.size);
       return;
     case Kind::Utf16:
-      AppendUtf16AsUtf8(out, std::u16string_view(static_cast<const char16_t*>(m_data), m_size));
+      AppendUtf16AsUtf8(out, std::u16string_view(static_cast<const char16_t*>(m_text.data), m_text.size));
       return;
     case Kind::Negative:
       out += '-';

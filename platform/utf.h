@@ -17,12 +17,12 @@ std::u16string FromUtf8(std::string_view text);
 // number in decimal. Lines joined from pieces cost far less code than chains of string additions.
 class TextPiece {
  public:
-  TextPiece(std::string_view text) : m_kind(Kind::Utf8), m_data(text.data()), m_size(text.size()) {}
+  TextPiece(std::string_view text) : m_kind(Kind::Utf8), m_text{text.data(), text.size()} {}
   template <size_t N>
-  TextPiece(const char (&literal)[N]) : m_kind(Kind::Utf8), m_data(literal), m_size(N - 1) {}
+  TextPiece(const char (&literal)[N]) : m_kind(Kind::Utf8), m_text{literal, N - 1} {}
   TextPiece(const char* text) : TextPiece(std::string_view(text)) {}
   TextPiece(const std::string& text) : TextPiece(std::string_view(text)) {}
-  TextPiece(std::u16string_view text) : m_kind(Kind::Utf16), m_data(text.data()), m_size(text.size()) {}
+  TextPiece(std::u16string_view text) : m_kind(Kind::Utf16), m_text{text.data(), text.size()} {}
   TextPiece(const std::u16string& text) : TextPiece(std::u16string_view(text)) {}
   template <std::integral Number>
   TextPiece(Number number)
@@ -32,10 +32,17 @@ class TextPiece {
   void AppendTo(std::string& out) const;
 
  private:
-  enum class Kind { Utf8, Utf16, Number, Negative } m_kind;
-  const void* m_data = nullptr;
-  size_t m_size = 0;
-  uint64_t m_number = 0;
+  // A piece is either text or a number, never both: each one built at a call site stores only
+  // what it is.
+  struct Text {
+    const void* data;
+    size_t size;
+  };
+  enum class Kind : uint8_t { Utf8, Utf16, Number, Negative } m_kind;
+  union {
+    Text m_text;
+    uint64_t m_number;
+  };
 };
 
 // The pieces one after the other.
