@@ -8,6 +8,7 @@
 
 #include "app/address_text.h"
 #include "app/run_log.h"
+#include "download/http_request.h"
 #include "platform/steady_clock.h"
 #include "platform/thread.h"
 #include "platform/utf.h"
@@ -86,17 +87,17 @@ std::u16string WithQuery(const std::u16string& address, std::string_view query) 
 
 ReportReply SendReport(const std::u16string& address, AbortSwitch* abortSwitch) {
   ReportReply reply;
-  UrlParts parts;
+  // A session of its own: the report may still be on its way when the engine's session is closed.
   SessionHandle session = OpenSession(u"Kestrix_WebInstaller");
-  if (!session || !SplitUrl(address, parts)) return reply;
-  ConnectionHandle connection = Connect(*session, parts, abortSwitch);
-  if (!connection) return reply;
-  RequestHandle request = OpenRequest(*connection, nullptr, parts.path + parts.extra, {u"*/*"},
-                                      REQUEST_SECURE | REQUEST_RELOAD | REQUEST_NO_CACHE_WRITE | REQUEST_NO_UI |
-                                          REQUEST_NO_COOKIES);
-  if (!request) return reply;
-  reply.outcome = SendRequest(*request);
-  if (reply.outcome == SendResult::Replied && !QueryStatusCode(*request, reply.status)) {
+  OpenedRequest opened;
+  if (!session || !OpenHttpRequestOn(*session, address, nullptr, {u"*/*"},
+                                     REQUEST_RELOAD | REQUEST_NO_CACHE_WRITE | REQUEST_NO_UI | REQUEST_NO_COOKIES,
+                                     abortSwitch, opened)) {
+    return reply;
+  }
+  Request& request = *opened.request;
+  reply.outcome = SendRequest(request);
+  if (reply.outcome == SendResult::Replied && !QueryStatusCode(request, reply.status)) {
     reply.outcome = SendResult::Failed;
   }
   return reply;

@@ -34,9 +34,15 @@ void CloseInternetSession() { InternetSession.reset(); }
 bool OpenHttpRequest(const std::u16string& url, const char16_t* verb,
                      std::initializer_list<const char16_t*> acceptTypes, uint32_t flags,
                      AbortSwitch* abortSwitch, OpenedRequest& opened) {
+  return InternetSession && OpenHttpRequestOn(*InternetSession, url, verb, acceptTypes, flags, abortSwitch, opened);
+}
+
+bool OpenHttpRequestOn(Session& session, const std::u16string& url, const char16_t* verb,
+                       std::initializer_list<const char16_t*> acceptTypes, uint32_t flags,
+                       AbortSwitch* abortSwitch, OpenedRequest& opened) {
   UrlParts parts;
-  if (!InternetSession || !SplitUrl(url, parts)) return false;
-  opened.connection = Connect(*InternetSession, parts, abortSwitch);
+  if (!SplitUrl(url, parts)) return false;
+  opened.connection = Connect(session, parts, abortSwitch);
   if (!opened.connection) return false;
   if (parts.scheme == Scheme::Https) flags |= REQUEST_SECURE;
   opened.request = OpenRequest(*opened.connection, verb, parts.path + parts.extra, acceptTypes, flags);
