@@ -34,6 +34,9 @@ PackedLookup ReadPackedFiles(const std::u16string& path) {
   if (!file.Read(headers.data(), headers.size())) return {};
   const std::optional<PeLayout> layout = ReadPeLayout(headers, static_cast<uint64_t>(size));
   if (!layout) return {};
+  // Packing drops a symbol table that follows the image: a program that still has one (one that
+  // was not stripped) carries no packed files, whatever follows its image.
+  if (GetLittleEndian(headers, layout->symbolTableAt) >= layout->imageEnd) return {};
   const uint64_t end = layout->AddedDataEnd(static_cast<uint64_t>(size));
   const uint64_t added = end > layout->imageEnd ? end - layout->imageEnd : 0;
   if (added < kAlignment) return {};

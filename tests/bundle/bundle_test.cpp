@@ -81,6 +81,16 @@ TEST_P(BundleTest, AnyChangedOrMissingByteOfTheBundleIsDamage) {
   EXPECT_EQ(Look(packed + std::string(8, '\0')).state, State::Damaged);
 }
 
+// A program that was not stripped keeps its symbol table after its image; packing drops it, so
+// such a program carries no packed files, and is no damaged one either.
+TEST_P(BundleTest, ASymbolTableAfterTheImageIsNoBundle) {
+  std::string program = testing_support::MinimalProgram(GetParam());
+  const size_t symbolTablePointer = bundle::GetLittleEndian(program, 0x3C) + 12;
+  bundle::PutLittleEndian(program, symbolTablePointer, static_cast<uint32_t>(program.size()));
+  program += std::string(64, '\x2A');
+  EXPECT_EQ(Look(program).state, State::None);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothForms, BundleTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Pe64" : "Pe32"; });
 

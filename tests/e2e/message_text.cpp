@@ -6,19 +6,12 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/e2e/wide_to_utf8.h"
+
 namespace {
 
 // A message box shows its text in a static control with this id.
 constexpr int kMessageTextId = 0xFFFF;
-
-std::string ToUtf8(const std::wstring& text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                       nullptr, nullptr);
-  std::string utf8(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), size, nullptr,
-                      nullptr);
-  return utf8;
-}
 
 }  // namespace
 
