@@ -22,20 +22,21 @@ int32_t NumberOf(const std::u16string& text) {
 
 // The sentence for a record; empty for the records that only describe how the file was read.
 std::string Sentence(std::u16string_view kind, const std::string& name, const std::string& count) {
-  if (kind == u"file_error") return "cannot be read: " + name;
-  if (kind == u"lone_end_tag") return "the end tag </" + name + "> has no start tag";
-  if (kind == u"unended_start_tag") return "<" + name + "> is never closed";
+  using platform::JoinUtf8;
+  if (kind == u"file_error") return JoinUtf8({"cannot be read: ", name});
+  if (kind == u"lone_end_tag") return JoinUtf8({"the end tag </", name, "> has no start tag"});
+  if (kind == u"unended_start_tag") return JoinUtf8({"<", name, "> is never closed"});
   if (kind == u"first_tag_syntax") return "\"<\" here begins no markup (write &lt; for a less-than sign)";
   if (kind == u"comment_tag_syntax") return "a comment must begin with \"<!--\"";
   if (kind == u"doctype_tag_syntax" || kind == u"exclamation_tag_syntax" || kind == u"cdata_section_syntax")
     return "markup beginning with \"<!\" that is not a comment, CDATA section or document type";
-  if (kind == u"unterminated_tag_syntax") return "this " + name + " is never ended with \">\"";
+  if (kind == u"unterminated_tag_syntax") return JoinUtf8({"this ", name, " is never ended with \">\""});
   if (kind == u"no_root_element") return "the file has no element at all";
   if (kind == u"root_has_sibling") return "the file has more than one element at the top level";
   if (kind == u"nulls_removed")
-    return count +
-           " zero characters were dropped while reading: the file is probably UTF-16 without a byte-order "
-           "mark";
+    return JoinUtf8({count,
+                     " zero characters were dropped while reading: the file is probably UTF-16 without a "
+                     "byte-order mark"});
   return {};
 }
 

@@ -25,7 +25,9 @@ inline constexpr uint32_t IDT_STATUS_POLL = 32769;
 
 class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IParentFace {
  public:
-  explicit CTorvinWebInstallerDlg(const RunOptions& options = {});
+  // The dialog keeps a reference to `options`, which must outlive it.
+  explicit CTorvinWebInstallerDlg(const RunOptions& options = kNoSwitches);
+  CTorvinWebInstallerDlg(RunOptions&&) = delete;
   ~CTorvinWebInstallerDlg() override;
   CTorvinWebInstallerDlg(const CTorvinWebInstallerDlg&) = delete;
   CTorvinWebInstallerDlg& operator=(const CTorvinWebInstallerDlg&) = delete;
@@ -68,7 +70,7 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
   void OnCancel();
 
   // The command line's switches: questions and message boxes, the installer's arguments.
-  RunOptions m_options;
+  const RunOptions& m_options;
   std::u16string m_strModulePath;  // the running executable; empty when it cannot be learned
   std::u16string m_strModuleDir;
   // The configuration, texts and skin: packed inside the executable, or beside it.

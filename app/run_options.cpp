@@ -69,6 +69,8 @@ void NoteProblem(RunOptions& options, RunOptions::Problem problem, const std::u1
 
 }  // namespace
 
+const RunOptions kNoSwitches;
+
 const std::u16string_view kRunOptionsHelp =
     u"/quiet\tno window and no message box; the exit code and the log tell the outcome\n"
     u"/passive\tthe window without questions; Cancel stops at once\n"

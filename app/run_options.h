@@ -25,6 +25,9 @@ struct RunOptions {
   bool AsksNothing() const { return quiet || passive; }
 };
 
+// A run without switches.
+extern const RunOptions kNoSwitches;
+
 // Reads the whole command line as the system gives it, the program's path first. Every word is
 // read, also after a problem, so that /quiet and /log hold wherever they stand.
 RunOptions ParseRunOptions(std::u16string_view commandLine);

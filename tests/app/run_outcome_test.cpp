@@ -183,7 +183,8 @@ TEST_F(RunOutcomeTest, ALaunchTheSystemRefusesFailsAndOneItStartsEndsWithZero) {
 TEST_F(RunOutcomeTest, PassiveCancelsAtOnceWithoutAQuestion) {
   TestHttpServer& server = TestHttpServer::Get();
   folder.Write("TorvinWebInstaller.xml", Configuration(server.UrlText(Kind::Http, 1 << 20, "trickle=200")));
-  CTorvinWebInstallerDlg dialog(Passive());
+  const RunOptions passive = Passive();
+  CTorvinWebInstallerDlg dialog(passive);
   dialog.m_strModuleDir = platform::FromUtf8(folder.Path().string());
   FakeWindowHost host;
   host.Open(dialog);
