@@ -80,6 +80,9 @@ void TextPiece::AppendTo(std::string& out) const {
     case Kind::Utf8:
       out.append(static_cast<const char*>(m_text.data), m_text.size);
       return;
+    case Kind::Terminated:
+      out.append(m_terminated);
+      return;
     case Kind::Utf16:
       AppendUtf16AsUtf8(out, std::u16string_view(static_cast<const char16_t*>(m_text.data), m_text.size));
       return;

@@ -18,9 +18,8 @@ std::u16string FromUtf8(std::string_view text);
 class TextPiece {
  public:
   TextPiece(std::string_view text) : m_kind(Kind::Utf8), m_text{text.data(), text.size()} {}
-  template <size_t N>
-  TextPiece(const char (&literal)[N]) : m_kind(Kind::Utf8), m_text{literal, N - 1} {}
-  TextPiece(const char* text) : TextPiece(std::string_view(text)) {}
+  // A literal's length is counted when it is appended, so that its call site stores less.
+  TextPiece(const char* text) : m_kind(Kind::Terminated), m_terminated(text) {}
   TextPiece(const std::string& text) : TextPiece(std::string_view(text)) {}
   TextPiece(std::u16string_view text) : m_kind(Kind::Utf16), m_text{text.data(), text.size()} {}
   TextPiece(const std::u16string& text) : TextPiece(std::u16string_view(text)) {}
@@ -38,9 +37,10 @@ class TextPiece {
     const void* data;
     size_t size;
   };
-  enum class Kind : uint8_t { Utf8, Utf16, Number, Negative } m_kind;
+  enum class Kind : uint8_t { Utf8, Terminated, Utf16, Number, Negative } m_kind;
   union {
     Text m_text;
+    const char* m_terminated;  // ended by a zero byte
     uint64_t m_number;
   };
 };
