@@ -4,11 +4,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "bundle/little_endian.h"
+#include "platform/little_endian.h"
 #include "platform/trust.h"
 
 namespace bundle {
 namespace {
+
+using platform::AppendLittleEndian;
+using platform::GetLittleEndian;
 
 constexpr std::string_view kMagic = "TORVPACK";
 constexpr size_t kMaxNameLength = 255;

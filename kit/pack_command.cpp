@@ -7,7 +7,7 @@
 
 #include "app/installer_path.h"
 #include "bundle/executable_bundle.h"
-#include "bundle/pe_layout.h"
+#include "download/program_file.h"
 #include "kit/check_command.h"
 #include "kit/scratch_folder.h"
 #include "kit/vendor_folder.h"
@@ -76,7 +76,7 @@ void ReportPacked(const std::u16string& path, const std::vector<bundle::PackedFi
                   const std::string& installer, const std::string& packed, std::ostream& out) {
   uint64_t filesSize = 0;
   for (const bundle::PackedFile& file : files) filesSize += file.bytes.size();
-  const uint64_t image = bundle::ReadPeLayout(installer.substr(0, bundle::kPeHeadersRead), installer.size())->imageEnd;
+  const uint64_t image = *ReadPeHeaders(installer)->imageEnd;
   out << "packed " << files.size() << " files into " << Utf8(path) << ": " << packed.size()
       << " bytes, of which the installer " << image << ", the files " << filesSize << " and the packing "
       << packed.size() - image - filesSize << "\n";

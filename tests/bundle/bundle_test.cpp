@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bundle/executable_bundle.h"
-#include "bundle/little_endian.h"
+#include "platform/little_endian.h"
 #include "tests/support/minimal_program.h"
 #include "tests/support/temp_folder.h"
 
@@ -61,7 +61,7 @@ TEST_P(BundleTest, PackingAgainReplacesTheBundleAndDropsTheOldSignature) {
   const std::vector<PackedFile> other = {{u"TorvinWebInstaller.xml", "<other/>"}};
   const std::string repacked = Packed(Signed(Packed(stub), GetParam()), other);
   EXPECT_EQ(repacked, Packed(stub, other));
-  EXPECT_EQ(bundle::GetLittleEndian(repacked, CertificateEntryAt(GetParam())), 0u);
+  EXPECT_EQ(platform::GetLittleEndian(repacked, CertificateEntryAt(GetParam())), 0u);
   EXPECT_EQ(Look(repacked).files->Files(), other);
 }
 
@@ -85,10 +85,22 @@ TEST_P(BundleTest, AnyChangedOrMissingByteOfTheBundleIsDamage) {
 // such a program carries no packed files, and is no damaged one either.
 TEST_P(BundleTest, ASymbolTableAfterTheImageIsNoBundle) {
   std::string program = testing_support::MinimalProgram(GetParam());
-  const size_t symbolTablePointer = bundle::GetLittleEndian(program, 0x3C) + 12;
-  bundle::PutLittleEndian(program, symbolTablePointer, static_cast<uint32_t>(program.size()));
+  const size_t symbolTablePointer = platform::GetLittleEndian(program, 0x3C) + 12;
+  platform::PutLittleEndian(program, symbolTablePointer, static_cast<uint32_t>(program.size()));
   program += std::string(64, '\x2A');
   EXPECT_EQ(Look(program).state, State::None);
+}
+
+// Headers whose size field falls short of their own end, and no section data: the image still
+// holds the headers, whose fields packing changes.
+TEST_P(BundleTest, TheImageAlwaysHoldsTheHeaders) {
+  std::string stub = testing_support::MinimalProgram(GetParam(), 0);
+  platform::PutLittleEndian(stub, testing_support::kProgramPeAt + 24 + 60, 0x40);
+  const std::string packed = Packed(Signed(stub, GetParam()));
+  EXPECT_EQ(platform::GetLittleEndian(packed, CertificateEntryAt(GetParam())), 0u);
+  const PackedLookup lookup = Look(packed);
+  ASSERT_EQ(lookup.state, State::Found);
+  EXPECT_EQ(lookup.files->Files(), kFiles);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothForms, BundleTest, ::testing::Bool(),

@@ -86,6 +86,8 @@ TEST(ProgramCheckTest, OnlyAProgramHeaderThatPointsInsideTheFilePasses) {
       {"a program", ProgramBytes(), true},
       {"signature ending the file", ProgramBytes(0x80, 0), true},
       {"signature before 0x3C", ProgramBytes(0x08, 0x40), true},
+      {"signature ending the headers read", ProgramBytes(4092, 16), true},
+      {"signature after the headers read", ProgramBytes(4093, 16), false},
       {"an HTML page",
        "<!DOCTYPE html><html><body>Please log in to use this network.</body></html>" + std::string(200, ' '),
        false},
@@ -108,7 +110,9 @@ void PutLe(std::string& bytes, size_t at, uint32_t value, int size) {
 }
 
 // How a signed PE32+ program's certificate table is laid out: one entry whose signature is a DER
-// SEQUENCE of 17 bytes, so that 7 bytes of padding round the entry up to 32.
+// SEQUENCE of 17 bytes, so that 7 bytes of padding round the entry up to 32. The file header is
+// filler: the section table it counts lies far beyond the headers read, which locating the table
+// does not need.
 struct TableLayout {
   std::string padding = std::string(7, '\0');
   uint16_t revision = 0x0200;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "bundle/little_endian.h"
+#include "platform/little_endian.h"
 
 namespace testing_support {
 
@@ -20,17 +20,17 @@ inline std::string MinimalProgram(bool wide, uint32_t sectionSize = 0x400) {
   std::string file(kProgramHeadersSize + sectionSize, '\x90');
   std::fill(file.begin(), file.begin() + kProgramHeadersSize, '\0');
   file.replace(0, 2, "MZ");
-  bundle::PutLittleEndian(file, 0x3C, kProgramPeAt);
+  platform::PutLittleEndian(file, 0x3C, kProgramPeAt);
   file.replace(kProgramPeAt, 4, std::string("PE\0\0", 4));
-  bundle::PutLittleEndian(file, kProgramPeAt + 4, 0x00010000u | (wide ? 0x8664 : 0x14C));  // machine, 1 section
-  bundle::PutLittleEndian(file, kProgramPeAt + 20, optionalSize);
-  bundle::PutLittleEndian(file, optional, wide ? 0x20B : 0x10B);
-  bundle::PutLittleEndian(file, optional + 60, kProgramHeadersSize);
-  bundle::PutLittleEndian(file, optional + (wide ? 108 : 92), 16);  // data directories
+  platform::PutLittleEndian(file, kProgramPeAt + 4, 0x00010000u | (wide ? 0x8664 : 0x14C));  // machine, 1 section
+  platform::PutLittleEndian(file, kProgramPeAt + 20, optionalSize);
+  platform::PutLittleEndian(file, optional, wide ? 0x20B : 0x10B);
+  platform::PutLittleEndian(file, optional + 60, kProgramHeadersSize);
+  platform::PutLittleEndian(file, optional + (wide ? 108 : 92), 16);  // data directories
   const uint32_t section = optional + optionalSize;
   file.replace(section, 5, ".text");
-  bundle::PutLittleEndian(file, section + 16, sectionSize);
-  bundle::PutLittleEndian(file, section + 20, kProgramHeadersSize);
+  platform::PutLittleEndian(file, section + 16, sectionSize);
+  platform::PutLittleEndian(file, section + 20, kProgramHeadersSize);
   return file;
 }
 
@@ -40,8 +40,8 @@ inline uint32_t CertificateEntryAt(bool wide) { return kProgramPeAt + 24 + (wide
 // `program` as signing leaves it: padded to 8 bytes, a certificate table after it, the entry set.
 inline std::string Signed(std::string program, bool wide) {
   program.append((8 - program.size() % 8) % 8, '\0');
-  bundle::PutLittleEndian(program, CertificateEntryAt(wide), static_cast<uint32_t>(program.size()));
-  bundle::PutLittleEndian(program, CertificateEntryAt(wide) + 4, 24);
+  platform::PutLittleEndian(program, CertificateEntryAt(wide), static_cast<uint32_t>(program.size()));
+  platform::PutLittleEndian(program, CertificateEntryAt(wide) + 4, 24);
   program.append(24, '\xC5');
   return program;
 }

@@ -1,4 +1,4 @@
-// Numbers in the little-endian byte order of the PE format and of the bundle.
+// Numbers in little-endian byte order, as the PE format and the bundle store them.
 #pragma once
 
 #include <cstddef>
@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace bundle {
+namespace platform {
 
 // The `size`-byte number at `at` (which the caller has checked lies inside `bytes`).
 inline uint32_t GetLittleEndian(std::string_view bytes, size_t at, size_t size = 4) {
@@ -24,4 +24,4 @@ inline void AppendLittleEndian(std::string& bytes, uint32_t value) {
   PutLittleEndian(bytes, bytes.size() - 4, value);
 }
 
-}  // namespace bundle
+}  // namespace platform
