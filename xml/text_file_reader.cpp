@@ -221,8 +221,6 @@ void TextFileReader::NoteRead(int32_t zeros) {
 // is needed besides the text. A piece ends after three ASCII bytes, where no sequence can be cut,
 // so the text is the same as from one conversion of the whole file.
 bool TextFileReader::ReadUtf8(std::u16string& text) {
-  text.clear();
-  text.reserve(static_cast<size_t>(m_nBytesToRead));  // never more units than bytes
   const bool read = ReadUtf8Pieces(text);
   if (!read) {
     // Nothing of the text is known to hold file content.
@@ -236,10 +234,12 @@ bool TextFileReader::ReadUtf8(std::u16string& text) {
 }
 
 bool TextFileReader::ReadUtf8Pieces(std::u16string& text) {
+  // Each piece is converted straight into the text: never more units than bytes, so the units
+  // of the bytes read so far always leave room for the next piece's.
+  text.resize(static_cast<size_t>(m_nBytesToRead));
   auto size = static_cast<size_t>(std::min(m_nBytesToRead, kUtf8PieceSize));
   auto piece = std::make_unique_for_overwrite<char[]>(size);
-  auto units = std::make_unique_for_overwrite<char16_t[]>(size);  // never more units than bytes
-  int32_t left = m_nBytesToRead, kept = 0, zeros = 0;
+  int32_t left = m_nBytesToRead, kept = 0, zeros = 0, written = 0;
   while (left > 0) {
     // A piece without three ASCII bytes in a row is kept whole and read on with more room.
     if (kept == static_cast<int32_t>(size)) {
@@ -247,7 +247,6 @@ bool TextFileReader::ReadUtf8Pieces(std::u16string& text) {
       auto larger = std::make_unique_for_overwrite<char[]>(size);
       std::memcpy(larger.get(), piece.get(), static_cast<size_t>(kept));
       piece = std::move(larger);
-      units = std::make_unique_for_overwrite<char16_t[]>(size);
     }
     const int32_t count = std::min(static_cast<int32_t>(size) - kept, left);
     if (!m_hFile.Read(piece.get() + kept, static_cast<size_t>(count))) return false;
@@ -256,11 +255,11 @@ bool TextFileReader::ReadUtf8Pieces(std::u16string& text) {
     zeros += zerosHere;
     const int32_t filled = kept + count - zerosHere;
     const int32_t cut = left > 0 ? LastUncutPoint(piece.get(), filled) : filled;
-    const int32_t converted = platform::MultiByteToUtf16(kUtf8CodePage, piece.get(), cut, units.get(), cut);
-    text.append(units.get(), static_cast<size_t>(converted));
+    written += platform::MultiByteToUtf16(kUtf8CodePage, piece.get(), cut, text.data() + written, cut);
     kept = filled - cut;
     std::memmove(piece.get(), piece.get() + cut, static_cast<size_t>(kept));
   }
+  text.resize(static_cast<size_t>(written));
   m_nTextLength = m_nBytesToRead;
   NoteRead(zeros);
   return true;

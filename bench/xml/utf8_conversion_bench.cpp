@@ -2,8 +2,9 @@
 // file reader converts them (so they stay in the processor's cache), in GB/s of UTF-8 input.
 // Plain ASCII is the reference; the others are text in one script with spaces and punctuation,
 // markup with translations in many scripts, and, where packagekit is installed, its policy file.
-// Each text is converted as the loader does it and, beside it, one sequence at a time (the
-// decoder that processors without the block decoder use, and the one the blocks must equal).
+// Each text is converted as the loader does it and, beside it, in blocks of at most 32 bytes (the
+// decoder of processors with AVX2 but not AVX-512), of at most 16 bytes (with SSSE3 but not AVX2)
+// and one sequence at a time (without SSSE3; the decoder that the blocks must equal).
 //   torvin_utf8_conversion [google-benchmark options]
 #include <benchmark/benchmark.h>
 
@@ -46,11 +47,10 @@ void Convert(benchmark::State& state, const std::string* bytes) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * count);
 }
 
-void ConvertOneSequenceAtATime(benchmark::State& state, const std::string* bytes) {
+void ConvertAs(benchmark::State& state, const std::string* bytes, platform::posix::Utf8Decoding decoding) {
   std::vector<char16_t> units(bytes->size());
   for (auto _ : state) {
-    const size_t written = platform::posix::Utf8ToUtf16(bytes->data(), bytes->size(), units.data(),
-                                                        platform::posix::Utf8Decoding::kScalar);
+    const size_t written = platform::posix::Utf8ToUtf16(bytes->data(), bytes->size(), units.data(), decoding);
     benchmark::DoNotOptimize(written);
     benchmark::ClobberMemory();
   }
@@ -93,8 +93,12 @@ int main(int argc, char** argv) {
       continue;
     }
     benchmark::RegisterBenchmark(name, Convert, &bytes);
-    benchmark::RegisterBenchmark((std::string(name) + " (one sequence at a time)").c_str(),
-                                 ConvertOneSequenceAtATime, &bytes);
+    benchmark::RegisterBenchmark((std::string(name) + " (blocks up to 32 bytes)").c_str(), ConvertAs, &bytes,
+                                 platform::posix::Utf8Decoding::kBlocksUpTo32Bytes);
+    benchmark::RegisterBenchmark((std::string(name) + " (blocks up to 16 bytes)").c_str(), ConvertAs, &bytes,
+                                 platform::posix::Utf8Decoding::kBlocksUpTo16Bytes);
+    benchmark::RegisterBenchmark((std::string(name) + " (one sequence at a time)").c_str(), ConvertAs,
+                                 &bytes, platform::posix::Utf8Decoding::kScalar);
   }
   if (!platform::posix::HasUtf8BlockDecoder())
     std::printf("this processor has no block decoder (SSSE3 and POPCNT)\n");

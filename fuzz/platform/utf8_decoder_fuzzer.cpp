@@ -1,5 +1,6 @@
-// The block decoder of UTF-8 against the one-sequence-at-a-time decoder: any bytes give the same
-// units and the same count both ways, and no write leaves the room of one unit per byte.
+// Each block decoder of UTF-8 that this processor has (64, 32 and 16 bytes at a time) against the
+// one-sequence-at-a-time decoder: any bytes give the same units and the same count each way, and
+// no write leaves the room of one unit per byte.
 #include <algorithm>
 #include <cstdint>
 #include <vector>
@@ -18,10 +19,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using platform::posix::Utf8Decoding;
   const auto* bytes = reinterpret_cast<const char*>(data);
   std::vector<char16_t> blocks(size), scalar(size);
-  const size_t fromBlocks = platform::posix::Utf8ToUtf16(bytes, size, blocks.data(), Utf8Decoding::kBlocks);
   const size_t fromScalar = platform::posix::Utf8ToUtf16(bytes, size, scalar.data(), Utf8Decoding::kScalar);
-  Check(fromBlocks == fromScalar);
-  Check(std::equal(blocks.begin(), blocks.begin() + static_cast<ptrdiff_t>(fromScalar), scalar.begin()));
-  Check(platform::posix::CountUtf8AsUtf16(bytes, size, Utf8Decoding::kBlocks) == fromScalar);
+  for (const Utf8Decoding decoding :
+       {Utf8Decoding::kBlocks, Utf8Decoding::kBlocksUpTo32Bytes, Utf8Decoding::kBlocksUpTo16Bytes}) {
+    Check(platform::posix::Utf8ToUtf16(bytes, size, blocks.data(), decoding) == fromScalar);
+    Check(std::equal(blocks.begin(), blocks.begin() + static_cast<ptrdiff_t>(fromScalar), scalar.begin()));
+    Check(platform::posix::CountUtf8AsUtf16(bytes, size, decoding) == fromScalar);
+  }
   return 0;
 }

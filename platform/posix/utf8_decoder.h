@@ -6,10 +6,12 @@
 
 namespace platform::posix {
 
-// How the conversions below decode. Blocks: 16 bytes at a time wherever they hold only ASCII and
-// well-formed two- and three-byte sequences, on x86 processors with SSSE3 and POPCNT (elsewhere as
-// Scalar). Scalar: one sequence at a time; the reference that the block decoder must equal.
-enum class Utf8Decoding { kBlocks, kScalar };
+// How the conversions below decode. Blocks: many bytes at a time wherever they hold only ASCII and
+// well-formed two- and three-byte sequences: on x86 processors, 64 with AVX-512 (BW and VBMI2), 32
+// with AVX2, 16 with SSSE3 (each with POPCNT); elsewhere as Scalar. BlocksUpTo32Bytes and
+// BlocksUpTo16Bytes: as Blocks, never more bytes at a time than they say. Scalar: one sequence at
+// a time; the reference that the block decoders must equal.
+enum class Utf8Decoding { kBlocks, kBlocksUpTo32Bytes, kBlocksUpTo16Bytes, kScalar };
 
 // Whether this processor decodes in blocks.
 bool HasUtf8BlockDecoder();

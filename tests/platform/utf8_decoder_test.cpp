@@ -1,5 +1,6 @@
-// The block decoder of UTF-8 against the one-sequence-at-a-time decoder: the same units and the
-// same count for every input, malformed ones included, wherever a sequence falls in a block.
+// Each block decoder of UTF-8 that this processor has (64, 32 and 16 bytes at a time) against the
+// one-sequence-at-a-time decoder: the same units and the same count for every input, malformed
+// ones included, wherever a sequence falls in a block.
 #ifndef _WIN32
 #include "platform/posix/utf8_decoder.h"
 
@@ -23,11 +24,14 @@ std::u16string Decode(std::string_view bytes, Utf8Decoding decoding) {
 
 void ExpectSameDecoding(std::string_view bytes) {
   const std::u16string scalar = Decode(bytes, Utf8Decoding::kScalar);
-  EXPECT_EQ(Decode(bytes, Utf8Decoding::kBlocks), scalar);
-  EXPECT_EQ(platform::posix::CountUtf8AsUtf16(bytes.data(), bytes.size(), Utf8Decoding::kBlocks),
-            scalar.size());
   EXPECT_EQ(platform::posix::CountUtf8AsUtf16(bytes.data(), bytes.size(), Utf8Decoding::kScalar),
             scalar.size());
+  for (const Utf8Decoding blocks :
+       {Utf8Decoding::kBlocks, Utf8Decoding::kBlocksUpTo32Bytes, Utf8Decoding::kBlocksUpTo16Bytes}) {
+    SCOPED_TRACE(testing::Message() << "blocks " << static_cast<int>(blocks));
+    EXPECT_EQ(Decode(bytes, blocks), scalar);
+    EXPECT_EQ(platform::posix::CountUtf8AsUtf16(bytes.data(), bytes.size(), blocks), scalar.size());
+  }
 }
 
 class Utf8BlockDecoder : public testing::Test {
@@ -78,11 +82,12 @@ constexpr std::string_view kEdges[] = {
 };
 
 TEST_F(Utf8BlockDecoder, EdgeCasesAtEveryPlaceInABlock) {
-  // Cyrillic and CJK fillers keep the blocks around an edge case on the block path.
+  // Cyrillic and CJK fillers keep the blocks around an edge case on the block path; the places
+  // run past the end of the widest block (64 bytes).
   const std::string fillers[] = {"a", "\xD0\x97", "\xE6\xAD\xA3"};
   for (const std::string_view edge : kEdges) {
     for (const std::string& filler : fillers) {
-      for (size_t before = 0; before < 20; ++before) {
+      for (size_t before = 0; before < 68; ++before) {
         std::string text;
         while (text.size() + filler.size() <= before) text += filler;
         text.resize(before, 'a');
@@ -92,10 +97,24 @@ TEST_F(Utf8BlockDecoder, EdgeCasesAtEveryPlaceInABlock) {
         ExpectSameDecoding(text);  // the edge case ends the input
         for (const std::string& after : fillers) {
           std::string followed = text;
-          while (followed.size() < text.size() + 32) followed += after;
+          while (followed.size() < text.size() + 128) followed += after;
           ExpectSameDecoding(followed);
         }
       }
+    }
+  }
+}
+
+TEST_F(Utf8BlockDecoder, EdgeCasesAfterARunOfAscii) {
+  // Blocks of ASCII between text that is not: an edge case right after a run that ends at any
+  // place of a block, or at its end.
+  const std::string cyrillic = "\xD0\x97\xD0\x9E\xD1\x82\xD0\xBC";
+  for (const std::string_view edge : kEdges) {
+    for (size_t run = 0; run < 136; ++run) {
+      const std::string text = cyrillic + cyrillic + cyrillic + cyrillic + cyrillic + std::string(run, 'a') +
+                                std::string(edge) + cyrillic + cyrillic + cyrillic + cyrillic + cyrillic;
+      SCOPED_TRACE(testing::Message() << "run " << run << " edge " << testing::PrintToString(std::string(edge)));
+      ExpectSameDecoding(text);
     }
   }
 }
@@ -139,7 +158,7 @@ TEST_F(Utf8BlockDecoder, SeededRandomTextDecodesAsOneSequenceAtATime) {
   std::mt19937 random(20);
   for (int round = 0; round < 100'000; ++round) {
     std::string text;
-    const auto pieces = random() % 48;
+    const auto pieces = random() % 160;
     for (unsigned i = 0; i < pieces; ++i) {
       if (random() % 8 == 0) {
         text += static_cast<char>(random());
