@@ -177,8 +177,8 @@ class Run:
             env["TORVIN_E2E_PAYLOAD_EXIT"] = str(payload_exit)
         exe = os.path.join(self.app, APP_NAME + ".exe")
         # Started by the helper that tells its whole exit code (Wine passes on only its low 8 bits),
-        # unless its path is too long for the helper's CreateProcess; then by Wine directly.
-        self.told_exit_code = len(windows_path(exe)) < 260
+        # unless there is none or the path is too long for its CreateProcess; then by Wine directly.
+        self.told_exit_code = self.args.exit_code is not None and len(windows_path(exe)) < 260
         command = [self.args.exit_code, windows_path(exe)] if self.told_exit_code else [exe]
         self.installer = subprocess.Popen([self.args.wine_run, *command, *switches], env=env,
                                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
@@ -1024,7 +1024,8 @@ def main():
     parser.add_argument("--exe", required=True)
     parser.add_argument("--payload", required=True)
     parser.add_argument("--patch-payload", required=True)
-    parser.add_argument("--exit-code", required=True, help="the program that starts another and tells its exit code")
+    parser.add_argument("--exit-code", help="the program that starts another and tells its exit code (without it, "
+                        "the installer is started by Wine directly and its exit code is not known)")
     parser.add_argument("--message-text", help="the program that reads a message box's text (the cases that check it)")
     parser.add_argument("--kit", help="torvin-kit.exe (the cases that pack the installer)")
     parser.add_argument("--window-probe", help="the program that reads the dialog's buttons and paints a status line")
