@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "app/help_address.h"
 #include "app/window_geometry.h"
 
 void ButtonBinding::Bind(platform::IWindowHost& host, int controlId) {
@@ -61,7 +62,7 @@ void ButtonBinding::OnMouseMove(const platform::ButtonMouseMove& move) {
 void ButtonBinding::OnReflectedClick() {
   m_window->TakeFocus();
   const std::u16string address = m_button.OnReflectedClick();
-  if (!address.empty()) m_window->OpenAddress(address);
+  if (!address.empty()) m_window->OpenAddress(FillHelpAddress(address, TheRun.Facts(), TheRun.ErrorCode()));
 }
 
 // The parent's face under the button; parts outside the face stay black.

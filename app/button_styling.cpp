@@ -46,13 +46,13 @@ void StyleCancel(ui::CTorvinButton& cancel, ui::SkinImages& skin, const ui::Disp
     // It looks disabled but stays enabled.
     SetCaptionColors(cancel, kCancelledCaption, kCancelledCaption);
     cancel.SetPressOffset(0, 0);
-    auto disabled = std::make_shared<ui::Bitmap>(std::move(skin.cancelDisabled));
+    auto disabled = ui::ShareImage(std::move(skin.cancelDisabled));
     cancel.SetImages(disabled, disabled);
   } else {
     SetCaptionColors(cancel, kWhite, kWhite);
     cancel.SetPressOffset(1, 1);
-    cancel.SetImages(std::make_shared<ui::Bitmap>(std::move(skin.cancelHot)),
-                     std::make_shared<ui::Bitmap>(std::move(skin.cancelNormal)));
+    cancel.SetImages(ui::ShareImage(std::move(skin.cancelHot)),
+                     ui::ShareImage(std::move(skin.cancelNormal)));
   }
   cancel.SetTransparent();
 }

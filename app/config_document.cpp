@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "download/sha256_text.h"
 #include "xml/xml_document.h"
 
 bool OpenProduct(CXmlDocument& document, const platform::FileSource& file) {
@@ -38,4 +39,22 @@ std::optional<std::u16string> ElementAttribute(const CXmlDocument& document, int
 
 std::u16string LinkDigest(const CXmlDocument& document) {
   return document.GetAttribute(document.Current(), kDigestAttribute);
+}
+
+bool DigestsWellFormed(const CXmlDocument& document, int32_t product) {
+  ElementPath entries;
+  CXmlDocument::CheckPath(u"installerInfo", entries);
+  for (int32_t entry = document.FindNamedSibling(product, 0, entries); entry != 0;
+       entry = document.FindNamedSibling(product, entry, entries)) {
+    for (std::u16string_view name : {u"rlink", u"patch"}) {
+      ElementPath links;
+      CXmlDocument::CheckPath(name, links);
+      for (int32_t link = document.FindNamedSibling(entry, 0, links); link != 0;
+           link = document.FindNamedSibling(entry, link, links)) {
+        const std::optional<std::u16string> digest = ElementAttribute(document, link, kDigestAttribute);
+        if (digest && !IsSha256Text(*digest)) return false;
+      }
+    }
+  }
+  return true;
 }

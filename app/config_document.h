@@ -15,6 +15,8 @@ class CXmlDocument;
 inline constexpr std::u16string_view kDigestAttribute = u"sha256";
 // The attribute of "product" that names the signer the installer must be signed by.
 inline constexpr std::u16string_view kSignerAttribute = u"signer";
+// The attribute of "product" that holds the address of the vendor's report.
+inline constexpr std::u16string_view kReportAttribute = u"report";
 
 // Loads the file and makes the element "product" of the document element "torvinwebinstaller" the
 // current element, with no child found yet. False when the file cannot be read, is not well formed,
@@ -35,3 +37,7 @@ std::optional<std::u16string> ElementAttribute(const CXmlDocument& document, int
 
 // The digest attribute of the current link element; empty when it has none.
 std::u16string LinkDigest(const CXmlDocument& document);
+
+// Whether every "rlink" and "patch" of the entries of `product`, chosen for this system or not,
+// carries either no digest or a well-formed one.
+bool DigestsWellFormed(const CXmlDocument& document, int32_t product);

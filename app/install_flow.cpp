@@ -1,11 +1,11 @@
 // The install flow of the dialog: the polling tick, the status texts, the progress that never goes
 // back, the question before cancelling and the launch of the downloaded installer.
 #include "app/installer_dialog.h"
+#include "app/run_log.h"
 #include "app/ui_strings.h"
 #include "app/window_geometry.h"
 #include "download/installer_hold.h"
-#include "download/sha256_text.h"
-#include "platform/system.h"
+#include "platform/utf.h"
 #include "ui/window_painting.h"
 
 namespace {
@@ -43,13 +43,17 @@ void CTorvinWebInstallerDlg::OnTimer(uint32_t id) {
 void CTorvinWebInstallerDlg::OnCancelModeTick(const DownloadStatus& status) {
   switch (status.state) {
     case STATUS_FINISHED:
+      EndRun(RunOutcome::Cancelled);
       OnCancel();
       return;
     case STATUS_PREPARE_INSTALL:
       DiscardVerifiedInstaller();
+      LogLine("the completed download was cancelled: its file is deleted, nothing is launched");
+      EndRun(RunOutcome::Cancelled);
       OnCancel();
       return;
     case STATUS_DOWNLOAD_CANCELLED:
+      EndRun(RunOutcome::Cancelled);
       ShowStatus(STATUS_DOWNLOAD_CANCELLED);
       m_host->SetTimer(IDT_STATUS_POLL, kCancelledPollMs);
       return;
@@ -64,9 +68,13 @@ void CTorvinWebInstallerDlg::OnCancelModeTick(const DownloadStatus& status) {
 // While the cancel question is open the display follows the engine, but nothing is launched and the
 // dialog does not end: the answer decides first.
 bool CTorvinWebInstallerDlg::OnNormalTick(const DownloadStatus& status) {
-  if (status.state == STATUS_DOWNLOAD_FAILED) ShowStatus(STATUS_DOWNLOAD_FAILED);
+  if (status.state == STATUS_DOWNLOAD_FAILED) {
+    EndRun(RunOutcome::Failed);
+    ShowStatus(STATUS_DOWNLOAD_FAILED);
+  }
   if (status.state == STATUS_FINISHED) {
     if (m_bAskingCancel) return true;
+    EndRun(RunOutcome::Failed);
     OnCancel();
     return false;
   }
@@ -105,18 +113,6 @@ bool CTorvinWebInstallerDlg::OnNormalTick(const DownloadStatus& status) {
   return true;
 }
 
-// The held file is launched by the path the system gives it, and held until the launch has
-// returned. False, with a debug line, when it did not start.
-bool CTorvinWebInstallerDlg::LaunchInstaller() {
-  const std::u16string path = VerifiedInstallerPath();
-  const platform::LaunchResult launch = path.empty() ? platform::LaunchResult{} : m_host->OpenInstaller(path);
-  ReleaseVerifiedInstaller();
-  if (!launch.started) {
-    platform::DebugLine(u"installer launch failed: \"" + path + u"\", result " + ResultCodeText(launch.error));
-  }
-  return launch.started;
-}
-
 // The taskbar button follows the download: busy until bytes flow, the share received while they
 // do, red once the download failed. Other states leave it as it is.
 void CTorvinWebInstallerDlg::ShowTaskbarProgress(int32_t state) {
@@ -143,6 +139,27 @@ void CTorvinWebInstallerDlg::ShowTaskbarProgress(int32_t state) {
   }
 }
 
+// The held file is launched by the path the system gives it, and held until the launch has returned.
+// The launch's outcome is the run's: launched (the process kept for /wait), or failed.
+bool CTorvinWebInstallerDlg::LaunchInstaller() {
+  const std::u16string path = VerifiedInstallerPath();
+  LogLine({"launching ", path, " with the arguments: ", m_options.installerArguments});
+  TheRun.Begin(RunPhase::Launch);
+  platform::ProgramLaunch launch;
+  if (!path.empty()) launch = m_host->OpenInstaller(path, m_options.installerArguments);
+  ReleaseVerifiedInstaller();
+  TheRun.End(RunPhase::Launch);
+  if (!launch.started) {
+    TheRun.Fail(RunError::LaunchFailed, platform::JoinUtf8({"the system did not start the installer: error ", launch.error}));
+    EndRun(RunOutcome::Failed);
+    return false;
+  }
+  LogLine("the installer was started");
+  m_launchedInstaller = std::move(launch.process);
+  EndRun(RunOutcome::Launched);
+  return true;
+}
+
 void CTorvinWebInstallerDlg::ShowStatus(int32_t state) {
   if (const UIString* text = StatusUIString(state)) m_strStatusText = Text(*text);
   m_bStatusDirty = true;
@@ -163,22 +180,28 @@ void CTorvinWebInstallerDlg::ShowProgress(uint64_t received) {
 // The question's own message loop keeps the polling timer running; the ticks meanwhile neither
 // launch nor end (see OnNormalTick), so both answers still find the dialog and the file in place.
 void CTorvinWebInstallerDlg::OnCancelClicked() {
-  if (m_bCancelConfirmed || m_bAskingCancel) return;
-  RunEvent.Clear();  // the transfer holds while the question is open
-  m_host->SetTaskbarProgress(platform::TaskbarProgress::Paused, m_ullShownBytes, m_ullTotalBytes);
-  m_bAskingCancel = true;
-  const platform::MessageBoxAnswer answer =
-      m_host->ShowMessageBox(Text(IDS_MESSAGE_CANCELNOTICE), m_config.strProductName,
-                             platform::MessageBoxKind::YesNoExclamation, TextsReadingOrder());
-  m_bAskingCancel = false;
-  if (answer != platform::MessageBoxAnswer::Yes) {
-    RunEvent.Set();
-    return;
-  }
+  if (m_bCancelConfirmed || m_bAskingCancel || !ConfirmCancel()) return;
+  LogLine("cancel: confirmed by the user");
   m_bCancelConfirmed = true;
   CancelEvent.Set();
   RunEvent.Set();
   StyleButtons();  // Cancel now looks disabled but stays enabled; further clicks are ignored
   m_cancelBinding.Window().LeaveTabOrder();
   m_host->NotifyAccessibleChange(platform::kAccessibleCancel, platform::AccessibleChange::State);
+}
+
+// The transfer holds while the question is open; with /passive nothing is asked.
+bool CTorvinWebInstallerDlg::ConfirmCancel() {
+  if (m_options.AsksNothing()) return true;
+  RunEvent.Clear();
+  m_host->SetTaskbarProgress(platform::TaskbarProgress::Paused, m_ullShownBytes, m_ullTotalBytes);
+  m_bAskingCancel = true;
+  const platform::MessageBoxAnswer answer =
+      m_host->ShowMessageBox(Text(IDS_MESSAGE_CANCELNOTICE), m_config.strProductName,
+                             platform::MessageBoxKind::YesNoExclamation, TextsReadingOrder());
+  m_bAskingCancel = false;
+  if (answer == platform::MessageBoxAnswer::Yes) return true;
+  LogLine("cancel: the user answered No, the download goes on");
+  RunEvent.Set();
+  return false;
 }

@@ -3,30 +3,9 @@
 #include "app/installer_config.h"
 
 #include "app/config_document.h"
-#include "download/sha256_text.h"
 #include "xml/xml_document.h"
 
 namespace {
-
-// Whether every "rlink" and "patch" of the product's entries, chosen for this system or not,
-// carries either no digest or a well-formed one.
-bool DigestsWellFormed(const CXmlDocument& document, int32_t product) {
-  ElementPath entries;
-  CXmlDocument::CheckPath(u"installerInfo", entries);
-  for (int32_t entry = document.FindNamedSibling(product, 0, entries); entry != 0;
-       entry = document.FindNamedSibling(product, entry, entries)) {
-    for (std::u16string_view name : {u"rlink", u"patch"}) {
-      ElementPath links;
-      CXmlDocument::CheckPath(name, links);
-      for (int32_t link = document.FindNamedSibling(entry, 0, links); link != 0;
-           link = document.FindNamedSibling(entry, link, links)) {
-        const std::optional<std::u16string> digest = ElementAttribute(document, link, kDigestAttribute);
-        if (digest && !IsSha256Text(*digest)) return false;
-      }
-    }
-  }
-  return true;
-}
 
 // What the walk over the download entries has learned so far.
 struct EntrySearch {
@@ -98,6 +77,7 @@ bool LoadConfiguration(const platform::FileSource& file, const PlatformInfo& pla
   const std::optional<std::u16string> signer = ElementAttribute(document, document.Current(), kSignerAttribute);
   if (signer && signer->empty()) return false;
   config.strSigner = signer.value_or(u"");
+  config.strReportUrl = ElementAttribute(document, document.Current(), kReportAttribute).value_or(u"");
   if (document.FindChildElement(u"name")) config.strProductName = FoundChildText(document);
   if (document.FindChildElement(u"registry")) config.strRegistryKey = FoundChildText(document);
   // The entries are searched after the last of "name" and "registry" that was found.

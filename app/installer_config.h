@@ -21,6 +21,8 @@ struct InstallerConfig {
   // The common name of the certificate that must have signed the installer (the product's
   // "signer" attribute); empty when the product has none, and then no signature is required.
   std::u16string strSigner;
+  // Where the run's report goes (the product's "report" attribute); empty: nothing is sent.
+  std::u16string strReportUrl;
 };
 
 // Reads the product name, registry key, installer link (the entry for `platform`) and default link

@@ -3,14 +3,18 @@
 #include "app/installer_dialog.h"
 
 #include "app/button_styling.h"
+#include "app/config_problem.h"
 #include "app/installer_path.h"
 #include "app/language_choice.h"
 #include "app/patch_selection.h"
+#include "app/run_log.h"
+#include "app/run_report.h"
 #include "app/ui_strings.h"
 #include "app/url_check.h"
 #include "app/window_geometry.h"
 #include "download/web_downloader.h"
 #include "platform/system.h"
+#include "platform/utf.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -21,9 +25,11 @@ constexpr char16_t kUnrecognizedUrl[] = u"Unrecognized URL";
 
 }  // namespace
 
-CTorvinWebInstallerDlg::CTorvinWebInstallerDlg()
-    : m_strModulePath(platform::ModulePath()),
+CTorvinWebInstallerDlg::CTorvinWebInstallerDlg(const RunOptions& options)
+    : m_options(options),
+      m_strModulePath(platform::ModulePath()),
       m_strModuleDir(FolderOf(m_strModulePath)),
+      m_strRequestedLanguage(options.language),
       m_cancelBinding(m_btnCancel, *this),
       m_linkBinding(m_btnProblemLink, *this) {}
 
@@ -35,6 +41,7 @@ CTorvinWebInstallerDlg::~CTorvinWebInstallerDlg() {
   m_skinSource = {};
   m_designBarFrames = {};
   ShutdownDownloader();
+  SetDownloadLog(nullptr);
 }
 
 void CTorvinWebInstallerDlg::OnCreate(platform::IWindowHost& host) { m_host = &host; }
@@ -49,6 +56,8 @@ bool CTorvinWebInstallerDlg::OnInitDialog() {
   m_host->SetWindowIcons();
   m_look = m_host->GetSystemLook();
   DetectPlatform(m_platform);
+  TheRun.SetDpi(m_host->GetDpi());
+  LogLine({"display: ", m_host->GetDpi(), " DPI"});
   m_vendorFiles = VendorFiles::Open(m_strModulePath, m_strModuleDir);
   m_skinSource = ui::LoadSkinSource(m_vendorFiles);
   ScaleSkin(m_host->GetDpi());
@@ -62,8 +71,10 @@ bool CTorvinWebInstallerDlg::OnInitDialog() {
   SetUpButtons();
   m_bFaceSetUp = true;
   if (!ValidateInstallerUrls(m_config)) {
-    EndStartup(StartupFailure::UnrecognizedUrl, kUnrecognizedUrl, std::nullopt, platform::MessageBoxKind::OkCancel,
-               platform::ReadingOrder::LeftToRight);
+    FailStartUp(RunError::UnrecognizedAddress,
+                platform::JoinUtf8({"no link is an address: \"", m_config.strInstallerUrl, "\", \"",
+                                    m_config.strDefaultUrl, "\""}),
+                kUnrecognizedUrl, std::nullopt, platform::MessageBoxKind::OkCancel, platform::ReadingOrder::LeftToRight);
     return true;
   }
   StartDownloadEngine();
@@ -76,20 +87,31 @@ bool CTorvinWebInstallerDlg::OnInitDialog() {
 // start-up. Damaged packed files end it at once, with the configuration's message.
 bool CTorvinWebInstallerDlg::LoadAndCheckConfiguration() {
   if (m_vendorFiles.GetOrigin() == VendorFiles::Origin::Damaged) {
-    EndStartup(StartupFailure::PackedFilesDamaged, kXmlMissing, std::nullopt, platform::MessageBoxKind::OkCancel,
-               platform::ReadingOrder::LeftToRight);
+    OpenDefaultRunLog(u"");
+    FailStartUp(RunError::EmbeddedFilesDamaged, "the files packed into the installer are damaged", kXmlMissing,
+                std::nullopt, platform::MessageBoxKind::OkCancel, platform::ReadingOrder::LeftToRight);
     return false;
   }
   m_iniFile = platform::FileSource(kTextsFileName);
-  if (m_strModuleDir.empty()) return true;
+  if (m_strModuleDir.empty()) {
+    LogLine("the installer's own folder is unknown: no configuration is read");
+    return true;
+  }
   m_iniFile = m_vendorFiles.File(kTextsFileName);
   ChooseTextsLanguage();
   const platform::FileSource configFile = m_vendorFiles.File(kConfigFileName);
+  const std::u16string configPlace = m_vendorFiles.GetOrigin() == VendorFiles::Origin::Packed
+                                         ? u"packed in " + m_strModulePath
+                                         : m_strModuleDir + u"\\" + kConfigFileName;
   if (!LoadConfiguration(configFile, m_platform, m_config)) {
-    EndStartup(StartupFailure::ConfigurationUnusable, kXmlMissing, std::nullopt, platform::MessageBoxKind::OkCancel,
-               platform::ReadingOrder::LeftToRight);
+    OpenDefaultRunLog(m_config.strProductName);
+    FailStartUp(RunError::ConfigurationUnusable,
+                platform::JoinUtf8({"configuration ", configPlace, ": ", ConfigurationProblem(configFile, m_platform)}),
+                kXmlMissing, std::nullopt, platform::MessageBoxKind::OkCancel, platform::ReadingOrder::LeftToRight);
     return false;
   }
+  OpenDefaultRunLog(m_config.strProductName);
+  LogChosenLinks(configPlace);
   m_host->SetTitle(m_config.strProductName);
   m_config.strPatchUrl = m_config.strInstallerUrl;
   m_config.strPatchSha256 = m_config.strInstallerSha256;
@@ -99,30 +121,43 @@ bool CTorvinWebInstallerDlg::LoadAndCheckConfiguration() {
   }
   m_strInstallerPath = InstallerPathFor(m_strModuleDir, m_config.strProductName);
   if (m_platform.strBits == u"32") {
-    EndStartup(StartupFailure::NotSupported, Text(IDS_MESSAGE_NOT_SUPPORTED), m_config.strProductName,
-               platform::MessageBoxKind::OkExclamation, TextsReadingOrder());
+    FailStartUp(RunError::NotOn64BitWindows, "the system is 32-bit Windows", Text(IDS_MESSAGE_NOT_SUPPORTED),
+                m_config.strProductName, platform::MessageBoxKind::OkExclamation, TextsReadingOrder());
     return false;
   }
   return true;
 }
 
-void CTorvinWebInstallerDlg::EndStartup(StartupFailure failure, const std::u16string& text,
-                                        const std::optional<std::u16string>& caption, platform::MessageBoxKind kind,
-                                        platform::ReadingOrder order) {
-  platform::DebugLine(u"start-up failed: error " + std::u16string(1, static_cast<char16_t>(u'0' + static_cast<int>(failure))));
-  m_host->ShowMessageBox(text, caption, kind, order);
+void CTorvinWebInstallerDlg::LogChosenLinks(const std::u16string& configPlace) {
+  LogLine({"configuration ", configPlace, ": product \"", m_config.strProductName, "\", ", m_platform.strName, " ",
+           m_platform.strBits, "-bit entry \"", m_config.strInstallerUrl, "\", default entry \"",
+           m_config.strDefaultUrl, "\", signer \"", m_config.strSigner, "\""});
+}
+
+void CTorvinWebInstallerDlg::FailStartUp(RunError error, std::string_view why, const std::u16string& text,
+                                         const std::optional<std::u16string>& caption, platform::MessageBoxKind kind,
+                                         platform::ReadingOrder order) {
+  TheRun.Fail(error, why);
+  EndRun(RunOutcome::Failed);
+  if (!m_options.AsksNothing()) m_host->ShowMessageBox(text, caption, kind, order);
   OnOK();
+}
+
+void CTorvinWebInstallerDlg::EndRun(RunOutcome outcome) {
+  if (TheRun.Outcome() != RunOutcome::Unfinished) return;
+  TheRun.Conclude(outcome);
+  StartRunReport(m_config.strReportUrl);
 }
 
 // The texts' language, chosen once: the one the command line asks for, else the first of the user's
 // preferred languages that the texts file has a section for (a tag or a shorter form of it). The
-// choice and its reason go to the debug channel.
+// choice and its reason go to the log.
 void CTorvinWebInstallerDlg::ChooseTextsLanguage() {
   const std::vector<std::u16string> preferred =
       m_strRequestedLanguage.empty() ? platform::PreferredUILanguages() : std::vector<std::u16string>{};
   m_language = ChooseLanguage(m_strRequestedLanguage, preferred,
                               [this](std::u16string_view tag) { return HasUISection(tag, m_iniFile); });
-  platform::DebugLine(m_language.why);
+  LogLine({"texts: ", m_language.why});
 }
 
 std::u16string CTorvinWebInstallerDlg::Text(const UIString& text) const {
@@ -197,7 +232,12 @@ void CTorvinWebInstallerDlg::StyleButtons() {
 // The engine starts only with a destination that is a plain file of the executable's folder and a
 // successful set-up; otherwise nothing is polled and the failure text shows for a moment.
 void CTorvinWebInstallerDlg::StartDownloadEngine() {
-  if (m_strModuleDir.empty() || !IsPlainFileName(m_config.strProductName + u".exe")) return;
+  if (m_strModuleDir.empty() || !IsPlainFileName(m_config.strProductName + u".exe")) {
+    TheRun.Fail(RunError::ProductNameNotAFileName,
+                platform::JoinUtf8({"the product name \"", m_config.strProductName, "\" is not a plain file name"}));
+    return;
+  }
+  SetDownloadLog(&TheRun);  // the engine's steps go to the log, its failures to the run's record
   CWebDownloader* downloader = GetDownloader();
   if (!downloader->Init(m_config.strInstallerUrl, m_config.strDefaultUrl, m_strInstallerPath)) return;
   downloader->SetInstallerChecks({m_config.strInstallerSha256, m_config.strSigner},
@@ -209,6 +249,11 @@ void CTorvinWebInstallerDlg::StartDownloadEngine() {
     SharedStatus.received = 0;
   }
   m_bEngineStarted = downloader->ResumeWorker();
+  if (m_bEngineStarted) {
+    TheRun.End(RunPhase::StartUp);
+  } else {
+    TheRun.Fail(RunError::DownloadNotStarted, "the system refused to start the download's worker");
+  }
 }
 
 void CTorvinWebInstallerDlg::OnClicked(int id) {

@@ -6,9 +6,12 @@
 #include <string>
 
 #include "app/button_binding.h"
+#include "app/error_codes.h"
 #include "app/installer_config.h"
 #include "app/language_choice.h"
 #include "app/platform_checks.h"
+#include "app/run_options.h"
+#include "app/run_record.h"
 #include "app/vendor_files.h"
 #include "app/ui_strings.h"
 #include "download/download_status.h"
@@ -20,18 +23,11 @@
 // The polling timer of the install flow.
 inline constexpr uint32_t IDT_STATUS_POLL = 32769;
 
-// How start-up ended before any download: each failure has a code of its own on the debug channel
-// ("start-up failed: error N"), though two of them show the same message.
-enum class StartupFailure {
-  ConfigurationUnusable = 1,  // "Xml file is missing!": the configuration is missing, unreadable or has no link
-  PackedFilesDamaged = 2,     // "Xml file is missing!": the files packed into the executable are damaged
-  NotSupported = 3,           // a 32-bit system
-  UnrecognizedUrl = 4,        // no link parses
-};
-
 class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IParentFace {
  public:
-  CTorvinWebInstallerDlg();
+  // The dialog keeps a reference to `options`, which must outlive it.
+  explicit CTorvinWebInstallerDlg(const RunOptions& options = kNoSwitches);
+  CTorvinWebInstallerDlg(RunOptions&&) = delete;
   ~CTorvinWebInstallerDlg() override;
   CTorvinWebInstallerDlg(const CTorvinWebInstallerDlg&) = delete;
   CTorvinWebInstallerDlg& operator=(const CTorvinWebInstallerDlg&) = delete;
@@ -66,11 +62,15 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
   void ShowStatus(int32_t state);
   void ShowProgress(uint64_t received);
   void OnCancelClicked();
+  // Asks whether to cancel; true for Yes.
+  bool ConfirmCancel();
 
   // How the dialog ends.
   void OnOK();
   void OnCancel();
 
+  // The command line's switches: questions and message boxes, the installer's arguments.
+  const RunOptions& m_options;
   std::u16string m_strModulePath;  // the running executable; empty when it cannot be learned
   std::u16string m_strModuleDir;
   // The configuration, texts and skin: packed inside the executable, or beside it.
@@ -120,12 +120,19 @@ class CTorvinWebInstallerDlg final : public platform::IDialogEvents, public IPar
   bool m_bProgressShown = false;
   std::u16string m_strAnnouncedProgress;
   std::u16string m_strAnnouncedStatus;
+  // The launched installer, for a wait on its end after the dialog.
+  platform::ProcessHandle m_launchedInstaller;
 
  private:
   bool LoadAndCheckConfiguration();
-  // Writes the failure's code to the debug channel, shows its message box and ends the dialog.
-  void EndStartup(StartupFailure failure, const std::u16string& text, const std::optional<std::u16string>& caption,
-                  platform::MessageBoxKind kind, platform::ReadingOrder order);
+  void LogChosenLinks(const std::u16string& configPlace);
+  // Ends start-up: the failure logged with its code and reported, its message box shown unless
+  // nothing may be asked, and the dialog ended.
+  void FailStartUp(RunError error, std::string_view why, const std::u16string& text,
+                   const std::optional<std::u16string>& caption, platform::MessageBoxKind kind,
+                   platform::ReadingOrder order);
+  // The run's outcome is known: recorded, and the report sent.
+  void EndRun(RunOutcome outcome);
   void ChooseTextsLanguage();
   std::u16string Text(const UIString& text) const;
   platform::ReadingOrder TextsReadingOrder() const;

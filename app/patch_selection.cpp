@@ -5,8 +5,8 @@
 #include <optional>
 
 #include "app/config_document.h"
+#include "app/run_log.h"
 #include "platform/registry.h"
-#include "platform/system.h"
 #include "xml/xml_document.h"
 
 namespace {
@@ -33,10 +33,21 @@ bool SelectPatchLink(const platform::FileSource& configFile, const PlatformInfo&
                      InstallerConfig& config) {
   // Without a key there is nothing that could show an installed copy; the empty path would name
   // the hive itself, which always exists.
-  if (config.strRegistryKey.empty()) return false;
+  if (config.strRegistryKey.empty()) {
+    LogLine("no registry key in the configuration: not installed, the full installer");
+    return false;
+  }
   std::optional<std::u16string> bits = InstalledBitness(platform, config.strRegistryKey);
-  if (!bits) return false;
-  if (!FindPatchLink(configFile, platform, *bits, config)) platform::DebugLine(u"patch link not found!");
+  if (!bits) {
+    LogLine({"HKLM\\", config.strRegistryKey, " is in no registry view: not installed, the full installer"});
+    return false;
+  }
+  LogLine({"HKLM\\", config.strRegistryKey, " is in the ", *bits, "-bit registry view: installed, the patch"});
+  if (FindPatchLink(configFile, platform, *bits, config)) {
+    LogLine({"the patch of the ", *bits, "-bit entry: ", config.strPatchUrl});
+  } else {
+    LogLine("patch link not found! the entry's own link is used");
+  }
   return true;
 }
 

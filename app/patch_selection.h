@@ -12,7 +12,7 @@
 // True when an installed copy of the product was found; then `config.strPatchUrl` and
 // `config.strPatchSha256` hold the patch link and its digest of the entry for this OS and the
 // bitness of the registry view the copy was found in, or, when there is no such link, stay as the
-// caller left them (and a debug line says so).
+// caller left them. The log says what was found and chosen.
 bool SelectPatchLink(const platform::FileSource& configFile, const PlatformInfo& platform, InstallerConfig& config);
 
 // Looks through every download entry of the configuration file for this OS with bitness `bits`

@@ -1,7 +1,7 @@
 // The process-wide destination file and its lock.
 #include "download/destination_file.h"
 
-#include "platform/system.h"
+#include "download/download_log.h"
 
 platform::File DestinationFile;
 platform::Mutex FileLock;
@@ -13,5 +13,5 @@ void DiscardDestinationFile() {
 }
 
 void ReportUnremovedFile(const std::u16string& path) {
-  platform::DebugLine(u"the downloaded file could not be removed: " + path);
+  LogDownloadStep({"the downloaded file could not be removed: ", path});
 }

@@ -20,5 +20,5 @@ extern platform::Mutex FileLock;
 // removed is reported.
 void DiscardDestinationFile();
 
-// The debug line for a downloaded file that could not be removed.
+// The log line for a downloaded file that could not be removed.
 void ReportUnremovedFile(const std::u16string& path);

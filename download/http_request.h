@@ -15,11 +15,16 @@ struct OpenedRequest {
   platform::http::RequestHandle request;
 };
 
-// Splits `url`, connects (stopped by `abortSwitch` when given) and opens the request; false at the
-// first step that fails. Secure addresses get full certificate verification.
+// Splits `url`, connects on the engine's session (stopped by `abortSwitch` when given) and opens
+// the request; false at the first step that fails. Secure addresses get full certificate
+// verification.
 bool OpenHttpRequest(const std::u16string& url, const char16_t* verb,
                      std::initializer_list<const char16_t*> acceptTypes, uint32_t flags,
                      platform::http::AbortSwitch* abortSwitch, OpenedRequest& opened);
+// The same on a session of the caller's own.
+bool OpenHttpRequestOn(platform::http::Session& session, const std::u16string& url, const char16_t* verb,
+                       std::initializer_list<const char16_t*> acceptTypes, uint32_t flags,
+                       platform::http::AbortSwitch* abortSwitch, OpenedRequest& opened);
 
 // A reply header's value, or nothing when the reply has no such header.
 std::optional<std::u16string> ReplyHeader(platform::http::Request& request, platform::http::Header header);

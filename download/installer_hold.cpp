@@ -3,6 +3,7 @@
 #include "download/installer_hold.h"
 
 #include "download/destination_file.h"
+#include "download/download_log.h"
 #include "download/download_status.h"
 #include "platform/held_file.h"
 #include "platform/system.h"
@@ -15,14 +16,14 @@ platform::HeldFile VerifiedInstaller;
 
 std::u16string FileNameOf(const std::u16string& path) { return path.substr(path.find_last_of(u"\\/") + 1); }
 
-// Removes the file, reports why it was refused, and only then tells the owner.
-int32_t Refuse(const std::u16string& report, const std::u16string& writtenPath) {
-  platform::DebugLine(report);
+// Removes the file, logs why it was refused, and only then tells the owner.
+int32_t Refuse(DownloadFailure failure, const std::u16string& report, const std::u16string& writtenPath) {
   if (VerifiedInstaller.IsOpen()) {
     DiscardVerifiedInstaller();
   } else if (!platform::RemoveFile(writtenPath)) {
     ReportUnremovedFile(writtenPath);
   }
+  LogDownloadFailure(failure, {report});
   PublishState(STATUS_DOWNLOAD_FAILED);
   return STATUS_DOWNLOAD_FAILED;
 }
@@ -33,20 +34,24 @@ int32_t VerifyDownloadedInstaller(platform::File& written, const std::u16string&
                                   const InstallerChecks& checks) {
   PublishState(STATUS_VERIFYING);
   const std::u16string writtenPath = written.Path();
+  LogDownloadStep({"checking ", writtenPath}, DownloadStep::ChecksStarted);
   switch (VerifiedInstaller.Hold(written)) {
     case HoldOutcome::Held:
       break;
     case HoldOutcome::Replaced:
-      return Refuse(u"installer refused: its name no longer leads to the file that was downloaded", writtenPath);
+      return Refuse(DownloadFailure::CheckImpossible,
+                    u"installer refused: its name no longer leads to the file that was downloaded", writtenPath);
     case HoldOutcome::Failed:
-      return Refuse(u"installer refused: the file cannot be held for the checks", writtenPath);
+      return Refuse(DownloadFailure::CheckImpossible, u"installer refused: the file cannot be held for the checks",
+                    writtenPath);
   }
   const VerificationResult result = VerifyInstaller(VerifiedInstaller, checks);
-  if (!result.passed) return Refuse(result.report, writtenPath);
+  if (!result.passed) return Refuse(result.failure, result.report, writtenPath);
   if (!VerifiedInstaller.Rename(FileNameOf(installerPath))) {
-    return Refuse(u"installer refused: it cannot take the name " + installerPath, writtenPath);
+    return Refuse(DownloadFailure::WriteFailed, u"installer refused: it cannot take the name " + installerPath,
+                  writtenPath);
   }
-  platform::DebugLine(result.report);
+  LogDownloadStep({result.report}, DownloadStep::ChecksPassed);
   return STATUS_DOWNLOADDONE;
 }
 

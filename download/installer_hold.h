@@ -12,9 +12,9 @@
 
 // On the worker, once every byte of `written` is durable: holds the file (it must still be the file
 // written, reached by its name directly), shows state 11 ("Verifying..."), checks it, gives it the
-// name of `installerPath` and writes the checks' report as a debug line. Returns state 3 with the
-// file held under that name when every check passed; otherwise removes the file, then stores and
-// returns state 6.
+// name of `installerPath` and logs the checks' report. Returns state 3 with the file held under
+// that name when every check passed; otherwise removes the file, then logs the failure and stores
+// and returns state 6.
 int32_t VerifyDownloadedInstaller(platform::File& written, const std::u16string& installerPath,
                                   const InstallerChecks& checks);
 

@@ -12,10 +12,13 @@ namespace {
 using platform::HeldFile;
 using platform::SignerCheck;
 
-// Empty when the check passed, else why it refused.
-std::optional<std::u16string> CheckDigest(const HeldFile& file, const std::u16string& expected) {
+// Empty when the check passed, else why it refused (and the failure it counts as).
+std::optional<std::u16string> CheckDigest(const HeldFile& file, const std::u16string& expected,
+                                         DownloadFailure& failure) {
   const std::optional<platform::Sha256Digest> digest = platform::FileSha256(file);
+  failure = DownloadFailure::CheckImpossible;
   if (!digest) return u"SHA-256: the file could not be read";
+  failure = DownloadFailure::DigestMismatch;
   if (MatchesSha256Text(*digest, expected)) return std::nullopt;
   return u"SHA-256: expected " + expected + u", found " + Sha256Text(*digest);
 }
@@ -41,8 +44,10 @@ std::u16string QuotedList(const std::vector<std::u16string>& names) {
   return text;
 }
 
-std::optional<std::u16string> CheckSigner(const HeldFile& file, const std::u16string& expected) {
+std::optional<std::u16string> CheckSigner(const HeldFile& file, const std::u16string& expected,
+                                         DownloadFailure& failure) {
   const SignerCheck check = platform::CheckAuthenticodeSigner(file);
+  failure = DownloadFailure::SignatureRefused;
   switch (check.outcome) {
     case SignerCheck::Outcome::Unavailable:
       return u"signer: " + check.step;
@@ -57,6 +62,7 @@ std::optional<std::u16string> CheckSigner(const HeldFile& file, const std::u16st
   if (std::optional<std::u16string> problem = CertificateTableProblem(file)) return problem;
   // One common name, equal in full: a second one, or more after an embedded NUL, is somebody else's.
   if (check.commonNames.size() == 1 && check.commonNames.front() == expected) return std::nullopt;
+  failure = DownloadFailure::SignerMismatch;
   return u"signer: expected " + Quoted(expected) + u", found " + QuotedList(check.commonNames);
 }
 
@@ -66,18 +72,19 @@ VerificationResult VerifyInstaller(const HeldFile& file, const InstallerChecks& 
   VerificationResult result;
   if (!IsWindowsProgram(file)) {
     result.report = u"installer refused: not a Windows program";
+    result.failure = DownloadFailure::NotAProgram;
     return result;
   }
   std::u16string passed = u"Windows program";
   if (!checks.sha256.empty()) {
-    if (auto failure = CheckDigest(file, checks.sha256)) {
+    if (auto failure = CheckDigest(file, checks.sha256, result.failure)) {
       result.report = u"installer refused: " + *failure;
       return result;
     }
-    passed += u", SHA-256";
+    passed += u", SHA-256 " + checks.sha256;
   }
   if (!checks.signer.empty()) {
-    if (auto failure = CheckSigner(file, checks.signer)) {
+    if (auto failure = CheckSigner(file, checks.signer, result.failure)) {
       result.report = u"installer refused: " + *failure;
       return result;
     }

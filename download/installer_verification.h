@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "download/download_log.h"
 #include "download/program_file.h"
 #include "platform/held_file.h"
 
@@ -15,9 +16,11 @@ struct InstallerChecks {
 
 struct VerificationResult {
   bool passed = false;
-  // One line for the debug channel: the check that failed and why (expected and actual digest, the
-  // system's result code, the common names found), or the checks that passed.
+  // One line for the log: the check that failed and why (expected and actual digest, the system's
+  // result code, the common names found), or the checks that passed with the digest and signer.
   std::u16string report;
+  // Which check refused the file, when one did.
+  DownloadFailure failure = DownloadFailure::CheckImpossible;
 };
 
 // Checks a file held unchanged, in order: program, digest, signer; stops at the first failure. The

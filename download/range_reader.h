@@ -30,6 +30,8 @@ class RangeReader {
   End ReadAll(platform::http::Request& request);
   // The file position after the last byte written.
   uint64_t Position() const { return m_ullPosition; }
+  // The end was Failed because the file could not be written (not because of the server).
+  bool FileFailed() const { return m_bFileError; }
 
  private:
   End ReadLoop(platform::http::Request& request);

@@ -7,15 +7,18 @@
 #include <chrono>
 
 #include "download/destination_file.h"
+#include "download/download_log.h"
 #include "download/installer_hold.h"
 #include "platform/http.h"
 #include "platform/system.h"
 #include "platform/thread.h"
+#include "platform/utf.h"
 
 namespace {
 
 using platform::http::AbortSwitch;
 using platform::http::AbortSwitchHandle;
+using platform::http::SendResult;
 
 // How long each passing state stays visible to the owner, who polls every 250 ms.
 constexpr uint32_t kCancelledPauseMs = 1000;
@@ -70,25 +73,59 @@ void WaitWatchingCancel(Event& finished, AbortSwitch& abortSwitch) {
 struct ProbeJob {
   const std::u16string& url;
   AbortSwitch* abortSwitch;
-  uint64_t size = 0;
+  ProbeReply reply;
   Event finished{Event::Reset::Manual, false};
 };
 
 void RunProbe(void* context) {
   auto* job = static_cast<ProbeJob*>(context);
-  job->size = ProbeSize(job->url, job->abortSwitch);
+  job->reply = ProbeLink(job->url, job->abortSwitch);
   job->finished.Set();
 }
 
+const char* ProbeRefusal(SendResult outcome) {
+  switch (outcome) {
+    case SendResult::Failed:
+      return "no reply";
+    case SendResult::CertificateRefused:
+      return "refused: the server's certificate was not accepted (name, dates or issuer)";
+    case SendResult::RedirectRefused:
+      return "refused: redirected from https to http, or too many times";
+    case SendResult::Replied:
+      break;
+  }
+  return nullptr;
+}
+
+std::string DescribeProbe(const std::u16string& url, const ProbeReply& reply) {
+  if (const char* refusal = ProbeRefusal(reply.outcome)) return platform::JoinUtf8({"size probe ", url, ": ", refusal});
+  std::string line = platform::JoinUtf8({"size probe ", url, ": status ", reply.status, ", size ", reply.size});
+  for (size_t hop = 0; hop < reply.redirects.size(); ++hop)
+    line += platform::JoinUtf8({hop ? " -> " : ", redirected to ", reply.redirects[hop]});
+  return line;
+}
+
 // The size probe on a thread of its own, stopped at once by a cancel.
-uint64_t ProbeWatchingCancel(const std::u16string& url) {
+ProbeReply ProbeWatchingCancel(const std::u16string& url) {
   AbortSwitchHandle abortSwitch = platform::http::CreateAbortSwitch();
-  ProbeJob job{url, abortSwitch.get()};
+  ProbeJob job{url, abortSwitch.get(), {}};
   platform::Thread prober;
-  if (!prober.Start(RunProbe, &job)) return ProbeSize(url);
-  WaitWatchingCancel(job.finished, *abortSwitch);
-  prober.Join();
-  return job.size;
+  if (prober.Start(RunProbe, &job)) {
+    WaitWatchingCancel(job.finished, *abortSwitch);
+    prober.Join();
+  } else {
+    job.reply = ProbeLink(url);
+  }
+  if (!CancelEvent.IsSet()) LogDownloadStep({DescribeProbe(url, job.reply)});
+  return job.reply;
+}
+
+// Why no size could be learned from either link, by what the last probe met.
+void LogNoSize(const ProbeReply& last, const char* line) {
+  DownloadFailure failure = DownloadFailure::NoSize;
+  if (last.outcome == SendResult::CertificateRefused) failure = DownloadFailure::CertificateRefused;
+  if (last.outcome == SendResult::RedirectRefused) failure = DownloadFailure::RedirectRefused;
+  LogDownloadFailure(failure, {line});
 }
 
 }  // namespace
@@ -128,14 +165,19 @@ bool CWebDownloader::Init(const std::u16string& primaryUrl, const std::u16string
   // An earlier download under the installer's name goes first, unless it is in use (it may still
   // run): then nothing starts.
   if (!platform::RemoveFile(destinationPath) || !DestinationFile.CreateExclusive(destinationPath + kPartialSuffix)) {
+    LogDownloadFailure(DownloadFailure::DestinationNotCreated,
+                       {"cannot create ", destinationPath + kPartialSuffix,
+                        " (the folder is not writable, or an earlier download under the installer's name is in use)"});
     return false;
   }
   m_strDestinationPath = destinationPath;
   ResetDownloadShared();
   if (!OpenInternetSession() || !m_worker.Create(RunWorker, this)) {
+    LogDownloadFailure(DownloadFailure::NotStarted, {"the system refused the internet session or the worker thread"});
     DiscardDestinationFile();
     return false;
   }
+  LogDownloadStep({"download to ", destinationPath, " from ", primaryUrl, ", default link ", fallbackUrl});
   return true;
 }
 
@@ -156,20 +198,25 @@ void CWebDownloader::NormalizeUrls() {
 
 void CWebDownloader::Run() {
   NormalizeUrls();
-  uint64_t size = ProbeWatchingCancel(m_strPrimaryUrl);
+  LogDownloadStep({"probing the size of ", m_strPrimaryUrl}, DownloadStep::ProbeStarted);
+  ProbeReply probe = ProbeWatchingCancel(m_strPrimaryUrl);
   if (CancelEvent.IsSet()) return FinishCancelledBeforeTransfer();
-  if (size == 0) {
+  if (probe.size == 0) {
     SwitchToFallback();
-    size = ProbeWatchingCancel(m_strPrimaryUrl);
+    LogDownloadStep({"no size from the first link: trying the default link ", m_strPrimaryUrl});
+    probe = ProbeWatchingCancel(m_strPrimaryUrl);
     if (CancelEvent.IsSet()) return FinishCancelledBeforeTransfer();
   }
+  const uint64_t size = probe.size;
   if (size == 0) {
+    LogNoSize(probe, "no size from either link: nothing is downloaded");
     DiscardDestinationFile();
     PublishStatus({STATUS_DOWNLOAD_FAILED, 0, 0});
     platform::SleepFor(kFailedPauseMs);
     PublishState(STATUS_FINISHED);
     return;
   }
+  LogDownloadStep({"fetching ", size, " bytes from ", m_strPrimaryUrl}, DownloadStep::TransferStarted);
   StoreDownloading(size);
   FinishTransfer(TransferFromFallback(TransferWholeFile(size)));
 }
@@ -189,6 +236,7 @@ void CWebDownloader::SwitchToFallback() {
 
 void CWebDownloader::FinishTransfer(int32_t state) {
   if (state == STATUS_DOWNLOADDONE && !SyncDestination()) {
+    LogDownloadFailure(DownloadFailure::WriteFailed, {"the complete file could not be written to the disk"});
     state = STATUS_DOWNLOAD_FAILED;
     PublishState(state);
   }
@@ -224,6 +272,7 @@ int32_t CWebDownloader::TransferWholeFile(uint64_t size) {
   if (segmentThread.Start(RunSegment, segment.get())) {
     segment.release();  // the segment thread owns it now
   } else {
+    LogDownloadFailure(DownloadFailure::NotStarted, {"the system refused the transfer's thread"});
     DownloadStatus failed{STATUS_DOWNLOAD_FAILED, 0, 0};
     OnSegmentProgress(&failed);
   }
@@ -240,12 +289,20 @@ int32_t CWebDownloader::TransferFromFallback(int32_t failedState) {
   }
   PublishState(STATUS_RECONNECTING);
   SwitchToFallback();
-  uint64_t size = ProbeWatchingCancel(m_strPrimaryUrl);
+  LogDownloadStep({"the link failed for good: starting again from byte 0 with the default link"});
+  const ProbeReply probe = ProbeWatchingCancel(m_strPrimaryUrl);
+  const uint64_t size = probe.size;
   if (CancelEvent.IsSet()) {
     PublishState(STATUS_DOWNLOAD_CANCELLED);
     return STATUS_DOWNLOAD_CANCELLED;
   }
-  if (size == 0 || !EmptyDestination()) {
+  if (size == 0) {
+    LogNoSize(probe, "no size from the default link either");
+    PublishState(STATUS_DOWNLOAD_FAILED);
+    return STATUS_DOWNLOAD_FAILED;
+  }
+  if (!EmptyDestination()) {
+    LogDownloadFailure(DownloadFailure::WriteFailed, {"the file could not be emptied for the default link"});
     PublishState(STATUS_DOWNLOAD_FAILED);
     return STATUS_DOWNLOAD_FAILED;
   }

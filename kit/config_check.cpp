@@ -9,6 +9,7 @@
 
 #include "app/config_document.h"
 #include "app/installer_path.h"
+#include "app/run_report.h"
 #include "download/sha256_text.h"
 #include "kit/config_records.h"
 #include "kit/vendor_folder.h"
@@ -299,6 +300,13 @@ ConfigReport CheckConfiguration(const std::u16string& folder, Findings& findings
     findings.Add(platform::ToUtf8(kConfigFileName), at.line, at.column,
                  "<product> has signer=\"\": the installer refuses the whole configuration and shows \"Xml file "
                  "is missing!\" (leave signer out to check no signature)");
+  }
+  report.report = ElementAttribute(document, product, kReportAttribute).value_or(u"");
+  if (!report.report.empty() && !IsReportAddress(report.report)) {
+    const TextPosition at = PositionOf(document.Text(), document.GetRecord(product).start);
+    findings.Add(platform::ToUtf8(kConfigFileName), at.line, at.column,
+                 "report=\"" + platform::ToUtf8(report.report) +
+                     "\" is not an https address: the installer sends no report to it");
   }
   ConfigChecker(document, findings, report).CheckProduct(product);
   return report;

@@ -22,6 +22,7 @@ struct ConfigLink {
 struct ConfigReport {
   bool readable = false;  // the installer can read the file and find its product
   std::u16string signer;  // the common name the installer's signer must carry; empty: none
+  std::u16string report;  // the address the installer reports each run to; empty: none
   std::vector<ConfigLink> links;
 };
 

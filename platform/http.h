@@ -61,6 +61,7 @@ enum RequestFlags : uint32_t {
   REQUEST_KEEP_CONNECTION = 4,  // ask for the connection to be kept alive
   REQUEST_SECURE = 8,           // TLS with full certificate verification
   REQUEST_NO_UI = 16,           // never show platform user interface
+  REQUEST_NO_COOKIES = 32,      // send no stored cookie and keep none from the reply
 };
 
 // How long the network may stay silent (connecting, sending, waiting for the reply's headers or for
@@ -116,5 +117,9 @@ enum class Availability {
 Availability QueryDataAvailable(Request& request, uint32_t& count);
 // Reads up to `size` body bytes; `read` is how many came. False on failure.
 bool ReadData(Request& request, void* buffer, uint32_t size, uint32_t& read);
+
+// The proxy the session's requests go through as the system's settings name it, with the hosts that
+// bypass it; empty when the settings name none and requests go direct.
+std::u16string ProxySettings(Session& session);
 
 }  // namespace platform::http

@@ -1,5 +1,6 @@
 // The operating system as the installer needs it: the version and processor it reports, the
-// executable's own path, a line for an attached debugger, and sleeping.
+// executable's own path and command line, the user's temporary folder, language and display scale,
+// the local time, a line for an attached debugger, and sleeping.
 #pragma once
 
 #include <cstdint>
@@ -40,11 +41,44 @@ uint16_t QuerySystemArchitecture();
 // seams read "\" as "/").
 std::u16string ModulePath();
 
+// The executable's file name without its extension, however long its path.
+inline std::u16string ProgramName() {
+  std::u16string name = ModulePath();
+  name.erase(0, name.find_last_of(u"\\/") + 1);
+  const size_t dot = name.find_last_of(u'.');
+  if (dot != std::u16string::npos) name.erase(dot);
+  return name;
+}
+
+// The command line the process was started with, as the system keeps it (the program's own path
+// first); empty when it cannot be learned.
+std::u16string CommandLine();
+
+// The user's folder for temporary files, without a trailing separator ("\" on every platform, as
+// ModulePath); empty when the system names none.
+std::u16string TempFolder();
+
+// The display's scale for programs without a window of their own, in DPI (96 at 100 %).
+int32_t SystemDpi();
+
+struct LocalTime {
+  uint16_t year = 0;
+  uint16_t month = 0;
+  uint16_t day = 0;
+  uint16_t hour = 0;
+  uint16_t minute = 0;
+  uint16_t second = 0;
+  uint16_t millisecond = 0;
+};
+// The wall-clock time in the user's time zone.
+LocalTime CurrentLocalTime();
+
 // The user's preferred user-interface languages as language tags ("de-CH"), most preferred first;
 // empty when the system names none.
 std::vector<std::u16string> PreferredUILanguages();
 
-// One line for an attached debugger (and, where there is no such channel, for standard error).
+// One line for an attached debugger; nothing happens without one. (On Linux, where there is no
+// such channel, the line goes to standard error.)
 void DebugLine(std::u16string_view line);
 
 void SleepFor(uint32_t milliseconds);

@@ -54,11 +54,7 @@ char32_t DecodeUtf8(std::string_view text, size_t& i) {
   return c;
 }
 
-}  // namespace
-
-std::string ToUtf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
+void AppendUtf16AsUtf8(std::string& out, std::u16string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
     char32_t c = text[i];
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
@@ -68,6 +64,48 @@ std::string ToUtf8(std::u16string_view text) {
     }
     AppendUtf8(out, c);
   }
+}
+
+}  // namespace
+
+std::string ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  AppendUtf16AsUtf8(out, text);
+  return out;
+}
+
+void TextPiece::AppendTo(std::string& out) const {
+  switch (m_kind) {
+    case Kind::Utf8:
+      out.append(static_cast<const char*>(m_text.data), m_text.size);
+      return;
+    case Kind::Terminated:
+      out.append(m_terminated);
+      return;
+    case Kind::Utf16:
+      AppendUtf16AsUtf8(out, std::u16string_view(static_cast<const char16_t*>(m_text.data), m_text.size));
+      return;
+    case Kind::Negative:
+      out += '-';
+      [[fallthrough]];
+    case Kind::Number: {
+      char digits[20];
+      size_t count = 0;
+      uint64_t rest = m_number;
+      do {
+        digits[count++] = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+      } while (rest != 0);
+      while (count > 0) out += digits[--count];
+      return;
+    }
+  }
+}
+
+std::string JoinUtf8(std::initializer_list<TextPiece> pieces) {
+  std::string out;
+  for (const TextPiece& piece : pieces) piece.AppendTo(out);
   return out;
 }
 

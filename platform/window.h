@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/launch.h"
+
 namespace platform {
 
 struct Point {
@@ -49,6 +51,7 @@ enum class MessageBoxKind {
   OkCancel,           // plain, OK and Cancel buttons
   OkExclamation,      // exclamation icon, OK button
   YesNoExclamation,   // exclamation icon, Yes and No buttons
+  OkInformation,      // information icon, OK button
 };
 
 enum class MessageBoxAnswer { Ok, Cancel, Yes, No };
@@ -68,12 +71,6 @@ enum class TaskbarProgress {
   Normal,         // a share done
   Paused,         // a share done, held
   Error,          // a share done, failed
-};
-
-// Whether a program was started, and the system's reason when it was not.
-struct LaunchResult {
-  bool started = false;
-  uint32_t error = 0;
 };
 
 // The platform's push-button colours (0x00BBGGRR values).
@@ -242,10 +239,11 @@ class IWindowHost {
   virtual void Minimize() = 0;
   // Starts the platform's own window drag, as a press on a caption at `at` (client coordinates).
   virtual void StartDrag(Point at) = 0;
-  // Starts a program file with the shell's "open" verb and the default show mode, this window as
-  // its owner, the path taken as it stands (a "%" in it is no variable); returns once the start
-  // has run its course.
-  virtual LaunchResult OpenInstaller(const std::u16string& path) = 0;
+  // Starts a program file with the shell's "open" verb, the default show mode and `parameters` as
+  // its command line, this window as its owner (OpenProgram of the launch seam); the path is taken
+  // as it stands (a "%" in it is no variable), and the call returns once the start has run its
+  // course.
+  virtual ProgramLaunch OpenInstaller(const std::u16string& path, const std::u16string& parameters) = 0;
   // Shows progress on the window's taskbar button; `completed` of `total` counts in the states
   // that show a share. Nothing happens where the platform has no such display.
   virtual void SetTaskbarProgress(TaskbarProgress state, uint64_t completed, uint64_t total) = 0;
@@ -291,5 +289,10 @@ class IDialogEvents {
 // Runs a modal dialog from the executable's dialog template `templateId` and returns its end
 // result, or -1 when the window cannot be made.
 int RunModalDialog(int templateId, IDialogEvents& events);
+
+// A message box of its own, before or without any window of ours; without a caption the
+// application's name is shown.
+MessageBoxAnswer ShowMessageBoxWithoutWindow(const std::u16string& text, const std::optional<std::u16string>& caption,
+                                             MessageBoxKind kind);
 
 }  // namespace platform

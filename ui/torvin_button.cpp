@@ -92,7 +92,7 @@ CTorvinButton::ImageResult CTorvinButton::SetImages(ImageRef in, DeriveImage der
   Bitmap derived = derive == DeriveDarker ? MakeDarkerImage(*in) : MakeGrayImage(*in);
   ImageResult result = FillSlot(0, std::move(in), kImageKeyColor);
   if (result == ImagesOk && !derived.Empty())
-    result = FillSlot(1, std::make_shared<Bitmap>(std::move(derived)), kImageKeyColor);
+    result = FillSlot(1, ShareImage(std::move(derived)), kImageKeyColor);
   if (result == ImagesOk) Repaint();
   return result;
 }

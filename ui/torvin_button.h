@@ -20,6 +20,11 @@ namespace ui {
 // Shared so that one image given as both In and Out is one object, released once.
 using ImageRef = std::shared_ptr<Bitmap>;
 
+// A shared image made from `image`. Not make_shared: the product is built without run-time type
+// information, and make_shared's combined block then asks the C++ runtime to compare type identities,
+// which links its whole exception and name-demangling machinery.
+inline ImageRef ShareImage(Bitmap image) { return ImageRef(new Bitmap(std::move(image))); }
+
 struct ImageSlot {
   ImageRef image;
   uint32_t width = 0;

@@ -459,4 +459,18 @@ bool ReadData(Request& request, void* buffer, uint32_t size, uint32_t& read) {
   return true;
 }
 
+// libcurl takes its proxy from the environment, as every curl program does.
+std::u16string ProxySettings(Session&) {
+  std::string text;
+  auto add = [&text](const char* name) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') text += (text.empty() ? "" : ", ") + std::string(name) + "=" + value;
+  };
+  for (const char* name : {"http_proxy", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"}) add(name);
+  if (text.empty()) return {};
+  add("no_proxy");
+  add("NO_PROXY");
+  return FromUtf8(text);
+}
+
 }  // namespace platform::http

@@ -1,7 +1,9 @@
-// The system seam on Linux: uname for version and processor, /proc/self/exe for the module path,
-// standard error for debug lines.
+// The system seam on Linux: uname for version and processor, /proc/self for the module path and
+// command line, the environment for the temporary folder and the language, the C library's local
+// time, standard error for debug lines.
 #include "platform/system.h"
 
+#include <sys/time.h>
 #include <sys/utsname.h>
 #include <unistd.h>
 
@@ -9,6 +11,9 @@
 #include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -97,6 +102,35 @@ std::u16string ModulePath() {
   std::u16string path = FromUtf8(std::string_view(buffer.data(), static_cast<size_t>(length)));
   std::replace(path.begin(), path.end(), u'/', u'\\');
   return path;
+}
+
+std::u16string CommandLine() {
+  std::ifstream in("/proc/self/cmdline", std::ios::binary);
+  std::string words((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!words.empty() && words.back() == '\0') words.pop_back();
+  std::replace(words.begin(), words.end(), '\0', ' ');
+  return FromUtf8(words);
+}
+
+std::u16string TempFolder() {
+  const char* folder = std::getenv("TMPDIR");
+  std::u16string path = FromUtf8(folder && *folder ? folder : "/tmp");
+  while (path.size() > 1 && path.back() == u'/') path.pop_back();
+  std::replace(path.begin(), path.end(), u'/', u'\\');
+  return path;
+}
+
+int32_t SystemDpi() { return 96; }
+
+LocalTime CurrentLocalTime() {
+  timeval now{};
+  gettimeofday(&now, nullptr);
+  tm parts{};
+  localtime_r(&now.tv_sec, &parts);
+  return {static_cast<uint16_t>(parts.tm_year + 1900), static_cast<uint16_t>(parts.tm_mon + 1),
+          static_cast<uint16_t>(parts.tm_mday),        static_cast<uint16_t>(parts.tm_hour),
+          static_cast<uint16_t>(parts.tm_min),         static_cast<uint16_t>(parts.tm_sec),
+          static_cast<uint16_t>(now.tv_usec / 1000)};
 }
 
 // As gettext reads the environment: the locale of messages from LC_ALL, LC_MESSAGES or LANG, the

@@ -1,13 +1,14 @@
 // The dialog procedure and the window operations of the installer's window.
 #include "platform/win32/dialog_host.h"
 
-#include <shellapi.h>
 #include <windowsx.h>
 
 #include "platform/system.h"
 #include "platform/win32/accessible_face.h"
+#include "platform/win32/com_apartment.h"
 #include "platform/win32/cursor.h"
 #include "platform/win32/pixel_blit.h"
+#include "platform/win32/program_launch.h"
 #include "platform/win32/wide.h"
 
 namespace platform::win32 {
@@ -34,33 +35,6 @@ int32_t WindowDpi(HWND window) {
   return screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 0;
 }
 
-// The executable's file name without its extension, however long its path: the caption of a
-// message box without one.
-std::u16string ApplicationName() {
-  std::u16string name = ModulePath();
-  name.erase(0, name.find_last_of(u"\\/") + 1);
-  const size_t dot = name.find_last_of(u'.');
-  if (dot != std::u16string::npos) name.erase(dot);
-  return name;
-}
-
-// Keeps the thread in a single-threaded COM apartment for the dialog's life (the shell's taskbar
-// list and "open" expect one); a thread that already has an apartment keeps it.
-class ComApartment {
- public:
-  ComApartment()
-      : m_initialised(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
-  }
-  ~ComApartment() {
-    if (m_initialised) CoUninitialize();
-  }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-
- private:
-  bool m_initialised;
-};
-
 UINT MessageBoxFlags(MessageBoxKind kind) {
   switch (kind) {
     case MessageBoxKind::OkCancel:
@@ -69,6 +43,8 @@ UINT MessageBoxFlags(MessageBoxKind kind) {
       return MB_OK | MB_ICONEXCLAMATION;
     case MessageBoxKind::YesNoExclamation:
       return MB_YESNO | MB_ICONEXCLAMATION;
+    case MessageBoxKind::OkInformation:
+      return MB_OK | MB_ICONINFORMATION;
   }
   return MB_OK;
 }
@@ -89,6 +65,13 @@ MessageBoxAnswer ToAnswer(int pressed) {
     default:
       return MessageBoxAnswer::Cancel;
   }
+}
+
+MessageBoxAnswer ShowMessageBoxOwnedBy(HWND owner, const std::u16string& text,
+                                       const std::optional<std::u16string>& caption, MessageBoxKind kind,
+                                       ReadingOrder order) {
+  const std::u16string title = caption ? *caption : ProgramName();  // however long its path
+  return ToAnswer(MessageBoxW(owner, Wide(text), Wide(title), MessageBoxFlags(kind) | ReadingFlags(order)));
 }
 
 }  // namespace
@@ -124,7 +107,7 @@ void DialogHost::OnUiStateChange(WPARAM wp) {
   const bool shown = action == UIS_CLEAR || m_alwaysFocusCues;
   if (shown == m_focusCues) return;
   m_focusCues = shown;
-  for (const auto& [id, control] : m_controls) InvalidateRect(GetDlgItem(m_hWnd, id), nullptr, FALSE);
+  m_controls.ForEach([this](uint32_t id, auto&) { InvalidateRect(GetDlgItem(m_hWnd, static_cast<int>(id)), nullptr, FALSE); });
 }
 
 INT_PTR DialogHost::Result(LRESULT value) {
@@ -244,8 +227,9 @@ void DialogHost::OnCommand(int id, int code) {
 
 // Only top-level windows hear of a colour change; the buttons draw with the system's colours too.
 void DialogHost::ForwardSysColorChange(WPARAM wp, LPARAM lp) {
-  for (const auto& [id, control] : m_controls)
-    SendMessageW(GetDlgItem(m_hWnd, id), WM_SYSCOLORCHANGE, wp, lp);
+  m_controls.ForEach([&](uint32_t id, auto&) {
+    SendMessageW(GetDlgItem(m_hWnd, static_cast<int>(id)), WM_SYSCOLORCHANGE, wp, lp);
+  });
 }
 
 // Both halves of wParam carry the new DPI (the same for x and y).
@@ -261,8 +245,8 @@ void DialogHost::PressFocusedButton() {
 }
 
 IButtonEvents* DialogHost::BoundEvents(int id) {
-  const auto found = m_controls.find(id);
-  return found == m_controls.end() ? nullptr : found->second->Events();
+  const std::unique_ptr<ButtonHost>* control = m_controls.Find(static_cast<uint32_t>(id));
+  return control ? (*control)->Events() : nullptr;
 }
 
 Rect DialogHost::GetWindowRect() {
@@ -321,8 +305,7 @@ void DialogHost::Present(const PixelView& pixels, Point at) {
 MessageBoxAnswer DialogHost::ShowMessageBox(const std::u16string& text,
                                             const std::optional<std::u16string>& caption, MessageBoxKind kind,
                                             ReadingOrder order) {
-  const std::u16string title = caption ? *caption : ApplicationName();
-  return ToAnswer(MessageBoxW(m_hWnd, Wide(text), Wide(title), MessageBoxFlags(kind) | ReadingFlags(order)));
+  return ShowMessageBoxOwnedBy(m_hWnd, text, caption, kind, order);
 }
 
 void DialogHost::SetCursor(Cursor cursor) { ::SetCursor(StandardCursor(cursor)); }
@@ -335,18 +318,8 @@ void DialogHost::StartDrag(Point at) {
   PostMessageW(m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(screen.x, screen.y));
 }
 
-// Without SEE_MASK_DOENVSUBST nothing in the path is expanded; SEE_MASK_NOASYNC: the start is over
-// when the call returns, so the file may be let go then. The flow shows a failure itself.
-LaunchResult DialogHost::OpenInstaller(const std::u16string& path) {
-  SHELLEXECUTEINFOW info{};
-  info.cbSize = sizeof(info);
-  info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
-  info.hwnd = m_hWnd;
-  info.lpVerb = L"open";
-  info.lpFile = Wide(path);
-  info.nShow = SW_SHOWDEFAULT;
-  if (ShellExecuteExW(&info)) return {true, 0};
-  return {false, GetLastError()};
+ProgramLaunch DialogHost::OpenInstaller(const std::u16string& path, const std::u16string& parameters) {
+  return OpenProgramOwnedBy(m_hWnd, path, parameters);
 }
 
 void DialogHost::SetTaskbarProgress(TaskbarProgress state, uint64_t completed, uint64_t total) {
@@ -383,14 +356,14 @@ void DialogHost::NotifyAccessibleChange(AccessiblePart part, AccessibleChange ch
 void DialogHost::RedrawAll() { RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN); }
 
 IButtonWindow& DialogHost::Control(int id) {
-  auto& control = m_controls[id];
+  std::unique_ptr<ButtonHost>& control = *m_controls.Get(static_cast<uint32_t>(id));
   if (!control) control = std::make_unique<ButtonHost>(GetDlgItem(m_hWnd, id));
   return *control;
 }
 
 void DialogHost::BindControl(int id, IButtonEvents& events) {
   Control(id);
-  m_controls[id]->Bind(events);
+  (*m_controls.Find(static_cast<uint32_t>(id)))->Bind(events);
 }
 
 }  // namespace platform::win32
@@ -402,6 +375,11 @@ int RunModalDialog(int templateId, IDialogEvents& events) {
   win32::DialogHost host(events);
   return static_cast<int>(DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templateId), nullptr,
                                           win32::DialogHost::DialogProc, reinterpret_cast<LPARAM>(&host)));
+}
+
+MessageBoxAnswer ShowMessageBoxWithoutWindow(const std::u16string& text, const std::optional<std::u16string>& caption,
+                                             MessageBoxKind kind) {
+  return win32::ShowMessageBoxOwnedBy(nullptr, text, caption, kind, ReadingOrder::LeftToRight);
 }
 
 }  // namespace platform

@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-#include <map>
 #include <memory>
 
+#include "platform/id_slots.h"
 #include "platform/win32/button_host.h"
 #include "platform/win32/taskbar_progress.h"
 #include "platform/window.h"
@@ -37,7 +37,7 @@ class DialogHost final : public IWindowHost {
   void SetCursor(Cursor cursor) override;
   void Minimize() override;
   void StartDrag(Point at) override;
-  LaunchResult OpenInstaller(const std::u16string& path) override;
+  ProgramLaunch OpenInstaller(const std::u16string& path, const std::u16string& parameters) override;
   void SetTaskbarProgress(TaskbarProgress state, uint64_t completed, uint64_t total) override;
   void EndDialog(int result) override;
   void SetTitle(const std::u16string& title) override;
@@ -70,7 +70,7 @@ class DialogHost final : public IWindowHost {
   HDC m_hEraseTarget = nullptr;
   bool m_alwaysFocusCues = false;  // the user's setting: focus cues even before the keyboard is used
   bool m_focusCues = false;        // the buttons show where the focus is
-  std::map<int, std::unique_ptr<ButtonHost>> m_controls;
+  IdSlots<std::unique_ptr<ButtonHost>, 2> m_controls;  // the template's two buttons
   TaskbarProgressDisplay m_taskbar;
 };
 

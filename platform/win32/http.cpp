@@ -36,6 +36,7 @@ DWORD ToInternetFlags(uint32_t flags) {
   if (flags & REQUEST_KEEP_CONNECTION) result |= INTERNET_FLAG_KEEP_CONNECTION;
   if (flags & REQUEST_SECURE) result |= INTERNET_FLAG_SECURE;
   if (flags & REQUEST_NO_UI) result |= INTERNET_FLAG_NO_UI;
+  if (flags & REQUEST_NO_COOKIES) result |= INTERNET_FLAG_NO_COOKIES;
   return result;
 }
 
@@ -371,6 +372,22 @@ bool ReadData(Request& request, void* buffer, uint32_t size, uint32_t& read) {
   if (!InternetReadFile(request.handle->Get(), buffer, size, &got)) return false;
   read = got;
   return true;
+}
+
+std::u16string ProxySettings(Session& session) {
+  DWORD size = 0;
+  InternetQueryOptionW(session.h.Get(), INTERNET_OPTION_PROXY, nullptr, &size);
+  if (size < sizeof(INTERNET_PROXY_INFO)) return {};
+  // The record is followed by the texts it points at.
+  std::vector<unsigned char> buffer(size);
+  if (!InternetQueryOptionW(session.h.Get(), INTERNET_OPTION_PROXY, buffer.data(), &size)) return {};
+  INTERNET_PROXY_INFO info;
+  std::memcpy(&info, buffer.data(), sizeof(info));
+  if (info.dwAccessType != INTERNET_OPEN_TYPE_PROXY || info.lpszProxy == nullptr || *info.lpszProxy == 0) return {};
+  std::u16string text = win32::FromWide(info.lpszProxy);
+  if (info.lpszProxyBypass != nullptr && *info.lpszProxyBypass != 0)
+    text += u" (bypassed for " + win32::FromWide(info.lpszProxyBypass) + u")";
+  return text;
 }
 
 }  // namespace platform::http

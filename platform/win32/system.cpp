@@ -1,4 +1,5 @@
-// The system seam on Windows: version and system information from the kernel, the module path,
+// The system seam on Windows: version and system information from the kernel, the module path and
+// command line, the temporary folder, the interface language, the display scale, the local time,
 // and debug output.
 #include "platform/system.h"
 
@@ -46,6 +47,30 @@ std::u16string ModulePath() {
   }
 }
 
+std::u16string CommandLine() { return win32::FromWide(GetCommandLineW()); }
+
+std::u16string TempFolder() {
+  wchar_t buffer[MAX_PATH + 1];
+  DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+  if (length == 0 || length > MAX_PATH) return {};
+  if (buffer[length - 1] == L'\\') --length;
+  return win32::FromWide(buffer, length);
+}
+
+int32_t SystemDpi() {
+  HDC screen = GetDC(nullptr);
+  if (screen == nullptr) return 96;
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+LocalTime CurrentLocalTime() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
+}
+
 // The list comes as terminated names ended by an empty one.
 std::vector<std::u16string> PreferredUILanguages() {
   ULONG count = 0, size = 0;
@@ -61,9 +86,9 @@ std::vector<std::u16string> PreferredUILanguages() {
   return tags;
 }
 
+// Without a debugger nobody reads the line, and raising the debug-print exception for nobody only
+// costs (and trips some emulated systems' unwinding).
 void DebugLine(std::u16string_view line) {
-  // Only for a debugger: without one, some environments (32-bit Wine under emulation) fail inside
-  // the exception that carries the line.
   if (!IsDebuggerPresent()) return;
   std::u16string text(line);
   OutputDebugStringW(win32::Wide(text));

@@ -10,9 +10,9 @@
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "app/installer_dialog.h"
+#include "tests/app/run_log_capture.h"
 #include "platform/posix/system_source.h"
 #include "platform/utf.h"
 #include "res/resource_ids.h"
@@ -45,7 +45,6 @@ class DialogLanguageTest : public ::testing::Test {
   void SetUp() override {
     ResetDownloadShared();
     platform::posix::SetSystemSource({platform::OsVersion{6, 1, 2}, platform::ARCHITECTURE_X64});
-    platform::posix::SetDebugLineSink([this](std::u16string_view line) { debugLines.emplace_back(line); });
     for (const auto& entry :
          std::filesystem::directory_iterator(std::filesystem::path(TORVIN_SOURCE_DIR) / "skin")) {
       const auto ext = entry.path().extension();
@@ -62,7 +61,6 @@ class DialogLanguageTest : public ::testing::Test {
     dialog.m_strModuleDir = platform::FromUtf8(folder.Path().string());
   }
   void TearDown() override {
-    platform::posix::SetDebugLineSink({});
     platform::posix::ResetSystemSource();
   }
 
@@ -82,7 +80,7 @@ class DialogLanguageTest : public ::testing::Test {
   TempFolder folder;
   FakeWindowHost host;
   CTorvinWebInstallerDlg dialog;
-  std::vector<std::u16string> debugLines;
+  RunLogCapture log;
 };
 
 TEST_F(DialogLanguageTest, TheUsersLanguageChoosesItsSectionByAShorterForm) {
@@ -93,8 +91,7 @@ TEST_F(DialogLanguageTest, TheUsersLanguageChoosesItsSectionByAShorterForm) {
   EXPECT_EQ(host.controls[IDC_BTN_PROBLEM_LINK].text, u"Probleme beim Download?");
   dialog.ShowStatus(STATUS_DOWNLOADING);
   EXPECT_EQ(dialog.m_strStatusText, u"Wird heruntergeladen...");
-  ASSERT_FALSE(debugLines.empty());
-  EXPECT_EQ(debugLines.front(), u"[UISTRING.de] for de-CH");
+  EXPECT_TRUE(log.Has("texts: [UISTRING.de] for de-CH"));
   EXPECT_FALSE(dialog.m_layout.rightToLeft);
   EXPECT_EQ(Button(IDC_BTN_CANCEL).right, 600 - 20);
 }
@@ -105,7 +102,7 @@ TEST_F(DialogLanguageTest, ALanguageWithoutASectionKeepsUistring) {
   Open();
   EXPECT_EQ(dialog.m_language.tag, u"");
   EXPECT_EQ(host.controls[IDC_BTN_CANCEL].text, u"Cancel");
-  EXPECT_EQ(debugLines.front(), u"[UISTRING]: no section for ko it ko-KR");
+  EXPECT_TRUE(log.Has("texts: [UISTRING]: no section for ko it ko-KR"));
 }
 
 TEST_F(DialogLanguageTest, ArabicMirrorsTheFaceItsHitTestsAndItsReadingOrder) {
@@ -113,7 +110,7 @@ TEST_F(DialogLanguageTest, ArabicMirrorsTheFaceItsHitTestsAndItsReadingOrder) {
   dialog.m_strRequestedLanguage = u"ar";
   Open();
   ASSERT_TRUE(dialog.m_language.rightToLeft);
-  EXPECT_EQ(debugLines.front(), u"[UISTRING.ar] for ar, as requested");
+  EXPECT_TRUE(log.Has("texts: [UISTRING.ar] for ar, as requested"));
   // The two buttons change sides: Cancel 20 px from the left edge, the link right of it.
   EXPECT_EQ(Button(IDC_BTN_CANCEL), (platform::Rect{20, 330 - 34 - 30, 130, 330 - 30}));
   EXPECT_EQ(Button(IDC_BTN_PROBLEM_LINK), (platform::Rect{148, 330 - 28 - 24, 369, 330 - 24}));

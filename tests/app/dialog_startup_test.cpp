@@ -14,8 +14,8 @@
 #include <string>
 
 #include "app/installer_dialog.h"
+#include "app/run_record.h"
 #include "bundle/executable_bundle.h"
-#include "tests/app/debug_line_catcher.h"
 #include "platform/posix/system_source.h"
 #include "platform/utf.h"
 #include "tests/support/fake_window_host.h"
@@ -51,6 +51,7 @@ class DialogStartupTest : public ::testing::Test {
 
   void SetUp() override {
     ResetDownloadShared();
+    TheRun.Restart();
     // A 64-bit Windows 7, unless a test says otherwise.
     platform::posix::SetSystemSource({platform::OsVersion{6, 1, 2}, platform::ARCHITECTURE_X64});
     std::filesystem::copy_file(std::filesystem::path(TORVIN_SOURCE_DIR) / "skin" / "MainWndBkg.jpg",
@@ -66,9 +67,9 @@ class DialogStartupTest : public ::testing::Test {
 
 TEST_F(DialogStartupTest, AMissingConfigurationEndsStartUpWithItsMessage) {
   const platform::Rect before = host.windowRect;
-  const DebugLineCatcher lines;
   EXPECT_TRUE(host.Open(dialog));
-  EXPECT_EQ(lines.Caught().back(), u"start-up failed: error 1");
+  ASSERT_TRUE(TheRun.FinalError());
+  EXPECT_EQ(RunErrorInfo(*TheRun.FinalError()).code, "E1002");
   ASSERT_EQ(host.messageBoxes.size(), 1u);
   EXPECT_EQ(host.messageBoxes[0].text, u"Xml file is missing!");
   EXPECT_FALSE(host.messageBoxes[0].caption);  // the application's name is shown
@@ -105,11 +106,11 @@ TEST_F(DialogStartupTest, ADamagedPackEndsStartUpWithItsOwnCodeAndNeverReadsTheF
   std::string program = ReadWhole(PackedProgram({{u"TorvinWebInstaller.xml", "<torvinwebinstaller/>"}}));
   program[program.size() - 20] ^= 0x01;
   dialog.m_strModulePath = folder.Write("setup.exe", program).u16string();
-  const DebugLineCatcher lines;
   host.Open(dialog);
   ASSERT_EQ(host.messageBoxes.size(), 1u);
   EXPECT_EQ(host.messageBoxes[0].text, u"Xml file is missing!");
-  EXPECT_EQ(lines.Caught().back(), u"start-up failed: error 2");
+  ASSERT_TRUE(TheRun.FinalError());
+  EXPECT_EQ(RunErrorInfo(*TheRun.FinalError()).code, "E1005");
   EXPECT_EQ(host.endResult, platform::kResultOk);
   EXPECT_TRUE(dialog.m_config.strInstallerUrl.empty());
   EXPECT_TRUE(host.timers.empty());

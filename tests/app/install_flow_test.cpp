@@ -129,7 +129,7 @@ TEST_F(InstallFlowTest, ALaunchThatFailsShowsTheFailureThenEnds) {
   const TempFolder folder;
   HoldCheckedInstaller(folder, "Product.exe");
   host.timers[IDT_STATUS_POLL] = 250;
-  host.launchResult = {false, 5};
+  host.launchStarts = false;
   Publish(STATUS_PREPARE_INSTALL, 100, 100);
   Tick();
   ASSERT_TRUE(Tick());

@@ -182,19 +182,22 @@ TEST(VerifyInstallerTest, ChecksRunInOrderAndTheReportNamesTheOneThatFailed) {
 
   result = VerifyInstallerAt(program, {Upper(digest), {}});
   EXPECT_TRUE(result.passed) << "an upper-case digest matches";
-  EXPECT_EQ(result.report, u"installer checks passed: Windows program, SHA-256");
+  EXPECT_EQ(result.report, u"installer checks passed: Windows program, SHA-256 " + Upper(digest));
 
   result = VerifyInstallerAt(program, {wrong, {}});
   EXPECT_FALSE(result.passed);
   EXPECT_EQ(result.report, u"installer refused: SHA-256: expected " + wrong + u", found " + digest);
+  EXPECT_EQ(result.failure, DownloadFailure::DigestMismatch);
 
   // A page is refused as what it is, before any digest is taken.
   result = VerifyInstallerAt(page, {wrong, u"Plantyx Software Ltd"});
   EXPECT_FALSE(result.passed);
   EXPECT_EQ(result.report, u"installer refused: not a Windows program");
+  EXPECT_EQ(result.failure, DownloadFailure::NotAProgram);
 
   result = VerifyInstallerAt(PathText(folder / "missing.exe"), {});
   EXPECT_FALSE(result.passed);
+  EXPECT_EQ(result.failure, DownloadFailure::CheckImpossible);
 }
 
 TEST(VerifyInstallerTest, ASignerIsNeverTakenOnTrust) {
@@ -202,6 +205,7 @@ TEST(VerifyInstallerTest, ASignerIsNeverTakenOnTrust) {
   const std::u16string program = PathText(folder.Write("program.exe", ProgramBytes()));
   const VerificationResult result = VerifyInstallerAt(program, {{}, u"Plantyx Software Ltd"});
   EXPECT_FALSE(result.passed);
+  EXPECT_EQ(result.failure, DownloadFailure::SignatureRefused);
 #ifdef _WIN32
   // No signature at all: TRUST_E_NOSIGNATURE.
   EXPECT_EQ(result.report, u"installer refused: signer: signature refused, result 0x800B0100");

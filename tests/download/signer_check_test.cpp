@@ -34,7 +34,7 @@ TEST(SignerCheckUnderWine, ThePinnedSignerUnderATrustedRootPasses) {
   const VerificationResult result = VerifyInstaller(file, {digest, kSigner});
   EXPECT_TRUE(result.passed) << std::string(result.report.begin(), result.report.end());
   EXPECT_EQ(result.report,
-            u"installer checks passed: Windows program, SHA-256, signer \"Plantyx Software Ltd\"");
+            u"installer checks passed: Windows program, SHA-256 " + digest + u", signer \"Plantyx Software Ltd\"");
 }
 
 TEST(SignerCheckUnderWine, EveryOtherSignatureIsRefusedWithItsReason) {
@@ -68,6 +68,8 @@ TEST(SignerCheckUnderWine, EveryOtherSignatureIsRefusedWithItsReason) {
     const VerificationResult result = VerifyInstallerAt(Payload(c.file), {{}, kSigner});
     EXPECT_FALSE(result.passed);
     EXPECT_EQ(result.report, u"installer refused: " + c.report);
+    EXPECT_EQ(result.failure, c.report.find(u"expected") != std::u16string::npos ? DownloadFailure::SignerMismatch
+                                                                                 : DownloadFailure::SignatureRefused);
   }
 }
 

@@ -2,7 +2,7 @@
 If-Range and a strong ETag on 127.0.0.1, in a thread of the test process. Query options per request:
 rate=N sends the body at about N bytes a second; status=N answers every request with that status and
 no file; cut=N&cuts=K closes the connection after N body bytes in each of the first K transfers
-(requests for more than the first byte) of the server's life."""
+(requests for more than the first byte) of the server's life; redirect=URL answers 302 to URL."""
 import http.server
 import os
 import threading
@@ -25,6 +25,11 @@ class _Handler(http.server.BaseHTTPRequestHandler):
         opts = {k: v[-1] for k, v in urllib.parse.parse_qs(url.query).items()}
         if "status" in opts:
             return self._simple(int(opts["status"]), b"refused by the test")
+        if "redirect" in opts:
+            self.send_response(302)
+            self.send_header("Location", opts["redirect"])
+            self.send_header("Content-Length", "0")
+            return self.end_headers()
         path = os.path.join(self.server.root, os.path.basename(url.path))
         if not os.path.isfile(path):
             return self._simple(404, b"not found")
@@ -80,10 +85,14 @@ class _Handler(http.server.BaseHTTPRequestHandler):
 
 
 class FileServer:
-    """Serves `root` on a free port until closed; `url(name, **opts)` builds a link."""
+    """Serves `root` on a free port until closed, over https with an `ssl.SSLContext` given as `tls`;
+    `url(name, **opts)` builds a link."""
 
-    def __init__(self, root):
+    def __init__(self, root, tls=None):
         self._server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), _Handler)
+        if tls:
+            self._server.socket = tls.wrap_socket(self._server.socket, server_side=True)
+        self._scheme = "https" if tls else "http"
         self._server.daemon_threads = True
         self._server.root = root
         self._server.lock = threading.Lock()
@@ -96,7 +105,8 @@ class FileServer:
 
     def url(self, name, **opts):
         query = urllib.parse.urlencode(opts)
-        return "http://127.0.0.1:%d/%s%s" % (self.port, name, "?" + query if query else "")
+        host = "localhost" if self._scheme == "https" else "127.0.0.1"  # the name the test certificates carry
+        return "%s://%s:%d/%s%s" % (self._scheme, host, self.port, name, "?" + query if query else "")
 
     def ranges(self):
         with self._server.lock:

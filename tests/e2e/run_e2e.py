@@ -6,14 +6,18 @@ Every wait is bounded; Wine (wineserver -k in the run's prefix), the server, the
 folder are cleaned up on every way out. Usage: run_e2e.py CASE --exe ... (see main)."""
 import argparse
 import hashlib
+import json
 import os
 import re
 import shutil
 import signal
+import ssl
 import subprocess
 import sys
 import tempfile
 import time
+import urllib.parse
+import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from file_server import FileServer  # noqa: E402
@@ -23,7 +27,10 @@ APP_NAME = "TorvinWebInstaller"
 PAYLOAD_SIZE = 640 * 1024  # the payload program padded with an overlay, so a transfer takes a while
 INSTALLED_KEY = r"Software\TorvinE2E\Plantyx"
 SIGNER = "Plantyx Software Ltd"
-SIGN_SCRIPT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support", "make-signed-payloads")
+SUPPORT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support")
+SIGN_SCRIPT = os.path.join(SUPPORT, "make-signed-payloads")
+# The exit codes of the installer's table.
+EXIT_CANCELLED, EXIT_FAILED, EXIT_COMMAND_LINE = 1602, 1603, 1639
 
 
 class Failure(Exception):
@@ -63,6 +70,7 @@ class Run:
             self.env["WINEARCH"] = "win32"
         self.xvfb = None
         self.server = None
+        self.report_server = None
         self.installer = None
         self.help_address = None
 
@@ -101,6 +109,16 @@ class Run:
         with open(os.path.join(self.www, "signed.exe"), "rb") as f:
             return hashlib.sha256(f.read()).hexdigest()
 
+    def start_report_server(self):
+        """The https test server of the download tests, its CA trusted in this prefix: {"http": port,
+        "https": port, ...}; GET /report/NAME there records a report, GET /log/NAME lists them."""
+        self.report_server = subprocess.Popen(
+            [sys.executable, os.path.join(SUPPORT, "http_test_server.py"), "--certs", os.path.join(self.folder, "certs")],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        ports = json.loads(self.report_server.stdout.readline())
+        self.wine(self.args.trust_root, "Z:" + ports["ca"])
+        return ports
+
     def start_screen(self):
         if self.args.keep and os.environ.get("DISPLAY"):
             return  # a demonstration shows on the user's own screen
@@ -116,12 +134,13 @@ class Run:
         self.env["DISPLAY"] = ":" + display
 
     def write_config(self, rlink, patch=None, registry="Software\\TorvinE2E\\NotInstalled", sha256=None,
-                     signer=None, more_entries=""):
+                     signer=None, more_entries="", report=None):
         """A configuration with one default entry for Windows 7 of the prefix's bitness, and
         `more_entries` (installerInfo elements) after it."""
         patch_line = "      <patch>%s</patch>\n" % patch if patch else ""
         bits = "32" if self.args.win32 else "64"
-        product = '<product signer="%s">' % signer if signer else "<product>"
+        product = "<product%s%s>" % (' signer="%s"' % signer if signer else "",
+                                     ' report="%s"' % report.replace("&", "&amp;") if report else "")
         rlink_tag = '<rlink sha256="%s">' % sha256 if sha256 else "<rlink>"
         xml = ('<?xml version="1.0" encoding="utf-8"?>\n<torvinwebinstaller>\n  %s\n'
                "    <name>%s</name>\n    <registry>%s</registry>\n"
@@ -147,29 +166,38 @@ class Run:
         subprocess.run([self.args.wine_run, *command], env=self.env, check=True, timeout=timeout,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-    def launch(self, debug_lines=None, locale=None):
-        """Starts the product; with `debug_lines`, under the program that reads its debug channel
-        (the product writes it only for a debugger), whose lines go to that file; with `locale`
-        (such as "de_DE.UTF-8"), Wine gives the program that user language."""
+    def launch(self, *switches, locale=None, payload_exit=None):
+        """Starts the product with `switches` as its command line; with `locale` (such as
+        "de_DE.UTF-8"), Wine gives the program that user language; with `payload_exit`, the payload
+        it launches ends with that code."""
         env = dict(self.env)
         if locale:
             env["LC_ALL"] = locale
-        command = [self.args.wine_run, os.path.join(self.app, APP_NAME + ".exe")]
-        if debug_lines:
-            command.insert(1, self.args.debug_strings)
-        stdout = open(debug_lines, "wb") if debug_lines else subprocess.DEVNULL
-        try:
-            self.installer = subprocess.Popen(command, env=env, stdout=stdout, stderr=subprocess.DEVNULL)
-        finally:
-            if debug_lines:
-                stdout.close()
+        if payload_exit is not None:
+            env["TORVIN_E2E_PAYLOAD_EXIT"] = str(payload_exit)
+        exe = os.path.join(self.app, APP_NAME + ".exe")
+        # Started by the helper that tells its whole exit code (Wine passes on only its low 8 bits),
+        # unless there is none or the path is too long for its CreateProcess; then by Wine directly.
+        self.told_exit_code = self.args.exit_code is not None and len(windows_path(exe)) < 260
+        command = [self.args.exit_code, windows_path(exe)] if self.told_exit_code else [exe]
+        self.installer = subprocess.Popen([self.args.wine_run, *command, *switches], env=env,
+                                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
 
-    def installer_report(self, debug_lines):
-        """The product's line about the checks of the downloaded installer."""
-        with open(debug_lines, errors="replace") as f:
-            for line in f:
-                if re.match(r"installer (?:checks passed|refused)", line):
-                    return line.rstrip("\r\n")
+    def log_switch(self):
+        """The switches that put the run's log in the run's folder (log_lines reads it)."""
+        return "/log", windows_path(os.path.join(self.folder, "run.log"))
+
+    def log_lines(self):
+        """The run's log, each line without its timestamp."""
+        with open(os.path.join(self.folder, "run.log"), encoding="utf-8", errors="replace") as f:
+            return [line.rstrip("\r\n")[len("2024-03-05 14:07:09.042 "):] for line in f]
+
+    def installer_report(self):
+        """The log's line about the checks of the downloaded installer."""
+        for line in self.log_lines():
+            match = re.search(r"(installer (?:checks passed|refused).*)$", line)
+            if match:
+                return match.group(1)
         return "(no report line)"
 
     def xdotool(self, *args):
@@ -284,6 +312,18 @@ class Run:
     def downloaded(self):
         return os.path.join(self.app, PRODUCT + ".exe")
 
+    def launch_arguments(self):
+        with open(os.path.join(self.app, "launch-arguments.txt"), encoding="utf-8") as f:
+            return f.read().split("\n")[:-1]
+
+    def expect_exit_code(self, code):
+        self.wait_exit()
+        if not self.told_exit_code:
+            raise Failure("the installer's exit code is not known")
+        told = self.installer.stdout.read().decode().strip()
+        if self.installer.returncode != 0 or told != str(code):
+            raise Failure("the installer ended with exit code %r, not %d" % (told, code))
+
     def launch_record(self):
         path = os.path.join(self.app, "launch-record.txt")
         if not os.path.exists(path):
@@ -323,6 +363,9 @@ class Run:
             self.installer.wait()
         if self.server:
             self.server.close()
+        if self.report_server:
+            self.report_server.stdin.close()
+            self.report_server.wait(timeout=30)
         if self.xvfb:
             self.xvfb.send_signal(signal.SIGTERM)
             try:
@@ -332,6 +375,11 @@ class Run:
                 self.xvfb.wait()
         if not self.args.keep:
             shutil.rmtree(self.folder, ignore_errors=True)
+
+
+def windows_path(path):
+    """A path of this machine as Wine's programs name it."""
+    return "Z:" + path.replace("/", "\\")
 
 
 def px(design, dpi):
@@ -513,12 +561,11 @@ def case_tampered_installer(run):
     """The server hands out a copy changed after signing: refused, deleted, never launched."""
     digest = run.serve_signed_payloads()
     run.write_config(run.server.url("tampered.exe"), sha256=digest, signer=SIGNER)
-    debug_lines = os.path.join(run.folder, "debug-lines.txt")
-    run.launch(debug_lines)
+    run.launch(*run.log_switch())
     run.dialog()
     run.wait_exit()
     run.expect_nothing_left()
-    report = run.installer_report(debug_lines)
+    report = run.installer_report()
     if not report.startswith("installer refused: SHA-256: expected %s, found " % digest):
         raise Failure("unexpected report %r" % report)
 
@@ -529,10 +576,6 @@ def case_not_supported_on_32bit(run):
     run.answer(PRODUCT, "Return")
     run.wait_exit()
     run.expect_nothing_left()
-
-
-def windows_path(path):
-    return "Z:" + path
 
 
 def signature_verifies(path, ca):
@@ -588,14 +631,13 @@ def case_packed_signed_installer(run):
 
     alone_in("damaged", damaged)
     run.write_config(run.server.url("planted.exe"))
-    debug_lines = os.path.join(run.folder, "debug-lines.txt")
-    run.launch(debug_lines)
+    run.launch(*run.log_switch())
     run.answer(APP_NAME, "Return", text="Xml file is missing!")
     run.wait_exit()
     run.expect_nothing_left()
-    with open(debug_lines, errors="replace") as f:
-        if "start-up failed: error 2" not in f.read():
-            raise Failure("no line \"start-up failed: error 2\" on the debug channel")
+    last = run.log_lines()[-1]
+    if not last.startswith("E1005 "):
+        raise Failure("the damaged file's log ends with %r, not its code E1005" % last)
 
 
 # The shipped skin's layout at 100 %: the status line (240,159)-(540,179) below the bar (95,135)-(540,149),
@@ -665,6 +707,146 @@ def case_arabic_user_language(run):
     wait_for_status_line(run, wid, "ar", STATUS_DOWNLOADING, left)
     os.makedirs(run.args.artifacts, exist_ok=True)
     run.screenshot(wid, os.path.join(run.args.artifacts, "face-arabic.png"))
+
+
+# -- the command line, the exit codes, the log and the report ---------------------------------------
+def expect_no_window_until_exit(run):
+    """Watches the window list until the installer ends: neither its dialog nor a message box of its
+    own may ever appear."""
+    deadline = time.monotonic() + 90 * time_scale
+    while run.installer.poll() is None:
+        if time.monotonic() > deadline:
+            raise Failure("the installer did not end")
+        shown = run.xdotool("search", "--classname", "torvinwebinstaller")
+        shown += run.xdotool("search", "--name", "^(%s|%s)$" % (re.escape(PRODUCT), APP_NAME))
+        if shown:
+            raise Failure("a window appeared: %s" % ", ".join(shown))
+        time.sleep(0.1)
+
+
+def case_quiet_launch(run):
+    """/quiet downloads and launches with no window, ends with 0, and the installer is given the words
+    after "--" exactly."""
+    words = ["/S", "D:\\My Apps\\", 'say "hi"', "two  spaces", "back\\\\slash\\\"q", "", "-- /quiet"]
+    run.write_config(run.server.url("full.exe", rate=320 * 1024))  # two seconds to look for windows in
+    run.launch("/quiet", "--", *words)
+    expect_no_window_until_exit(run)
+    run.expect_exit_code(0)
+    run.expect_launched("full", "full.exe")
+    if run.launch_arguments() != words:
+        raise Failure("the installer was given %r, not %r" % (run.launch_arguments(), words))
+
+
+def case_quiet_failure(run):
+    """/quiet against a failing server: no window, exit code 1603, the error code last in the log."""
+    run.write_config(run.server.url("full.exe", status=404))
+    run.launch("/quiet", *run.log_switch())
+    expect_no_window_until_exit(run)
+    run.expect_exit_code(EXIT_FAILED)
+    run.expect_nothing_left()
+    last = run.log_lines()[-1]
+    if not re.match(r"E2\d{3} exit code 1603: ", last):
+        raise Failure("the log ends with %r" % last)
+
+
+def case_wait_for_installer(run):
+    run.write_config(run.server.url("full.exe"))
+    run.launch("-QUIET", "/wait", payload_exit=42)
+    run.expect_exit_code(42)
+    run.expect_launched("full", "full.exe")
+
+
+def case_passive_cancel(run):
+    """/passive: Cancel stops at once, without a question, with 1602 and nothing left."""
+    run.write_config(run.server.url("full.exe", rate=40 * 1024))
+    run.launch("/passive")
+    wid = run.dialog()
+    time.sleep(1.5)
+    run.click_cancel(wid)
+    run.expect_exit_code(EXIT_CANCELLED)
+    run.expect_nothing_left()
+
+
+def case_unknown_switch(run):
+    run.write_config(run.server.url("full.exe"))
+    run.launch("/silent")
+    run.answer(APP_NAME, "Return")
+    run.expect_exit_code(EXIT_COMMAND_LINE)
+    if run.server.ranges():
+        raise Failure("the server was asked for %r" % run.server.ranges())
+    run.expect_nothing_left()
+
+
+def case_log_of_drop_and_redirect(run):
+    """The log of a download through a redirect whose transfer drops once and resumes."""
+    cut = 200 * 1024
+    target = run.server.url("full.exe", cut=cut, cuts=1)
+    run.write_config(run.server.url("moved.exe", redirect=target))
+    run.launch(*run.log_switch())
+    run.dialog()
+    run.expect_launched("full", "full.exe")
+    run.expect_exit_code(0)
+    lines = run.log_lines()
+    wanted = {
+        "the redirect": "redirected to " + target,
+        "the drop": "dropped: the connection was lost",
+        "the retry": "retry in ",
+        "the resume": "bytes %d-%d If-Range " % (cut, os.path.getsize(os.path.join(run.www, "full.exe")) - 1),
+        "the checks": "installer checks passed",
+    }
+    for what, text in wanted.items():
+        if not any(text in line for line in lines):
+            raise Failure("the log shows no line of %s (%r):\n%s" % (what, text, "\n".join(lines)))
+    if lines[-1] != "exit code 0":
+        raise Failure("the log ends with %r" % lines[-1])
+
+
+REPORT_FIELDS = {"outcome", "code", "startup_ms", "probe_ms", "transfer_ms", "checks_ms", "launch_ms", "received",
+                 "size", "tries", "restarts", "version", "os", "bit", "scale", "lang", "proxy"}
+
+
+def case_report(run):
+    """The vendor's report reaches the server with the run's figures and nothing else. The payload
+    comes over https too, as a vendor's would: Wine's first certificate check in a process (its
+    root store read from the host) can take longer than the report's time limit."""
+    ports = run.start_report_server()
+    tls = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    certs = os.path.dirname(ports["ca"])
+    tls.load_cert_chain(os.path.join(certs, "good.crt"), os.path.join(certs, "good.key"))
+    run.server.close()
+    run.server = FileServer(run.www, tls)
+    run.write_config(run.server.url("full.exe"), report="https://localhost:%d/report/e2e" % ports["https"])
+    run.launch(*run.log_switch())
+    run.expect_launched("full", "full.exe")
+    run.expect_exit_code(0)
+    reports = urllib.request.urlopen("http://127.0.0.1:%d/log/e2e" % ports["http"], timeout=30).read().decode()
+    lines = reports.split()
+    if len(lines) != 1:
+        raise Failure("the server saw the reports %r; the log:\n%s" % (lines, "\n".join(run.log_lines()[-4:])))
+    fields = dict(urllib.parse.parse_qsl(lines[0], keep_blank_values=True))
+    if set(fields) != REPORT_FIELDS:
+        raise Failure("the report's fields are %r" % sorted(fields))
+    size = str(os.path.getsize(os.path.join(run.www, "full.exe")))
+    want = {"outcome": "launched", "code": "", "received": size, "size": size,
+            "bit": "64" if not run.args.win32 else "32", "proxy": "0"}
+    for name, value in want.items():
+        if fields[name] != value:
+            raise Failure("the report says %s=%r, not %r" % (name, fields[name], value))
+
+
+def case_report_never_answered(run):
+    """A report address that holds its answer delays the end of the run by its time limit at most,
+    and the launch not at all."""
+    ports = run.start_report_server()
+    run.write_config(run.server.url("full.exe"),
+                     report="https://localhost:%d/report/slow?header_delay=60000" % ports["https"])
+    run.launch()
+    run.expect_launched("full", "full.exe")
+    launched = time.monotonic()
+    run.expect_exit_code(0)
+    waited = time.monotonic() - launched
+    if waited > 2 + 4 * time_scale:  # the report's 2 s, and room for Wine to end the process
+        raise Failure("the installer ended %.1f s after the launch" % waited)
 
 
 # Active Accessibility's roles and states, as the reader probe prints them.
@@ -820,14 +1002,14 @@ def case_demo(run):
     """The whole product, slowly enough to watch: download, screenshot, checks, launch."""
     digest = run.serve_signed_payloads()
     run.write_config(run.server.url("signed.exe", rate=96 * 1024), sha256=digest, signer=SIGNER)
-    debug_lines = os.path.join(run.folder, "debug-lines.txt")
-    run.launch(debug_lines)
+    run.launch(*run.log_switch())
     wid = run.dialog()
     time.sleep(3.0)
     run.screenshot(wid, os.path.join(run.folder, "mid-download.png"))
     run.expect_launched("full", "signed.exe")
     run.wait_exit()
-    print("checks:          %s" % run.installer_report(debug_lines))
+    print("checks:          %s" % run.installer_report())
+    print("log:             %s" % os.path.join(run.folder, "run.log"))
     print("screenshot:      %s" % os.path.join(run.folder, "mid-download.png"))
     print("downloaded file: %s" % run.downloaded())
     print("launch record:   %s (%s)" % (os.path.join(run.app, "launch-record.txt"), run.launch_record()))
@@ -842,8 +1024,9 @@ def main():
     parser.add_argument("--exe", required=True)
     parser.add_argument("--payload", required=True)
     parser.add_argument("--patch-payload", required=True)
+    parser.add_argument("--exit-code", help="the program that starts another and tells its exit code (without it, "
+                        "the installer is started by Wine directly and its exit code is not known)")
     parser.add_argument("--message-text", help="the program that reads a message box's text (the cases that check it)")
-    parser.add_argument("--debug-strings", help="the program that reads the product's debug channel (the cases that check it)")
     parser.add_argument("--kit", help="torvin-kit.exe (the cases that pack the installer)")
     parser.add_argument("--window-probe", help="the program that reads the dialog's buttons and paints a status line")
     parser.add_argument("--skin", required=True, help="folder of the skin images and the texts file")

@@ -180,5 +180,30 @@ TEST(Online, ASignerIsCheckedWhereThePlatformCan) {
 #endif
 }
 
+// The report address gets one GET marked as the kit's; one that cannot be reached is a finding.
+TEST(Online, TheReportAddressIsProbed) {
+  TestHttpServer& server = TestHttpServer::Get();
+  std::string base = server.UrlText(Kind::Https, 0);
+  base = base.substr(0, base.find("/file/"));
+  for (const auto& [address, heard] : {std::pair{base + "/report/kit-probe", true},
+                                       std::pair{std::string("https://localhost:1/report"), false}}) {
+    SCOPED_TRACE(address);
+    test::VendorFolder folder;
+    folder.Write("TorvinWebInstaller.xml",
+                 "<torvinwebinstaller><product report=\"" + address +
+                     "\"><name>P</name><registry>SOFTWARE\\P</registry>\n<installerInfo default=\"YES\"><os>Windows "
+                     "7</os><bit>64</bit><rlink>" +
+                     server.UrlText(Kind::Https, 5000) + "</rlink></installerInfo></product></torvinwebinstaller>\n");
+    std::ostringstream progress;
+    const CheckReport report = CheckFolder(folder.Path(), true, progress);
+    EXPECT_NE(progress.str().find("probed report " + address + ": " + (heard ? "status 204" : "no reply")),
+              std::string::npos)
+        << progress.str();
+    EXPECT_EQ(report.findings.Empty(), heard)
+        << (report.findings.Empty() ? std::string() : report.findings.Items()[0].message);
+  }
+  EXPECT_EQ(ServerLog(server, "kit-probe"), std::vector<std::string>{"outcome=check"});
+}
+
 }  // namespace
 }  // namespace kit

@@ -137,10 +137,14 @@ class FakeWindowHost final : public platform::IWindowHost {
   void SetCursor(platform::Cursor c) override { cursor = c; }
   void Minimize() override { ++minimizes; }
   void StartDrag(platform::Point at) override { drags.push_back(at); }
-  platform::LaunchResult OpenInstaller(const std::u16string& path) override {
+  platform::ProgramLaunch OpenInstaller(const std::u16string& path, const std::u16string& parameters) override {
     launched.push_back(path);
+    launchedArguments.push_back(parameters);
     if (onLaunch) onLaunch();
-    return launchResult;
+    platform::ProgramLaunch launch;
+    launch.started = launchStarts;
+    launch.error = launchStarts ? 0 : 5;
+    return launch;
   }
   void SetTaskbarProgress(platform::TaskbarProgress state, uint64_t completed, uint64_t total) override {
     taskbar.push_back({state, completed, total});
@@ -174,9 +178,10 @@ class FakeWindowHost final : public platform::IWindowHost {
   int minimizes = 0;
   std::vector<platform::Point> drags;
   std::vector<std::u16string> launched;
-  // Runs while a launch is under way; and what the launch then reports.
+  std::vector<std::u16string> launchedArguments;
+  // Runs while a launch is under way; and whether the launch then reports a started program.
   std::function<void()> onLaunch;
-  platform::LaunchResult launchResult{true, 0};
+  bool launchStarts = true;
   std::vector<FakeTaskbar> taskbar;
   std::optional<int> endResult;
   std::u16string title;

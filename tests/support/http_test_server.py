@@ -28,6 +28,8 @@ that id only), change_after=R (from the R+1-th transfer on, the file is version 
 long when given), validators=both|etag|weak|weak_lastmod|lastmod|none (default both), dropat=A,B,... (close
 the connection once when a transfer reaches each of these file positions). GET /log/NAME lists the requests seen under that id, one a
 line: "<Range or -> <If-Range or -> <status> <body bytes sent>".
+GET /report/NAME answers 204 and adds its query, as it came, to the log of NAME (header_delay=MS
+holds the answer first).
 """
 import argparse
 import http.server
@@ -117,6 +119,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if len(parts) == 2 and parts[0] == "log":
             lines = self.finished_log(parts[1])
             return self.simple(200, "".join(line + "\n" for line in lines).encode())
+        if len(parts) == 2 and parts[0] == "report":
+            return self.record_report(parts[1], url.query, opts)
         if len(parts) != 2 or parts[0] != "file" or not parts[1].isdigit():
             return self.simple(404, b"not found")
         size = int(parts[1])
@@ -129,6 +133,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.answer(size, opts)
         finally:
             self.log_request_seen()
+
+    def record_report(self, name, query, opts):
+        if "header_delay" in opts:
+            time.sleep(int(opts["header_delay"]) / 1000.0)
+        state = state_for(name)
+        with STATES_LOCK:
+            state.log.append(query)
+        self.simple(204, b"")
 
     def log_request_seen(self):
         if self.test_state is None:

@@ -6,6 +6,9 @@
 #include <commctrl.h>
 
 #include "app/installer_app.h"
+#include "app/windows_arguments.h"
+#include "platform/system.h"
+#include "platform/win32/wide.h"
 
 namespace {
 
@@ -31,11 +34,14 @@ void LoadCommonControls() {
   if (init) init(&controls);
 }
 
-void RunInstaller() {
+// The run's exit code is the process's, as deployment tools read it.
+uint32_t RunInstaller() {
   RestrictDllSearchToSystemFolder();
-  RegisterApplicationRestart(L"", 0);  // the restart manager may start the installer again
+  const std::u16string commandLine = platform::CommandLine();
+  // The restart manager may start the installer again, with the same switches.
+  RegisterApplicationRestart(platform::win32::Wide(std::u16string(ArgumentsOf(commandLine))), 0);
   LoadCommonControls();
-  theApp.InitInstance();
+  return theApp.InitInstance(commandLine);
 }
 
 }  // namespace
@@ -43,10 +49,7 @@ void RunInstaller() {
 #ifdef _WIN64
 // The 64-bit build, which the Windows tests may run on, starts through the C runtime as usual: its
 // linker fails on this program's link without the runtime's start files.
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  RunInstaller();
-  return 0;
-}
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return static_cast<int>(RunInstaller()); }
 #else
 // The shipped 32-bit program starts here, without the C runtime's start-up code (it is linked with
 // -nostartfiles, which makes it about 10 KB smaller). It needs none of what that code prepares
@@ -74,7 +77,6 @@ extern "C" int atexit(void (*)()) { return 0; }
 
 extern "C" [[noreturn]] void TorvinEntry() {
   ConstructStaticObjects();
-  RunInstaller();
-  ExitProcess(0);
+  ExitProcess(RunInstaller());
 }
 #endif
