@@ -338,12 +338,20 @@ class Run:
             raise Failure("an installer was launched")
 
     def expect_launched(self, kind, served):
+        ended = []  # when the installer was first seen ended
+
         def record_or_crash():
             record = self.launch_record()
             code = self.installer.poll() if self.installer else None
-            if not record and code not in (None, 0):
+            if record or code is None:
+                return record
+            if code != 0:
                 raise Failure("the installer ended with code %d before the payload ran" % code)
-            return record
+            # It ends as soon as it has started the payload, which writes its record soon after.
+            ended.append(time.monotonic())
+            if time.monotonic() - ended[0] > 30:
+                raise Failure("the installer ended 30 s ago and the payload has not run")
+            return None
         record = wait_for("the payload's launch record", record_or_crash, 90)
         if record != "%s %s.exe" % (kind, PRODUCT):
             raise Failure("unexpected launch record %r" % record)
