@@ -338,9 +338,10 @@ class Run:
             raise Failure("an installer was launched")
 
     def expect_launched(self, kind, served):
-        ended = []  # when the installer was first seen ended
+        ended_at = None  # when the installer was first seen ended
 
         def record_or_crash():
+            nonlocal ended_at
             record = self.launch_record()
             code = self.installer.poll() if self.installer else None
             if record or code is None:
@@ -348,8 +349,8 @@ class Run:
             if code != 0:
                 raise Failure("the installer ended with code %d before the payload ran" % code)
             # It ends as soon as it has started the payload, which writes its record soon after.
-            ended.append(time.monotonic())
-            if time.monotonic() - ended[0] > 30:
+            ended_at = ended_at or time.monotonic()
+            if time.monotonic() - ended_at > 30:
                 raise Failure("the installer ended 30 s ago and the payload has not run")
             return None
         record = wait_for("the payload's launch record", record_or_crash, 90)
